@@ -1,0 +1,20 @@
+# GoogleTest is built from source with the project's own toolchain: Debian ships
+# the sources in /usr/src/googletest; elsewhere point GTEST_SOURCE_DIR at a checkout
+# or let find_package find an installed copy.
+set(GTEST_SOURCE_DIR "/usr/src/googletest" CACHE PATH "GoogleTest source tree")
+set(BKTRNWCK_HAVE_GTEST OFF)
+if(EXISTS "${GTEST_SOURCE_DIR}/CMakeLists.txt")
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set(BKTRNWCK_HAVE_GTEST ON)
+else()
+  find_package(GTest QUIET)
+  if(GTest_FOUND)
+    add_library(gtest ALIAS GTest::gtest)
+    set(BKTRNWCK_HAVE_GTEST ON)
+  else()
+    message(WARNING "GoogleTest not found: tests are not built (set GTEST_SOURCE_DIR).")
+  endif()
+endif()

@@ -1,0 +1,27 @@
+#include "app/Module1.h"
+
+#include <windows.h>
+
+#include "app/frmMain.h"
+#include "runtime/DoEvents.h"
+
+short BackupStep = 0;
+std::wstring BackupLocation;
+
+void Main() {
+    DoEvents();
+    DoEvents();
+    frmMain::Instance().Show();
+}
+
+int RunMessageLoop() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        HWND top = GetAncestor(msg.hwnd, GA_ROOT);
+        if (top && IsDialogMessageW(top, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}

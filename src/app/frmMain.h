@@ -1,0 +1,6 @@
+#pragma once
+class frmMain {
+public:
+    static frmMain& Instance();
+    void Show();
+};

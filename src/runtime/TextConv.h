@@ -1,0 +1,12 @@
+#pragma once
+// Conversions between the program's wide texts and 8-bit texts.
+
+#include <string>
+
+// UTF-8, for std::exception::what() and console output.
+std::string Narrow(const std::wstring& text);
+std::wstring Widen(const std::string& utf8);
+
+// True when every character of the text survives a round trip through the
+// system's ANSI code page (what an 8-bit reader of a file would see).
+bool FitsAnsiCodePage(const std::wstring& text);

@@ -1,0 +1,90 @@
+#pragma once
+// Every text the program shows to its user, in one place.
+
+namespace texts {
+
+inline constexpr wchar_t AppTitle[] = L"Backup Tarnwick";
+
+// Main menu
+inline constexpr wchar_t MainWelcome[] = L"Welcome to Backup Tarnwick";
+inline constexpr wchar_t MainOptBackup[] = L"Backup Tarnwick maps and saved games";
+inline constexpr wchar_t MainOptRestore[] = L"Restore Tarnwick maps and saved games";
+inline constexpr wchar_t MainStart[] = L"Start";
+inline constexpr wchar_t MainCancel[] = L"Cancel";
+// The link shows the program's own page; the browser is sent to the game's page.
+inline constexpr wchar_t ProgramPageUrl[] = L"https://www.glimmerfen-studios.com/backup-tarnwick/";
+inline constexpr wchar_t GamePageUrl[] = L"https://www.glimmerfen-studios.com/tarnwick/";
+inline constexpr wchar_t BrowserNotFound[] = L"Could not find associated Browser";
+inline constexpr wchar_t BrowserNotFoundTitle[] = L"Browser Not Found";
+inline constexpr wchar_t WebPageNotOpened[] = L"Web Page not Opened";
+inline constexpr wchar_t WebPageNotOpenedTitle[] = L"URL Failed";
+inline constexpr wchar_t TempFileNotWritten[] =
+    L"The web page could not be opened: the temporary file C:\\temphtm.HTM could not be written.";
+
+// Wizard frame
+inline constexpr const wchar_t* StepLabels[6] = {L"Start", L"Step 1", L"Step 2", L"Step 3", L"Step 4", L"Finish"};
+inline constexpr wchar_t ButtonCancel[] = L"Cancel";
+inline constexpr wchar_t ButtonBack[] = L"< &Back";
+inline constexpr wchar_t ButtonNext[] = L"&Next >";
+inline constexpr wchar_t ButtonFinish[] = L"&Finish";
+inline constexpr wchar_t ButtonSelect[] = L"Select";
+
+// Backup wizard panels
+inline constexpr wchar_t BackupWelcome[] = L"Welcome to Tarnwick Backup";
+inline constexpr wchar_t BackupWelcomeSub[] = L"Save your Tarnwick maps and saved games";
+inline constexpr wchar_t BackupWelcomeNext[] = L"Click Next to start backing up your maps and saved games.";
+inline constexpr wchar_t BackupStep1Text[] = L"We will now begin backing up your Dwellkin customizations";
+inline constexpr wchar_t BackupCheck1[] = L"Check1";
+inline constexpr wchar_t BackupChkSGML[] = L"SGML and XML customizations";
+inline constexpr wchar_t BackupContinue[] = L"Click Next to continue backing up or Cancel to quit";
+inline constexpr wchar_t BackupStep2Text[] = L"Select a folder to backup the Tarnwick maps and saved games to.";
+inline constexpr wchar_t BackupStep2Prompt[] = L"Please select a folder where to back up to:";
+inline constexpr wchar_t BackupStep3Text[] = L"Backing up maps";
+inline constexpr wchar_t BackupCancelToQuit[] = L"Click Cancel to quit";
+inline constexpr wchar_t BackupStep4Text[] = L"Backing up saved games";
+inline constexpr wchar_t BackupFinishHead[] = L"Tarnwick Backup";
+inline constexpr wchar_t BackupCongratulations[] = L"Congratulations";
+inline constexpr wchar_t BackupComplete[] = L"Backup of Tarnwicks maps and saved games is complete!";
+inline constexpr wchar_t BackupRecommend[] = L"It is highly recommended to copy the folder:";
+inline constexpr wchar_t BackupRemovable[] =
+    L" to a CD, DVD or another type of removable device for safe storage.";
+inline constexpr wchar_t BackupCopyToClipboard[] = L"Copy to Clipboard";
+
+// Backup wizard messages
+inline constexpr wchar_t EnterPath[] = L"Please enter a path into the Folder selection box";
+inline constexpr wchar_t NotAValidFolder[] = L"This is not a valid folder please select another folder";
+inline constexpr wchar_t PathCopied[] = L"Path has been copied to clipboard";
+inline constexpr wchar_t ChooserTitle[] = L"Quillset Backup Folder";
+inline constexpr wchar_t ChooserPrompt[] = L"Select or create a new folder to backup to:";
+
+// Restore wizard panels
+inline constexpr wchar_t RestoreWelcome[] = L"Welcome to Tarnwick Restore";
+inline constexpr wchar_t RestoreWelcomeText[] = L"This wizard will restore your Tarnwick maps and saved games.";
+inline constexpr wchar_t RestoreSelectPrompt[] = L"Please select Backup Tarnwik to restore:";
+inline constexpr wchar_t RestoreStep2Text[] = L"Restoring customized settings...";
+inline constexpr wchar_t RestoreStep3Text[] = L"Restoring saved games...";
+inline constexpr wchar_t RestoreStep4Text[] = L"Restoring maps";
+inline constexpr wchar_t RestoreCongratulations[] = L"Congratulations!";
+inline constexpr wchar_t RestoreFinishHead[] = L"Tarnwick Restore";
+inline constexpr wchar_t RestoreDone[] = L"Tarnwick's maps and saved games have been successfully restored.";
+inline constexpr wchar_t RestoreClickFinish[] = L"Click Finish to close program";
+
+// Restore wizard messages
+inline constexpr wchar_t SelectAFile[] = L"Please select a file";
+inline constexpr wchar_t FileDoesNotExist[] = L"File does not exist,Please select a file";
+inline constexpr wchar_t NeedBakExtension[] = L"Please select a file that has the .BAK extension";
+inline constexpr wchar_t NotATarnwickBackup[] = L"This is Not a Tarnwick backup, please select a Tarnwick backup";
+inline constexpr wchar_t FinishedCreatingDocument[] = L"Finished creating document";
+inline constexpr wchar_t FinishedTitle[] = L"Finished";
+inline constexpr wchar_t OpenDialogTitle[] = L"Open";
+inline constexpr wchar_t OpenDialogFilter[] = L"Backup files BAK|*.BAK";
+
+// File services
+inline constexpr wchar_t ErrorCopyingFile[] = L"Error copying File";
+inline constexpr wchar_t ErrorDeletingFile[] = L"Error deleting File";
+inline constexpr wchar_t ErrorMovingFile[] = L"Error moving File";
+inline constexpr wchar_t ErrorRemovingDirectory[] = L"Error removing Directory";
+inline constexpr wchar_t OverwriteFile[] = L"Overwrite File?";
+inline constexpr wchar_t ScanningFolder[] = L"Scanning Folder: ";
+
+}  // namespace texts

@@ -1,0 +1,95 @@
+#include "TestSupport.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <sstream>
+
+#include "runtime/TextConv.h"
+
+MsgBoxRecorder::MsgBoxRecorder() {
+    previous_ = SetMsgBoxHook([this](const MsgBoxCall& call) {
+        calls_.push_back(call);
+        if (!answers_.empty()) {
+            MsgResult answer = answers_.front();
+            answers_.pop_front();
+            return answer;
+        }
+        return call.buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
+    });
+}
+
+MsgBoxRecorder::~MsgBoxRecorder() { SetMsgBoxHook(std::move(previous_)); }
+
+std::vector<std::wstring> MsgBoxRecorder::Texts() const {
+    std::vector<std::wstring> texts;
+    for (const auto& call : calls_)
+        texts.push_back(call.text);
+    return texts;
+}
+
+namespace fs = std::filesystem;
+
+ScratchDir::ScratchDir(bool plainName) {
+    static std::atomic<int> counter{0};
+    std::wstring base = L"C:\\bktrnwck tests";
+    std::wstring name = (plainName ? L"scratch" : L"scratch \u00e9\u4e2d ") + std::to_wstring(GetCurrentProcessId()) +
+                        L"-" + std::to_wstring(++counter);
+    path_ = base + L"\\" + name;
+    RemoveTree(path_);
+    MakeDirs(path_);
+}
+
+ScratchDir::~ScratchDir() { RemoveTree(path_); }
+
+void WriteTextFile(const std::wstring& path, const std::string& content) {
+    std::ofstream out(fs::path(path), std::ios::binary | std::ios::trunc);
+    if (!out)
+        throw std::runtime_error("cannot write " + Narrow(path));
+    out << content;
+}
+
+std::string ReadTextFile(const std::wstring& path) {
+    std::ifstream in(fs::path(path), std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + Narrow(path));
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool PathExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool IsDirectory(const std::wstring& path) {
+    DWORD attrs = GetFileAttributesW(path.c_str());
+    return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void MakeDirs(const std::wstring& path) { fs::create_directories(fs::path(path)); }
+
+void RemoveTree(const std::wstring& path) {
+    std::error_code ec;
+    if (!fs::exists(fs::path(path), ec))
+        return;
+    // Clear read-only bits first: remove_all cannot delete read-only files.
+    for (auto it = fs::recursive_directory_iterator(fs::path(path), ec); !ec && it != fs::end(it); it.increment(ec))
+        SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    fs::remove_all(fs::path(path), ec);
+}
+
+std::vector<std::pair<std::wstring, std::string>> ListTree(const std::wstring& root) {
+    std::vector<std::pair<std::wstring, std::string>> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(fs::path(root))) {
+        std::wstring rel = fs::relative(entry.path(), fs::path(root)).wstring();
+        if (entry.is_directory())
+            entries.emplace_back(rel + L"\\", std::string());
+        else
+            entries.emplace_back(rel, ReadTextFile(entry.path().wstring()));
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+void PrintTo(const std::wstring& text, std::ostream* os) { *os << '"' << Narrow(text) << '"'; }
