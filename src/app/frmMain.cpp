@@ -1,4 +1,128 @@
 #include "app/frmMain.h"
+
+#include <shellapi.h>
+
+#include "app/WebLink.h"
+#include "backup/frmBackup.h"
+#include "restore/frmRestore.h"
 #include "runtime/EndProgram.h"
-frmMain& frmMain::Instance() { static frmMain f; return f; }
-void frmMain::Show() { EndProgram(); }
+#include "runtime/EventGuard.h"
+#include "runtime/MousePointer.h"
+#include "runtime/Texts.h"
+
+namespace {
+
+enum ControlId { IdBackup = 101, IdRestore, IdStart, IdCancel, IdLink };
+
+constexpr int ClientWidth = 5220;
+constexpr int ClientHeight = 3240;
+constexpr COLORREF LinkBlue = RGB(0, 0, 255);
+constexpr FontSpec HeadingFont{L"Arial", 12, true};
+constexpr FontSpec LinkFont{L"Arial", 6.75, false, true};
+
+}  // namespace
+
+frmMain::frmMain() : dpi_(ScreenDpi()), fonts_(dpi_) {
+    RECT client{0, 0, TwipsToPixels(ClientWidth, dpi_), TwipsToPixels(ClientHeight, dpi_)};
+    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    AdjustWindowRectEx(&client, style, FALSE, WS_EX_CONTROLPARENT);
+    CreateArgs args;
+    args.className = L"BkTrnwckMain";
+    args.exStyle = WS_EX_CONTROLPARENT;
+    args.style = style;
+    args.title = texts::AppTitle;
+    args.width = client.right - client.left;
+    args.height = client.bottom - client.top;
+    args.icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    args.background = GetSysColorBrush(COLOR_BTNFACE);
+    CreateWindowObject(args);
+    CreateControls();
+}
+
+void frmMain::CreateControls() {
+    HWND me = Hwnd();
+    HFONT normal = fonts_.Get(DefaultFont);
+    label2_ = CreateControl({me, L"STATIC", texts::MainWelcome, SS_LEFT | SS_NOPREFIX, {360, 240, 4500, 400}}, dpi_,
+                            fonts_.Get(HeadingFont));
+    frame1_ = CreateControl({me, L"BUTTON", L"", BS_GROUPBOX, {360, 780, 4500, 1140}}, dpi_, normal);
+    optBackup_ = CreateControl(
+        {me, L"BUTTON", texts::MainOptBackup, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, {600, 1000, 4100, 300}, IdBackup},
+        dpi_, normal);
+    optRestore_ = CreateControl(
+        {me, L"BUTTON", texts::MainOptRestore, BS_AUTORADIOBUTTON, {600, 1420, 4100, 300}, IdRestore}, dpi_, normal);
+    command4_ = CreateControl(
+        {me, L"BUTTON", texts::MainStart, BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, {2400, 2160, 1095, 375}, IdStart},
+        dpi_, normal);
+    command3_ = CreateControl(
+        {me, L"BUTTON", texts::MainCancel, BS_PUSHBUTTON | WS_TABSTOP, {3660, 2160, 1095, 375}, IdCancel}, dpi_, normal);
+    label4_ = CreateControl(
+        {me, L"STATIC", texts::ProgramPageUrl, SS_LEFT | SS_NOPREFIX | SS_NOTIFY, {360, 2820, 4500, 240}, IdLink}, dpi_,
+        fonts_.Get(LinkFont));
+    SendMessageW(optBackup_, BM_SETCHECK, BST_CHECKED, 0);
+}
+
+void frmMain::Show() {
+    ShowWindow(Hwnd(), SW_SHOW);
+    SetForegroundWindow(Hwnd());
+    UpdateWindow(Hwnd());
+}
+
+void frmMain::Hide() { ShowWindow(Hwnd(), SW_HIDE); }
+
+void frmMain::Command4_Click() {
+    bool backup = SendMessageW(optBackup_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    Hide();
+    if (backup) {
+        frmBackup::Instance().Show();
+        return;
+    }
+    frmRestore::Instance().ShowModal();
+}
+
+void frmMain::Command3_Click() { EndProgram(); }
+
+void frmMain::Label4_Click() { OpenProductPage(Hwnd()); }
+
+void frmMain::OnCommand(int id, int code) {
+    switch (id) {
+    case IdStart:
+        Command4_Click();
+        return;
+    case IdCancel:
+        Command3_Click();
+    case IdLink:
+        if (code == STN_CLICKED)
+            Label4_Click();
+        return;
+    default:
+        return;
+    }
+}
+
+LRESULT frmMain::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_COMMAND:
+        RunEventHandler([&] { OnCommand(LOWORD(wParam), HIWORD(wParam)); });
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lParam) == label4_) {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, LinkBlue);
+            SetBkMode(dc, TRANSPARENT);
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        break;
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wParam) == label4_ && CurrentMousePointer() == MousePointer::Default) {
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        break;
+    case WM_CLOSE:
+        // The menu is the only window: closing it is leaving the program.
+        EndProgram();
+    default:
+        break;
+    }
+    return Window::OnMessage(msg, wParam, lParam);
+}

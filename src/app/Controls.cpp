@@ -1,0 +1,69 @@
+#include "app/Controls.h"
+
+#include <cmath>
+
+#include "runtime/AppError.h"
+
+int TwipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+HFONT FontSet::Get(const FontSpec& spec) {
+    int height = -static_cast<int>(std::lround(spec.points * dpi_ / 72.0));
+    auto key = std::make_tuple(std::wstring(spec.face), height, spec.bold, spec.underline);
+    auto found = fonts_.find(key);
+    if (found != fonts_.end())
+        return static_cast<HFONT>(found->second.Get());
+    LOGFONTW lf{};
+    lf.lfHeight = height;
+    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfUnderline = spec.underline;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = CLEARTYPE_QUALITY;
+    wcsncpy_s(lf.lfFaceName, spec.face, _TRUNCATE);
+    HFONT font = CreateFontIndirectW(&lf);
+    if (!font)
+        ThrowLastError(L"CreateFontIndirect");
+    fonts_.emplace(key, GdiObject(font));
+    return font;
+}
+
+HWND CreateControl(const ControlArgs& args, int dpi, HFONT font) {
+    HWND hwnd = CreateWindowExW(args.exStyle, args.className, args.text.c_str(), WS_CHILD | WS_VISIBLE | args.style,
+                                TwipsToPixels(args.rect.left, dpi), TwipsToPixels(args.rect.top, dpi),
+                                TwipsToPixels(args.rect.width, dpi), TwipsToPixels(args.rect.height, dpi), args.parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.id)), GetModuleHandleW(nullptr),
+                                nullptr);
+    if (!hwnd)
+        ThrowLastError(std::wstring(L"CreateWindowEx ") + args.className);
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return hwnd;
+}
+
+std::wstring GetText(HWND control) {
+    int len = GetWindowTextLengthW(control);
+    std::wstring text(static_cast<size_t>(len) + 1, L'\0');
+    int copied = GetWindowTextW(control, text.data(), len + 1);
+    text.resize(static_cast<size_t>(copied));
+    return text;
+}
+
+void SetText(HWND control, const std::wstring& text) { SetWindowTextW(control, text.c_str()); }
+
+void SetEnabled(HWND control, bool enabled) { EnableWindow(control, enabled ? TRUE : FALSE); }
+
+bool IsEnabled(HWND control) { return IsWindowEnabled(control) != FALSE; }
+
+bool IsBold(HWND control) {
+    auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    LOGFONTW lf{};
+    if (!font || !GetObjectW(font, sizeof(lf), &lf))
+        return false;
+    return lf.lfWeight >= FW_BOLD;
+}

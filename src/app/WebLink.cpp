@@ -1,0 +1,50 @@
+#include "app/WebLink.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "runtime/Handles.h"
+#include "runtime/MsgBox.h"
+#include "runtime/Texts.h"
+
+namespace {
+
+bool WriteTempHtm() {
+    FileHandle file(CreateFileW(TempHtmPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    static const char line[] = "\"<HTML> <\\HTML>\"\r\n";
+    DWORD written = 0;
+    return WriteFile(file.Get(), line, sizeof(line) - 1, &written, nullptr) && written == sizeof(line) - 1;
+}
+
+// Removes the temporary file when the link's work is over, however it ended.
+class TempHtmGuard {
+public:
+    TempHtmGuard() = default;
+    ~TempHtmGuard() { DeleteFileW(TempHtmPath); }
+    TempHtmGuard(const TempHtmGuard&) = delete;
+    TempHtmGuard& operator=(const TempHtmGuard&) = delete;
+};
+
+}  // namespace
+
+void OpenProductPage(HWND owner) {
+    TempHtmGuard cleanup;
+    if (!WriteTempHtm()) {
+        MsgBox(texts::TempFileNotWritten, MsgButtons::Ok, MsgIcon::Exclamation, texts::WebPageNotOpenedTitle);
+        return;
+    }
+    // The platform asks for room for a full path.
+    wchar_t browser[MAX_PATH] = {};
+    auto found = reinterpret_cast<INT_PTR>(FindExecutableW(TempHtmPath, nullptr, browser));
+    if (found <= 32) {
+        MsgBox(texts::BrowserNotFound, MsgButtons::Ok, MsgIcon::Exclamation, texts::BrowserNotFoundTitle);
+        return;
+    }
+    auto started = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(owner, L"open", browser, texts::GamePageUrl, nullptr, SW_SHOWNORMAL));
+    if (started <= 32)
+        MsgBox(texts::WebPageNotOpened, MsgButtons::Ok, MsgIcon::Exclamation, texts::WebPageNotOpenedTitle);
+}

@@ -1,0 +1,93 @@
+#include "backup/frmBackup.h"
+
+#include "app/Module1.h"
+#include "runtime/Texts.h"
+
+namespace {
+
+enum ControlId { IdText1 = 201, IdSelect, IdTxtPath, IdCommand1, IdCheck1, IdChkSGML };
+
+constexpr COLORREF PathBoxGrey = RGB(224, 224, 224);
+constexpr FontSpec Arial975{L"Arial", 9.75};
+constexpr FontSpec Arial18{L"Arial", 18};
+constexpr FontSpec Arial24{L"Arial", 24};
+
+}  // namespace
+
+const WizardRules BackupWizardRules = {
+    {{
+        {Btn::Keep, Btn::Keep, Btn::Keep, Btn::Keep},
+        {Btn::On, Btn::On, Btn::Off, Btn::On},
+        {Btn::On, Btn::On, Btn::Off, Btn::On},
+        {Btn::Off, Btn::On, Btn::Off, Btn::Off},
+        {Btn::Off, Btn::On, Btn::Off, Btn::Off},
+        {Btn::Keep, Btn::Keep, Btn::Keep, Btn::Keep},
+    }},
+    /*yieldsInNext=*/true,
+    /*finishRowOnLastStep=*/true,
+    /*backDisablesAtStartAndYields=*/true,
+    SmallArialFont,
+};
+
+frmBackup::frmBackup() : WizardFrame(BackupStep, BackupWizardRules) { Load(); }
+
+void frmBackup::BuildPanels() {
+    AddText(0, texts::BackupWelcome, {240, 240, 5900, 480}, Arial18);
+    AddText(0, texts::BackupWelcomeSub, {240, 900, 5900, 300}, Arial975);
+    AddDecorativeSquares(0, 240, 1500);
+    AddText(0, texts::BackupWelcomeNext, {240, 3360, 5900, 300});
+
+    AddStepHeading(1, texts::StepLabels[1]);
+    AddText(1, texts::BackupStep1Text, {240, 720, 5900, 480});
+    check1_ = AddControl(1, {nullptr, L"BUTTON", texts::BackupCheck1, BS_AUTOCHECKBOX | WS_TABSTOP,
+                             {480, 1320, 4000, 300}, IdCheck1}, ArialFont);
+    chkSGML_ = AddControl(1, {nullptr, L"BUTTON", texts::BackupChkSGML, BS_AUTOCHECKBOX | WS_TABSTOP,
+                              {480, 1680, 4000, 300}, IdChkSGML}, ArialFont);
+    AddText(1, texts::BackupContinue, {240, 3360, 5900, 300});
+
+    AddStepHeading(2, texts::StepLabels[2]);
+    AddText(2, texts::BackupStep2Text, {240, 720, 5900, 480});
+    AddText(2, texts::BackupStep2Prompt, {840, 1440, 5000, 300});
+    text1_ = AddControl(2, {nullptr, L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, {840, 1800, 3375, 375},
+                            IdText1, WS_EX_CLIENTEDGE}, DefaultFont);
+    btnSelect_ = AddControl(2, {nullptr, L"BUTTON", texts::ButtonSelect, BS_PUSHBUTTON | WS_TABSTOP,
+                                {4320, 1800, 1215, 375}, IdSelect}, DefaultFont);
+    AddText(2, texts::BackupContinue, {240, 3360, 5900, 300});
+
+    AddStepHeading(3, texts::StepLabels[3]);
+    AddText(3, texts::BackupStep3Text, {240, 720, 5900, 300});
+    AddText(3, texts::BackupCancelToQuit, {240, 3360, 5900, 300});
+
+    AddStepHeading(4, texts::StepLabels[4]);
+    AddText(4, texts::BackupStep4Text, {240, 720, 5900, 300});
+    AddText(4, texts::BackupContinue, {240, 3360, 5900, 300});
+
+    AddText(5, texts::BackupFinishHead, {240, 120, 5000, 600}, Arial24);
+    AddDecorativeSquares(5, 5520, 240);
+    AddText(5, texts::BackupCongratulations, {240, 780, 5900, 280}, Arial975);
+    AddText(5, texts::BackupComplete, {240, 1060, 5900, 280}, Arial975);
+    AddText(5, texts::BackupRecommend, {600, 1420, 5295, 240});
+    txtPath_ = AddControl(5, {nullptr, L"EDIT", L"", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP,
+                              {600, 1680, 5295, 1455}, IdTxtPath}, SmallArialFont);
+    fraSteps(5).SetControlBackground(txtPath_, PathBoxGrey);
+    AddText(5, texts::BackupRemovable, {600, 3200, 4560, 480});
+    command1_ = AddControl(5, {nullptr, L"BUTTON", texts::BackupCopyToClipboard, BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP,
+                               {5280, 3240, 975, 495}, IdCommand1}, SmallArialFont);
+}
+
+bool frmBackup::CheckLeavingStep(short) { return true; }
+
+void frmBackup::AfterAdvance() {}
+
+void frmBackup::btnSelect_Click() {}
+
+void frmBackup::Command1_Click() {}
+
+void frmBackup::OnControlCommand(int id, int code) {
+    if (code != BN_CLICKED)
+        return;
+    if (id == IdSelect)
+        btnSelect_Click();
+    else if (id == IdCommand1)
+        Command1_Click();
+}

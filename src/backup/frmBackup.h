@@ -1,0 +1,37 @@
+#pragma once
+// The backup wizard: welcome, information, the choice of the backup folder, two
+// panels while the engine copies, and the finish panel with the folder's path.
+
+#include "app/SingleInstance.h"
+#include "app/WizardFrame.h"
+
+// The backup wizard's button rows and switches on the shared frame.
+extern const WizardRules BackupWizardRules;
+
+class frmBackup : public WizardFrame, public SingleInstance<frmBackup> {
+public:
+    frmBackup();  // use Instance(): one backup wizard per process
+
+    void btnSelect_Click();  // "Select": the folder chooser
+    void Command1_Click();   // "Copy to Clipboard"
+
+    HWND text1() const { return text1_; }
+    HWND btnSelect() const { return btnSelect_; }
+    HWND txtPath() const { return txtPath_; }
+    HWND Command1() const { return command1_; }
+    HWND Check1() const { return check1_; }
+    HWND chkSGML() const { return chkSGML_; }
+
+private:
+    void BuildPanels() override;
+    bool CheckLeavingStep(short step) override;
+    void AfterAdvance() override;
+    void OnControlCommand(int id, int code) override;
+
+    HWND text1_ = nullptr;
+    HWND btnSelect_ = nullptr;
+    HWND txtPath_ = nullptr;
+    HWND command1_ = nullptr;
+    HWND check1_ = nullptr;
+    HWND chkSGML_ = nullptr;
+};

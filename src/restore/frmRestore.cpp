@@ -1,0 +1,71 @@
+#include "restore/frmRestore.h"
+
+#include "app/Module1.h"
+#include "runtime/MsgBox.h"
+#include "runtime/Texts.h"
+
+namespace {
+
+enum ControlId { IdText1 = 201, IdSelect };
+
+constexpr FontSpec Arial18{L"Arial", 18};
+constexpr FontSpec Arial24{L"Arial", 24};
+constexpr FontSpec Arial975{L"Arial", 9.75};
+
+}  // namespace
+
+const WizardRules RestoreWizardRules = {
+    {{
+        {Btn::Off, Btn::On, Btn::Off, Btn::On},
+        {Btn::On, Btn::On, Btn::Off, Btn::On},
+        {Btn::Off, Btn::On, Btn::Off, Btn::Off},
+        {Btn::Off, Btn::On, Btn::Off, Btn::Off},
+        {Btn::Off, Btn::Off, Btn::On, Btn::Off},
+        {Btn::Keep, Btn::Keep, Btn::Keep, Btn::Keep},
+    }},
+    /*yieldsInNext=*/false,
+    /*finishRowOnLastStep=*/false,
+    /*backDisablesAtStartAndYields=*/false,
+    DefaultFont,
+};
+
+frmRestore::frmRestore() : WizardFrame(RestoreStep, RestoreWizardRules) { Load(); }
+
+void frmRestore::BuildPanels() {
+    AddText(0, texts::RestoreWelcome, {240, 240, 5900, 480}, Arial18);
+    AddText(0, texts::RestoreWelcomeText, {240, 960, 5900, 480}, Arial975);
+
+    AddStepHeading(1, texts::StepLabels[1]);
+    AddText(1, texts::RestoreSelectPrompt, {240, 1440, 5900, 300});
+    text1_ = AddControl(1, {nullptr, L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, {240, 1800, 4455, 375},
+                            IdText1, WS_EX_CLIENTEDGE}, DefaultFont);
+    btnSelect_ = AddControl(1, {nullptr, L"BUTTON", texts::ButtonSelect, BS_PUSHBUTTON | WS_TABSTOP,
+                                {4800, 1800, 1215, 375}, IdSelect}, DefaultFont);
+
+    AddStepHeading(2, texts::StepLabels[2]);
+    AddText(2, texts::RestoreStep2Text, {240, 720, 5900, 300});
+    AddStepHeading(3, texts::StepLabels[3]);
+    AddText(3, texts::RestoreStep3Text, {240, 720, 5900, 300});
+    AddStepHeading(4, texts::StepLabels[4]);
+    AddText(4, texts::RestoreStep4Text, {240, 720, 5900, 300});
+
+    AddText(5, texts::RestoreCongratulations, {240, 240, 5900, 300}, Arial975);
+    AddText(5, texts::RestoreFinishHead, {240, 600, 5900, 600}, Arial24);
+    AddText(5, texts::RestoreDone, {240, 1500, 5900, 480});
+    AddText(5, texts::RestoreClickFinish, {240, 3360, 5900, 300});
+}
+
+bool frmRestore::CheckLeavingStep(short) { return true; }
+
+void frmRestore::AfterAdvance() {}
+
+void frmRestore::btnSelect_Click() {}
+
+void frmRestore::ShowFinishedCreatingDocument() {
+    MsgBox(texts::FinishedCreatingDocument, MsgButtons::Ok, MsgIcon::None, texts::FinishedTitle);
+}
+
+void frmRestore::OnControlCommand(int id, int code) {
+    if (id == IdSelect && code == BN_CLICKED)
+        btnSelect_Click();
+}

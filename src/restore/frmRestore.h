@@ -1,0 +1,32 @@
+#pragma once
+// The restore wizard: welcome, the choice of a backup set's marker file, three
+// panels while the engine copies the set back, and the finish panel.
+
+#include "app/SingleInstance.h"
+#include "app/WizardFrame.h"
+
+// The restore wizard's button rows and switches on the shared frame.
+extern const WizardRules RestoreWizardRules;
+
+class frmRestore : public WizardFrame, public SingleInstance<frmRestore> {
+public:
+    frmRestore();  // use Instance(): one restore wizard per process
+
+    void btnSelect_Click();  // "Select": the open-file dialog
+    // Not reached by any flow; kept as an operation of the window.
+    void ShowFinishedCreatingDocument();
+
+    short RestoreStep = 0;
+
+    HWND text1() const { return text1_; }
+    HWND btnSelect() const { return btnSelect_; }
+
+private:
+    void BuildPanels() override;
+    bool CheckLeavingStep(short step) override;
+    void AfterAdvance() override;
+    void OnControlCommand(int id, int code) override;
+
+    HWND text1_ = nullptr;
+    HWND btnSelect_ = nullptr;
+};

@@ -1,0 +1,24 @@
+#include "Windows.h"
+
+#include <ostream>
+
+#include "app/Controls.h"
+#include "app/WizardFrame.h"
+#include "app/frmMain.h"
+#include "backup/frmBackup.h"
+#include "restore/frmRestore.h"
+
+void UnloadAllWindows() {
+    frmBackup::Unload();
+    frmRestore::Unload();
+    frmMain::Unload();
+}
+
+ButtonStates StatesOf(const WizardFrame& wizard) {
+    return {IsEnabled(wizard.cmdBack()), IsEnabled(wizard.cmdCancel()), IsEnabled(wizard.cmdFinish()),
+            IsEnabled(wizard.cmdNext())};
+}
+
+void PrintTo(const ButtonStates& s, std::ostream* os) {
+    *os << "{back " << s.back << ", cancel " << s.cancel << ", finish " << s.finish << ", next " << s.next << "}";
+}

@@ -1,0 +1,19 @@
+#pragma once
+// Helpers for tests that use the program's real windows.
+
+#include <windows.h>
+
+#include <array>
+#include <ostream>
+
+// Destroys every window of the program, so that each test starts from fresh ones.
+void UnloadAllWindows();
+
+// The enabled state of a wizard's buttons: back, cancel, finish, next.
+struct ButtonStates {
+    bool back, cancel, finish, next;
+    bool operator==(const ButtonStates&) const = default;
+};
+class WizardFrame;
+ButtonStates StatesOf(const WizardFrame& wizard);
+void PrintTo(const ButtonStates& s, std::ostream* os);
