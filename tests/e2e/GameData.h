@@ -1,0 +1,34 @@
+#pragma once
+// The game's data as the program sees it: the fixed game folder, what of it a backup set
+// holds, and a fixture that lends the game folder to one run.
+
+#include <string>
+#include <vector>
+
+#include "FileTree.h"
+
+inline constexpr wchar_t kGameFolder[] = L"C:\\Program files\\Glimmerfen Studios\\Tarnwick";
+inline constexpr const wchar_t* kGameDataFolders[] = {L"saves", L"maps", L"scores"};
+inline constexpr wchar_t kGameConfig[] = L"tarnwick.cfg";
+
+// The part of a folder that a backup copies: saves, maps and scores with everything below
+// (each listed as a folder even when absent, since the set then holds it empty) and tarnwick.cfg.
+FileTree GameDataOf(const std::wstring& folder);
+
+// What a player does after a backup: changes saved files, adds new ones and deletes one.
+// Returns one line per change, for the log.
+std::vector<std::wstring> ChangeGameData(const std::wstring& gameFolder);
+
+// Fills the game folder with the sample game data for one run; what the folder held
+// before is put aside and brought back when the fixture goes.
+class GameFolderFixture {
+public:
+    explicit GameFolderFixture(const std::wstring& sampleFolder);
+    ~GameFolderFixture();
+    GameFolderFixture(const GameFolderFixture&) = delete;
+    GameFolderFixture& operator=(const GameFolderFixture&) = delete;
+
+private:
+    std::wstring savedAside_;
+    bool createdParent_ = false;
+};

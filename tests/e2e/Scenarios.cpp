@@ -1,0 +1,206 @@
+#include "Scenarios.h"
+
+#include <dlgs.h>
+
+#include <memory>
+
+#include "BackupSet.h"
+#include "E2eError.h"
+#include "GameData.h"
+#include "Log.h"
+#include "Session.h"
+#include "Wizard.h"
+
+namespace {
+
+constexpr wchar_t kErrorCopyingFile[] = L"Error copying File";
+
+std::wstring StepName(const Wizard& wizard, int step) {
+    return std::wstring(wizard.Kind().name) + L"-step" + std::to_wstring(step);
+}
+
+HWND OpenMainMenu(Session& session) {
+    HWND menu = session.WaitForTopWindow(L"the main menu", IsMainMenu);
+    HWND backup = FindChild(menu, L"Button", std::wstring(kOptionBackup));
+    HWND restore = FindChild(menu, L"Button", std::wstring(kOptionRestore));
+    if (!backup || !restore)
+        throw E2eError(L"the main menu lacks its two options");
+    session.Wait(L"the backup option selected at start", [&] { return IsChecked(backup) && !IsChecked(restore); });
+    session.Shot(L"main-menu", menu);
+    return menu;
+}
+
+Wizard StartWizard(Session& session, HWND menu, const WizardKind& kind) {
+    if (&kind == &kRestoreWizard) {
+        HWND restore = FindChild(menu, L"Button", std::wstring(kOptionRestore));
+        ClickRadio(restore);
+        session.Wait(L"the restore option selected", [&] { return IsChecked(restore); });
+        session.Shot(L"main-menu-restore-chosen", menu);
+    }
+    Click(FindChild(menu, L"Button", std::wstring(kStart)));
+    HWND window = session.WaitForTopWindow(L"the " + std::wstring(kind.name) + L" wizard", IsWizardWindow);
+    Wizard wizard(window, kind);
+    session.Wait(L"the welcome panel", [&] { return wizard.Step() == 0 && !IsWindowVisible(menu); });
+    wizard.ExpectButtons(false, true, false, true);
+    session.Shot(StepName(wizard, 0), window);
+    return wizard;
+}
+
+void Next(Session& session, const Wizard& wizard) {
+    int target = wizard.Step() + 1;
+    Click(wizard.Button(kNext));
+    session.Wait(L"step " + std::to_wstring(target), [&] { return wizard.Step() == target; });
+    session.Shot(StepName(wizard, target), wizard.Window());
+}
+
+// After the Next that starts the engine: watches the wizard move on by itself, with a
+// screenshot of each step as soon as it shows, until the finish panel.
+void RunToFinish(Session& session, const Wizard& wizard) {
+    int shown = wizard.Step();
+    Click(wizard.Button(kNext));
+    session.Wait(L"the finish panel", [&] {
+        int step = wizard.Step();
+        if (step != shown && step >= 0) {
+            shown = step;
+            if (step < 5)
+                session.Shot(StepName(wizard, step) + L"-running");
+        }
+        return step == 5;
+    }, kCopyTimeoutMs);
+    session.Shot(StepName(wizard, 5) + L"-finish", wizard.Window());
+}
+
+void Finish(Session& session, const Wizard& wizard) {
+    Click(wizard.Button(kFinish));
+    session.ExpectEnd(L"Finish");
+}
+
+void WalkBackup(Session& session, const std::wstring& setFolder, bool configMissing) {
+    Wizard wizard = StartWizard(session, OpenMainMenu(session), kBackupWizard);
+    Next(session, wizard);
+    Next(session, wizard);
+    HWND folderBox = wizard.PanelControl(L"Edit");
+    SetText(folderBox, setFolder);
+    session.Wait(L"the folder in the box", [&] { return EditText(folderBox) == setFolder; });
+    session.Shot(L"backup-step2-folder-typed", wizard.Window());
+    if (configMissing)
+        session.ExpectMessage(kErrorCopyingFile);
+    RunToFinish(session, wizard);
+    wizard.ExpectButtons(false, true, true, false);
+    std::wstring shown = EditText(wizard.PanelControl(L"Edit"));
+    if (shown != setFolder)
+        throw E2eError(L"the finish panel shows \"" + shown + L"\", expected \"" + setFolder + L"\"");
+    Log(L"the finish panel shows the backup folder " + shown);
+    Finish(session, wizard);
+}
+
+// Chooses the file as a user does in the open-file dialog: types its path, presses Open.
+void ChooseInOpenDialog(Session& session, const Wizard& wizard, const std::wstring& path) {
+    Click(wizard.PanelControl(L"Button", std::wstring(kSelect)));
+    HWND dialog = session.WaitForTopWindow(L"the open-file dialog", IsOpenDialog);
+    session.Shot(L"restore-open-dialog", dialog);
+    HWND nameBox = GetDlgItem(dialog, cmb13);
+    if (!nameBox || !IsWindowVisible(nameBox))
+        nameBox = GetDlgItem(dialog, edt1);
+    if (!nameBox || !IsWindowVisible(nameBox))
+        throw E2eError(L"the open-file dialog shows no file-name box");
+    SetText(nameBox, path);
+    session.Shot(L"restore-open-dialog-typed", dialog);
+    PressDialogButton(dialog, IDOK);
+    session.Wait(L"the open-file dialog to close", [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+}
+
+void WalkRestore(Session& session, const std::wstring& markerPath, bool useOpenDialog) {
+    Wizard wizard = StartWizard(session, OpenMainMenu(session), kRestoreWizard);
+    Next(session, wizard);
+    HWND fileBox = wizard.PanelControl(L"Edit");
+    if (useOpenDialog)
+        ChooseInOpenDialog(session, wizard, markerPath);
+    else
+        SetText(fileBox, markerPath);
+    session.Wait(L"the marker in the box", [&] { return SameText(EditText(fileBox), markerPath); });
+    session.Shot(L"restore-step1-marker-chosen", wizard.Window());
+    RunToFinish(session, wizard);
+    wizard.ExpectButtons(false, false, true, false);
+    Finish(session, wizard);
+}
+
+std::wstring Today() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return MarkerName(now);
+}
+
+void PrepareFreshFolder(const std::wstring& folder, bool removeExisting) {
+    if (removeExisting)
+        RemoveTree(folder);
+    MakeFolders(folder);
+    if (!IsEmptyFolder(folder))
+        throw E2eError(L"the backup folder " + folder + L" is not empty: name a fresh one");
+}
+
+// The sample game data in the game folder for the run, when one is given.
+std::unique_ptr<GameFolderFixture> LendGameFolder(const RunOptions& options) {
+    if (options.sampleFolder.empty())
+        return nullptr;
+    return std::make_unique<GameFolderFixture>(options.sampleFolder);
+}
+
+void BackupAndVerify(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder) {
+    PrepareFreshFolder(setFolder, !options.sampleFolder.empty());
+    FileTree gameData = GameDataOf(kGameFolder);
+    if (gameData.FileCount() == 0)
+        throw E2eError(std::wstring(L"the game folder ") + kGameFolder + L" holds no game data to back up");
+    bool configMissing = !PathExists(std::wstring(kGameFolder) + L"\\" + kGameConfig);
+    std::wstring dayBefore = Today();
+    WithSession(options.exePath, shots, [&](Session& session) { WalkBackup(session, setFolder, configMissing); });
+    VerifyBackupSet(gameData, setFolder, {dayBefore, Today()});
+    Log(L"backup set verified: " + std::to_wstring(gameData.FileCount()) + L" files byte-identical in " + setFolder +
+        L", marker " + MarkerFiles(setFolder).front());
+}
+
+void RestoreAndVerify(const RunOptions& options, ScreenshotLog& shots, const std::wstring& markerPath) {
+    std::wstring location = MarkerLocation(markerPath);
+    if (!IsFolder(location))
+        throw E2eError(L"the marker " + markerPath + L" leads to no folder (\"" + location + L"\")");
+    FileTree setData = GameDataOf(location);
+    FileTree gameBefore = FileTree::Read(kGameFolder);
+    WithSession(options.exePath, shots,
+                [&](Session& session) { WalkRestore(session, markerPath, options.useOpenDialog); });
+    VerifyRestore(setData, gameBefore, FileTree::Read(kGameFolder));
+    Log(L"restore verified: " + std::to_wstring(setData.FileCount()) + L" files of " + location +
+        L" back in the game folder, the rest untouched");
+}
+
+}  // namespace
+
+void MainMenuScenario(const RunOptions& options, ScreenshotLog& shots) {
+    WithSession(options.exePath, shots, [&](Session& session) {
+        HWND menu = OpenMainMenu(session);
+        Click(FindChild(menu, L"Button", std::wstring(kCancel)));
+        session.ExpectEnd(L"Cancel on the main menu");
+    });
+}
+
+void BackupScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder) {
+    auto lent = LendGameFolder(options);
+    BackupAndVerify(options, shots, setFolder);
+    if (lent)
+        RemoveTree(setFolder);
+}
+
+void RestoreScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& markerPath) {
+    auto lent = LendGameFolder(options);
+    RestoreAndVerify(options, shots, markerPath);
+}
+
+void BackupRestoreScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder) {
+    auto lent = LendGameFolder(options);
+    BackupAndVerify(options, shots, setFolder);
+    if (lent)
+        for (const auto& change : ChangeGameData(kGameFolder))
+            Log(L"after the backup: " + change);
+    RestoreAndVerify(options, shots, setFolder + L"\\" + MarkerFiles(setFolder).front());
+    if (lent)
+        RemoveTree(setFolder);
+}

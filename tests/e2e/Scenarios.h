@@ -1,0 +1,23 @@
+#pragma once
+// What a user does with the program, from the main menu to the end, each checked on disk.
+
+#include <string>
+
+#include "Screenshot.h"
+
+struct RunOptions {
+    std::wstring exePath;
+    // The sample game data to lend the game folder for this run; empty: use the game
+    // folder as it is and change nothing in it but what a restore writes.
+    std::wstring sampleFolder;
+    bool useOpenDialog = false;  // choose the marker in the open-file dialog, not by typing
+};
+
+// Opens the main menu, checks it and ends the program with its "Cancel".
+void MainMenuScenario(const RunOptions& options, ScreenshotLog& shots);
+// A whole backup into a fresh folder, then the set checked against the game folder.
+void BackupScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder);
+// A whole restore from the marker, then the game folder checked against the set.
+void RestoreScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& markerPath);
+// A backup, changes to the game data (only with sample data), and a restore from the new marker.
+void BackupRestoreScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder);

@@ -1,0 +1,55 @@
+#pragma once
+// Finding and working another program's windows from outside, the way a user sees them:
+// by their texts and classes. Nothing here waits on the other program without a time limit.
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+using WindowPredicate = std::function<bool(HWND)>;
+
+// The window's class without a version prefix ("6.0.x!Button" reads as "Button").
+std::wstring ClassOf(HWND window);
+// The text the system keeps for the window (captions, labels, buttons); sends nothing,
+// so it answers even while the program is busy.
+std::wstring TextOf(HWND window);
+// The text an edit box holds, asked of the box itself; empty when it does not answer in time.
+std::wstring EditText(HWND edit);
+bool SameText(const std::wstring& a, const std::wstring& b);  // ignoring case
+
+// The process's visible top-level windows, and the first of them that the predicate accepts.
+std::vector<HWND> TopWindows(DWORD pid);
+HWND FindTopWindow(DWORD pid, const WindowPredicate& predicate);
+
+// Every window below the parent, depth first; the first that matches class (empty: any)
+// and text (none: any); FindVisibleChild also wants it visible.
+std::vector<HWND> Descendants(HWND parent);
+HWND FindChild(HWND parent, const std::wstring& className, const std::optional<std::wstring>& text = {});
+HWND FindVisibleChild(HWND parent, const std::wstring& className, const std::optional<std::wstring>& text = {});
+bool HasChildText(HWND parent, const std::wstring& text);  // a visible window below with this text
+
+// Polls the condition until it holds or the time is up.
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs = 20);
+
+// A user's click on a push button: refused when the button is hidden or disabled. Posted, so
+// that a click whose handling runs long (a whole backup) does not hold the driver.
+void Click(HWND button);
+void ClickRadio(HWND radio);
+bool IsChecked(HWND button);
+void SetText(HWND edit, const std::wstring& text);  // what typing into the box leaves in it
+
+// Standard message boxes: a dialog whose text is the static with id 0xFFFF.
+bool IsMessageBox(HWND window);
+HWND FindMessageBox(DWORD pid);
+std::wstring MessageBoxText(HWND box);
+// Presses one of the dialog's buttons (IDOK, IDYES, ...), which must be shown and enabled.
+void PressDialogButton(HWND dialog, int buttonId);
+
+// Lets the program handle what is pending (its answer to a sent message) and paint.
+void Settle(HWND window, DWORD timeoutMs = 2000);
+
+// Every visible window of the process with its class and text, for failure reports.
+std::wstring DescribeWindows(DWORD pid);

@@ -1,0 +1,82 @@
+#include "Wizard.h"
+
+#include <algorithm>
+
+#include "E2eError.h"
+#include "UiDriver.h"
+
+const WizardKind kBackupWizard{
+    L"backup",
+    {L"Welcome to Tarnwick Backup", L"We will now begin backing up your Dwellkin customizations",
+     L"Select a folder to backup the Tarnwick maps and saved games to.", L"Backing up maps",
+     L"Backing up saved games", L"Backup of Tarnwicks maps and saved games is complete!"}};
+
+const WizardKind kRestoreWizard{
+    L"restore",
+    {L"Welcome to Tarnwick Restore", L"Please select Backup Tarnwik to restore:", L"Restoring customized settings...",
+     L"Restoring saved games...", L"Restoring maps", L"Tarnwick's maps and saved games have been successfully restored."}};
+
+namespace {
+
+constexpr wchar_t kPanelClass[] = L"BkTrnwckPanel";
+
+std::wstring OnOff(bool on) { return on ? L"on" : L"off"; }
+
+}  // namespace
+
+bool IsMainMenu(HWND window) {
+    return TextOf(window) == kMainMenuTitle && FindChild(window, L"Button", std::wstring(kStart));
+}
+
+bool IsWizardWindow(HWND window) {
+    return TextOf(window).empty() && FindChild(window, L"Button", std::wstring(kNext));
+}
+
+bool IsOpenDialog(HWND window) { return ClassOf(window) == L"#32770" && TextOf(window) == L"Open"; }
+
+HWND Wizard::VisiblePanel() const {
+    for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (IsWindowVisible(child) && SameText(ClassOf(child), kPanelClass))
+            return child;
+    return nullptr;
+}
+
+int Wizard::Step() const {
+    HWND panel = VisiblePanel();
+    if (!panel)
+        return -1;
+    for (int step = 0; step < 6; ++step)
+        if (HasChildText(panel, kind_.panelTexts[step]))
+            return step;
+    return -1;
+}
+
+HWND Wizard::Button(const std::wstring& caption) const {
+    for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (SameText(ClassOf(child), L"Button") && TextOf(child) == caption)
+            return child;
+    throw E2eError(L"the " + std::wstring(kind_.name) + L" wizard has no button \"" + caption + L"\"");
+}
+
+HWND Wizard::PanelControl(const std::wstring& className, const std::optional<std::wstring>& text) const {
+    HWND panel = VisiblePanel();
+    HWND control = panel ? FindVisibleChild(panel, className, text) : nullptr;
+    if (!control)
+        throw E2eError(L"step " + std::to_wstring(Step()) + L" of the " + kind_.name + L" wizard shows no " +
+                       className + (text ? L" \"" + *text + L"\"" : L""));
+    return control;
+}
+
+void Wizard::ExpectButtons(bool back, bool cancel, bool finish, bool next) const {
+    bool actual[4] = {IsWindowEnabled(Button(kBack)) != FALSE, IsWindowEnabled(Button(kCancel)) != FALSE,
+                      IsWindowEnabled(Button(kFinish)) != FALSE, IsWindowEnabled(Button(kNext)) != FALSE};
+    bool expected[4] = {back, cancel, finish, next};
+    if (std::equal(actual, actual + 4, expected))
+        return;
+    auto describe = [](const bool* states) {
+        return L"Back " + OnOff(states[0]) + L", Cancel " + OnOff(states[1]) + L", Finish " + OnOff(states[2]) +
+               L", Next " + OnOff(states[3]);
+    };
+    throw E2eError(L"step " + std::to_wstring(Step()) + L" of the " + kind_.name + L" wizard has buttons " +
+                   describe(actual) + L"; expected " + describe(expected));
+}
