@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "AppProcess.h"
+#include "Deadline.h"
 #include "E2eError.h"
 #include "Log.h"
 #include "Scenarios.h"
@@ -82,9 +83,11 @@ Arguments Parse(int argc, wchar_t** argv) {
     return args;
 }
 
+// Waits stop at the run's deadline; the watchdog only acts if something still hangs after it.
 void StartWatchdog(unsigned seconds) {
+    SetRunDeadline(seconds * 1000);
     std::thread([seconds] {
-        Sleep(seconds * 1000);
+        Sleep(seconds * 1000 + 20000);
         Log(L"FAILED: the run took longer than " + std::to_wstring(seconds) + L" s; ending it");
         KillStartedApps();
         ExitProcess(3);

@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include "E2eError.h"
+#include "Deadline.h"
 #include "Log.h"
 
 Session::Session(const std::wstring& exePath, ScreenshotLog& shots) : app_(exePath), shots_(shots) {
@@ -22,6 +23,7 @@ void Session::AnswerOrFail(HWND box) {
 }
 
 void Session::Wait(const std::wstring& what, const std::function<bool()>& condition, DWORD timeoutMs) {
+    timeoutMs = LimitToDeadline(timeoutMs);
     ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
         if (HWND box = FindMessageBox(app_.Pid())) {
@@ -34,7 +36,7 @@ void Session::Wait(const std::wstring& what, const std::function<bool()>& condit
             throw E2eError(L"the program ended (exit code " + std::to_wstring(app_.ExitCode()) +
                            L") while waiting for " + what);
         if (GetTickCount64() >= deadline)
-            throw E2eError(L"timed out after " + std::to_wstring(timeoutMs / 1000) + L" s waiting for " + what);
+            throw E2eError(L"timed out after " + std::to_wstring((timeoutMs + 999) / 1000) + L" s waiting for " + what);
         Sleep(10);
     }
 }
@@ -46,7 +48,7 @@ HWND Session::WaitForTopWindow(const std::wstring& what, const WindowPredicate& 
 }
 
 void Session::ExpectEnd(const std::wstring& after) {
-    if (!app_.WaitExit(kStepTimeoutMs))
+    if (!app_.WaitExit(LimitToDeadline(kStepTimeoutMs)))
         throw E2eError(L"the program did not end after " + after);
     Log(L"the program ended after " + after + L" (exit code " + std::to_wstring(app_.ExitCode()) + L")");
     if (!expected_.empty())

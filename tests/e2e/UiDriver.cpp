@@ -187,9 +187,14 @@ std::wstring DescribeWindows(DWORD pid) {
     std::wstring report;
     for (HWND top : TopWindows(pid)) {
         report += Describe(top) + L"\n";
-        for (HWND child : Descendants(top))
-            if (IsWindowVisible(child))
-                report += L"    " + Describe(child) + L"\n";
+        for (HWND child : Descendants(top)) {
+            if (!IsWindowVisible(child))
+                continue;
+            std::wstring indent = L"    ";
+            for (HWND up = GetParent(child); up && up != top; up = GetParent(up))
+                indent += L"    ";
+            report += indent + Describe(child) + L"\n";
+        }
     }
     return report.empty() ? L"(no visible windows)\n" : report;
 }

@@ -34,21 +34,29 @@ bool IsWizardWindow(HWND window) {
 
 bool IsOpenDialog(HWND window) { return ClassOf(window) == L"#32770" && TextOf(window) == L"Open"; }
 
+// The step panels share their class with the strip of step labels, so the panel of a step
+// is the visible one that shows one of the step's own texts.
 HWND Wizard::VisiblePanel() const {
-    for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (IsWindowVisible(child) && SameText(ClassOf(child), kPanelClass))
-            return child;
-    return nullptr;
+    int step = -1;
+    return StepPanel(step);
 }
 
 int Wizard::Step() const {
-    HWND panel = VisiblePanel();
-    if (!panel)
-        return -1;
-    for (int step = 0; step < 6; ++step)
-        if (HasChildText(panel, kind_.panelTexts[step]))
-            return step;
-    return -1;
+    int step = -1;
+    StepPanel(step);
+    return step;
+}
+
+HWND Wizard::StepPanel(int& step) const {
+    for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child) || !SameText(ClassOf(child), kPanelClass))
+            continue;
+        for (step = 0; step < 6; ++step)
+            if (HasChildText(child, kind_.panelTexts[step]))
+                return child;
+    }
+    step = -1;
+    return nullptr;
 }
 
 HWND Wizard::Button(const std::wstring& caption) const {

@@ -45,6 +45,8 @@ public:
     void ExpectButtons(bool back, bool cancel, bool finish, bool next) const;
 
 private:
+    HWND StepPanel(int& step) const;
+
     HWND window_;
     const WizardKind& kind_;
 };
