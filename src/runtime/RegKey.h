@@ -32,9 +32,12 @@ public:
         key_ = key;
     }
 
+    // The predefined keys are sign-extended 32-bit numbers (0xFFFFFFFF80000001 for
+    // HKEY_CURRENT_USER on 64-bit), so compare with the constants, not with 0x8000000x.
     static bool IsPredefined(HKEY key) {
         auto value = reinterpret_cast<ULONG_PTR>(key);
-        return value >= 0x80000000UL && value <= 0x80000006UL;
+        return value >= reinterpret_cast<ULONG_PTR>(HKEY_CLASSES_ROOT) &&
+               value <= reinterpret_cast<ULONG_PTR>(HKEY_PERFORMANCE_NLSTEXT);
     }
 
 private:
