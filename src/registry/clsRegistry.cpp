@@ -24,7 +24,7 @@ constexpr REGSAM FullAccess = KEY_ALL_ACCESS;
 constexpr DWORD BufferChars = 255;
 constexpr DWORD BufferBytes = 255;
 
-// VB-style run-time error of a number that does not fit its target type.
+// The run-time error number of a conversion to a type too small for the number.
 constexpr long OverflowError = 6;
 
 // A key opened for one operation, with the root it was opened below. A remote root is the
@@ -96,12 +96,12 @@ bool ProbeValue(HKEY key, const std::wstring& valueName, DWORD& type, DWORD& siz
 // --- Conversions of the value to write: a failure raises through the guard. ---
 
 template <class Data>
-constexpr bool IsText = std::is_same_v<std::decay_t<Data>, std::wstring>;
+constexpr bool IsTextData = std::is_same_v<std::decay_t<Data>, std::wstring>;
 
 std::wstring ToText(const RegistryData& value) {
     return std::visit(
         [](const auto& data) -> std::wstring {
-            if constexpr (IsText<decltype(data)>)
+            if constexpr (IsTextData<decltype(data)>)
                 return data;
             else
                 return std::to_wstring(static_cast<long long>(data));
@@ -125,7 +125,7 @@ long long WholeNumberOf(const std::wstring& text) {
 long long ToWholeNumber(const RegistryData& value) {
     return std::visit(
         [](const auto& data) -> long long {
-            if constexpr (IsText<decltype(data)>)
+            if constexpr (IsTextData<decltype(data)>)
                 return WholeNumberOf(data);
             else
                 return data;
