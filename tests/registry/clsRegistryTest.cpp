@@ -44,30 +44,7 @@ void ExpectRegistryError(const std::function<void()>& call, long number, const s
     }
 }
 
-void PrintValue(const RegistryValue& value, std::ostream* os) {
-    std::visit(
-        [os](const auto& data) {
-            using Data = std::decay_t<decltype(data)>;
-            if constexpr (std::is_same_v<Data, std::monostate>)
-                *os << "empty";
-            else if constexpr (std::is_same_v<Data, std::wstring>)
-                *os << "text " << testing::PrintToString(data);
-            else if constexpr (std::is_same_v<Data, std::uint8_t>)
-                *os << "byte " << static_cast<int>(data);
-            else if constexpr (std::is_same_v<Data, std::int32_t>)
-                *os << "32-bit " << data;
-            else
-                *os << "16-bit " << data;
-        },
-        value);
-}
-
 }  // namespace
-
-// Lets assertion messages show which alternative a result holds.
-namespace std {
-void PrintTo(const RegistryValue& value, std::ostream* os) { PrintValue(value, os); }
-}  // namespace std
 
 using ClsRegistry = ScratchKeyTest;
 
