@@ -9,7 +9,6 @@
 
 #include "runtime/AppError.h"
 #include "runtime/RegKey.h"
-#include "runtime/Texts.h"
 
 namespace {
 
@@ -23,9 +22,6 @@ constexpr REGSAM FullAccess = KEY_ALL_ACCESS;
 // and its NUL, or up to 255 bytes of other data. Longer data counts as no value at all.
 constexpr DWORD BufferChars = 255;
 constexpr DWORD BufferBytes = 255;
-
-// The run-time error number of a conversion to a type too small for the number.
-constexpr long OverflowError = 6;
 
 // A key opened for one operation, with the root it was opened below. A remote root is the
 // connection to the other computer's registry, released when the operation ends.
@@ -226,7 +222,7 @@ RegistryValue ReadBinaryByte(HKEY key, const std::wstring& valueName) {
     if (!ReadFourBytes(key, valueName, number))
         return std::int16_t{0};
     if (number > 255)
-        throw AppError(OverflowError, Source, texts::Overflow);
+        throw AppError::FromWin32(ERROR_ARITHMETIC_OVERFLOW, Source);
     return static_cast<std::uint8_t>(number);
 }
 

@@ -87,7 +87,4 @@ inline constexpr wchar_t ErrorRemovingDirectory[] = L"Error removing Directory";
 inline constexpr wchar_t OverwriteFile[] = L"Overwrite File?";
 inline constexpr wchar_t ScanningFolder[] = L"Scanning Folder: ";
 
-// Registry services
-inline constexpr wchar_t Overflow[] = L"Overflow";
-
 }  // namespace texts

@@ -96,8 +96,8 @@ TEST_F(ClsRegistry, BinaryReadingAboveAByteOverflows) {
         clsRegistry().GetValue(HkeyCurrentUser, Key, L"v", Local);
         ADD_FAILURE() << "no overflow raised";
     } catch (const AppError& error) {
-        EXPECT_EQ(error.Number(), 6);
-        EXPECT_EQ(error.Description(), L"Overflow");
+        EXPECT_EQ(error.Number(), ERROR_ARITHMETIC_OVERFLOW);
+        EXPECT_EQ(error.Source(), L"clsRegistry");
     }
 }
 
