@@ -1,0 +1,71 @@
+#include "files/DirSearch.h"
+
+#include "runtime/AppError.h"
+
+namespace {
+
+const wchar_t kSource[] = L"DirSearch";
+
+bool EndsInSeparator(const std::wstring& pattern) {
+    return !pattern.empty() && (pattern.back() == L'\\' || pattern.back() == L'/' || pattern.back() == L':');
+}
+
+// Codes that mean "nothing matches" rather than a failure of the search.
+bool IsNoMatch(DWORD code) {
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND || code == ERROR_NO_MORE_FILES;
+}
+
+}  // namespace
+
+DirSearch::DirSearch(const std::wstring& pattern, DWORD mask) : mask_(mask) {
+    if (pattern.empty())
+        return;
+    std::wstring spec = EndsInSeparator(pattern) ? pattern + L"*" : pattern;
+    // Basic information only: the short 8.3 names are never looked at.
+    HANDLE h = FindFirstFileExW(spec.c_str(), FindExInfoBasic, &data_, FindExSearchNameMatch, nullptr,
+                                FIND_FIRST_EX_LARGE_FETCH);
+    if (h == INVALID_HANDLE_VALUE) {
+        DWORD code = GetLastError();
+        if (IsNoMatch(code))
+            return;
+        throw AppError::FromWin32(code, kSource);
+    }
+    handle_.Reset(h);
+    pending_ = true;
+}
+
+bool DirSearch::Admits(DWORD attributes) const {
+    const DWORD gated = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    return (attributes & gated & ~mask_) == 0;
+}
+
+bool DirSearch::Advance() {
+    if (FindNextFileW(handle_.Get(), &data_))
+        return true;
+    DWORD code = GetLastError();
+    handle_.Reset();
+    if (code == ERROR_NO_MORE_FILES)
+        return false;
+    throw AppError::FromWin32(code, kSource);
+}
+
+bool DirSearch::Next(DirEntry& entry) {
+    while (handle_) {
+        if (!pending_ && !Advance())
+            return false;
+        pending_ = false;
+        if (!Admits(data_.dwFileAttributes))
+            continue;
+        entry.name = data_.cFileName;
+        entry.attributes = data_.dwFileAttributes;
+        entry.size = (static_cast<std::uint64_t>(data_.nFileSizeHigh) << 32) | data_.nFileSizeLow;
+        return true;
+    }
+    return false;
+}
+
+std::wstring DirSearch::FirstName(const std::wstring& pattern, DWORD mask) {
+    DirSearch search(pattern, mask);
+    DirEntry entry;
+    return search.Next(entry) ? entry.name : std::wstring();
+}
