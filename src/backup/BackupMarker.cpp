@@ -1,0 +1,104 @@
+#include "backup/BackupMarker.h"
+
+#include <cwchar>
+#include <string_view>
+
+#include "files/MIni.h"
+#include "runtime/Handles.h"
+#include "runtime/TextConv.h"
+
+namespace {
+
+const wchar_t kSection[] = L"Backup";
+const wchar_t kVersionKey[] = L"Version";
+const wchar_t kLocationKey[] = L"Backup_Location";
+const wchar_t kVersion[] = L"Tarnwick";
+
+const char kUtf16Bom[] = "\xFF\xFE";
+
+bool ReadWholeFile(const std::wstring& path, std::string& content) {
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > 1 << 20)
+        return false;
+    content.resize(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    return content.empty() ||
+           (ReadFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &read, nullptr) &&
+            read == content.size());
+}
+
+bool WriteWholeFile(const std::wstring& path, const std::string& content) {
+    FileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    DWORD written = 0;
+    return WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+           written == content.size();
+}
+
+// ANSI bytes as the platform wrote them, re-encoded as UTF-16LE behind a byte-order mark.
+std::string AnsiToUtf16File(const std::string& ansi) {
+    std::wstring wide;
+    if (!ansi.empty()) {
+        int len = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+        wide.resize(static_cast<size_t>(len));
+        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), len);
+    }
+    std::string bytes(kUtf16Bom, 2);
+    for (wchar_t c : wide) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
+    }
+    return bytes;
+}
+
+// The platform's private-profile functions keep a file with a UTF-16LE byte-order mark
+// in Unicode; a plain file they write in the ANSI code page.
+void MakeMarkerUnicode(const std::wstring& markerPath) {
+    std::string content;
+    bool readable = ReadWholeFile(markerPath, content);
+    if (!readable && GetFileAttributesW(markerPath.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return;  // there but unreadable: the write below fails as it would anyway
+    if (readable && std::string_view(content).substr(0, 2) == std::string_view(kUtf16Bom, 2))
+        return;
+    // The platform may keep the file's old content cached (the three NULLs flush it):
+    // the next write must start from the new form, not write the old one back.
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, markerPath.c_str());
+    WriteWholeFile(markerPath, readable ? AnsiToUtf16File(content) : std::string(kUtf16Bom, 2));
+}
+
+}  // namespace
+
+std::wstring MarkerPath(const std::wstring& folderText, const SYSTEMTIME& localDate) {
+    wchar_t date[16];
+    swprintf(date, 16, L"%04u.%02u.%02u", static_cast<unsigned>(localDate.wYear),
+             static_cast<unsigned>(localDate.wMonth), static_cast<unsigned>(localDate.wDay));
+    return folderText + L"\\Tarnwick_" + date + L".BAK";
+}
+
+std::wstring MarkerPathToday(const std::wstring& folderText) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return MarkerPath(folderText, now);
+}
+
+void WriteMarkerVersion(const std::wstring& markerPath) { WriteIni(markerPath, kSection, kVersionKey, kVersion); }
+
+void WriteMarkerLocation(const std::wstring& markerPath, const std::wstring& location) {
+    if (!FitsAnsiCodePage(location))
+        MakeMarkerUnicode(markerPath);
+    WriteIni(markerPath, kSection, kLocationKey, location);
+}
+
+std::wstring ReadMarkerVersion(const std::wstring& markerPath) { return ReadIni(markerPath, kSection, kVersionKey); }
+
+std::wstring ReadMarkerLocation(const std::wstring& markerPath) {
+    return ReadIni(markerPath, kSection, kLocationKey);
+}
+
+bool IsTarnwickVersion(const std::wstring& value) { return value == kVersion; }

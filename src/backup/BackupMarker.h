@@ -1,0 +1,33 @@
+#pragma once
+// The marker file of a backup set: the one place that knows its name, its section and
+// its keys. The backup side writes it, the restore side reads and checks it.
+//
+// Name: "Tarnwick_" + local date as yyyy.mm.dd + ".BAK", joined to the folder text
+// with "\" as it stands (a folder text ending in "\" gives a doubled separator, which
+// the platform reads as one). Content: section "Backup", "Version=Tarnwick",
+// "Backup_Location=" + the backup folder exactly as given.
+//
+// Writing, in this order: WriteMarkerVersion(path), then WriteMarkerLocation(path,
+// folder). The file stays the plain ANSI file the platform writes, except when the
+// location holds characters that the ANSI code page cannot hold: then
+// WriteMarkerLocation turns the file into UTF-16LE with a byte-order mark before it
+// writes, so that the platform stores the location faithfully (and keeps the file in
+// that form from then on). Nothing needs to be called before the two writes. Writing
+// reports nothing: a marker that cannot be written is simply absent.
+
+#include <windows.h>
+
+#include <string>
+
+std::wstring MarkerPath(const std::wstring& folderText, const SYSTEMTIME& localDate);
+std::wstring MarkerPathToday(const std::wstring& folderText);
+
+void WriteMarkerVersion(const std::wstring& markerPath);
+void WriteMarkerLocation(const std::wstring& markerPath, const std::wstring& location);
+
+// "" for a missing file, section or key; at most 254 characters.
+std::wstring ReadMarkerVersion(const std::wstring& markerPath);
+std::wstring ReadMarkerLocation(const std::wstring& markerPath);
+
+// True only for "Tarnwick" exactly: same case, nothing around it.
+bool IsTarnwickVersion(const std::wstring& value);
