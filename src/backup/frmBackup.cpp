@@ -1,6 +1,13 @@
 #include "backup/frmBackup.h"
 
 #include "app/Module1.h"
+#include "backup/FolderChooser.h"
+#include "backup/clsBackup.h"
+#include "files/ExistingFolder.h"
+#include "files/clsFileSystem.h"
+#include "runtime/Clipboard.h"
+#include "runtime/MsgBox.h"
+#include "runtime/TextConv.h"
 #include "runtime/Texts.h"
 
 namespace {
@@ -65,7 +72,7 @@ void frmBackup::BuildPanels() {
     AddText(5, texts::BackupFinishHead, {240, 120, 5000, 600}, Arial24);
     AddDecorativeSquares(5, 5520, 240);
     AddText(5, texts::BackupCongratulations, {240, 780, 5900, 280}, Arial975);
-    AddText(5, texts::BackupComplete, {240, 1060, 5900, 280}, Arial975);
+    completeLabel_ = AddText(5, texts::BackupComplete, {240, 1060, 5900, 280}, Arial975);
     AddText(5, texts::BackupRecommend, {600, 1420, 5295, 240});
     txtPath_ = AddControl(5, {nullptr, L"EDIT", L"", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP,
                               {600, 1680, 5295, 1455}, IdTxtPath}, SmallArialFont);
@@ -75,13 +82,56 @@ void frmBackup::BuildPanels() {
                                {5280, 3240, 975, 495}, IdCommand1}, SmallArialFont);
 }
 
-bool frmBackup::CheckLeavingStep(short) { return true; }
+bool frmBackup::CheckLeavingStep(short step) {
+    if (step != 2)
+        return true;
+    // The folder is used as typed: no trimming.
+    std::wstring folder = GetText(text1_);
+    if (folder.empty()) {
+        MsgBox(texts::EnterPath);
+        return false;
+    }
+    // A file of that name is refused like a missing folder: a backup into it would
+    // copy nothing and still report success.
+    if (!clsFileSystem().FileExist(folder) || !IsExistingFolder(folder)) {
+        MsgBox(texts::NotAValidFolder);
+        SetText(text1_, L"");
+        return false;
+    }
+    BackupLocation = folder;
+    setIncomplete_ = false;
+    SetText(completeLabel_, texts::BackupComplete);
+    return true;
+}
 
-void frmBackup::AfterAdvance() {}
+void frmBackup::AfterAdvance() {
+    clsBackup().Backup();
+    SetText(txtPath_, BackupLocation);
+}
 
-void frmBackup::btnSelect_Click() {}
+void frmBackup::MarkSetIncomplete() {
+    setIncomplete_ = true;
+    SetText(completeLabel_, texts::BackupNotComplete);
+}
 
-void frmBackup::Command1_Click() {}
+void frmBackup::btnSelect_Click() {
+    FolderChooserRequest request{texts::ChooserTitle, texts::ChooserPrompt, L"c:\\test"};
+    if (auto chosen = ChooseFolder(Hwnd(), request))
+        BackupLocation = *chosen;
+    // After a cancel an earlier pick comes back into the box.
+    if (BackupLocation.empty())
+        return;
+    BackupLocation = Trim(BackupLocation);
+    SetText(text1_, BackupLocation);
+}
+
+void frmBackup::Command1_Click() {
+    if (!PutTextOnClipboard(Hwnd(), GetText(txtPath_))) {
+        MsgBox(texts::ClipboardBusy);
+        return;
+    }
+    MsgBox(texts::PathCopied);
+}
 
 void frmBackup::OnControlCommand(int id, int code) {
     if (code != BN_CLICKED)

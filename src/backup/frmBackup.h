@@ -22,6 +22,11 @@ public:
     HWND Check1() const { return check1_; }
     HWND chkSGML() const { return chkSGML_; }
 
+    // The running backup's folder copy was not whole: the set gets no marker and the
+    // finish panel says so. A new backup starts whole again.
+    void MarkSetIncomplete();
+    bool SetIncomplete() const { return setIncomplete_; }
+
 private:
     void BuildPanels() override;
     bool CheckLeavingStep(short step) override;
@@ -34,4 +39,6 @@ private:
     HWND command1_ = nullptr;
     HWND check1_ = nullptr;
     HWND chkSGML_ = nullptr;
+    HWND completeLabel_ = nullptr;
+    bool setIncomplete_ = false;
 };

@@ -30,3 +30,32 @@ bool FitsAnsiCodePage(const std::wstring& text) {
                                   nullptr, 0, nullptr, &usedDefault);
     return len > 0 && !usedDefault;
 }
+
+std::wstring FillIn(const std::wstring& pattern, std::initializer_list<std::wstring> values) {
+    std::wstring out;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        wchar_t next = i + 1 < pattern.size() ? pattern[i + 1] : L'\0';
+        size_t index = static_cast<size_t>(next - L'1');
+        if (pattern[i] == L'%' && next >= L'1' && next <= L'9' && index < values.size()) {
+            out += values.begin()[index];
+            ++i;
+            continue;
+        }
+        out += pattern[i];
+    }
+    return out;
+}
+
+std::wstring Trim(const std::wstring& text) {
+    size_t first = text.find_first_not_of(L' ');
+    if (first == std::wstring::npos)
+        return {};
+    size_t last = text.find_last_not_of(L' ');
+    return text.substr(first, last - first + 1);
+}
+
+std::wstring LowerCase(std::wstring text) {
+    if (!text.empty())
+        CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}

@@ -57,6 +57,15 @@ inline constexpr wchar_t PathCopied[] = L"Path has been copied to clipboard";
 inline constexpr wchar_t ChooserTitle[] = L"Quillset Backup Folder";
 inline constexpr wchar_t ChooserPrompt[] = L"Select or create a new folder to backup to:";
 
+// A backup whose folder copy is not whole. %1: the game folder, %2: the first file missing.
+inline constexpr wchar_t BackupFolderIncomplete[] =
+    L"The folder %1 could not be copied completely into the backup folder; the first file missing there is %2.";
+inline constexpr wchar_t BackupNoMarker[] =
+    L"No marker file was written for this backup, so it cannot be offered for a restore. "
+    L"Check the backup folder (space, access) and back up again.";
+inline constexpr wchar_t BackupNotComplete[] = L"Backup of Tarnwicks maps and saved games is NOT complete!";
+inline constexpr wchar_t ClipboardBusy[] = L"The path could not be copied: the clipboard is in use by another program.";
+
 // Restore wizard panels
 inline constexpr wchar_t RestoreWelcome[] = L"Welcome to Tarnwick Restore";
 inline constexpr wchar_t RestoreWelcomeText[] = L"This wizard will restore your Tarnwick maps and saved games.";
@@ -74,6 +83,16 @@ inline constexpr wchar_t SelectAFile[] = L"Please select a file";
 inline constexpr wchar_t FileDoesNotExist[] = L"File does not exist,Please select a file";
 inline constexpr wchar_t NeedBakExtension[] = L"Please select a file that has the .BAK extension";
 inline constexpr wchar_t NotATarnwickBackup[] = L"This is Not a Tarnwick backup, please select a Tarnwick backup";
+// A restore whose folder copy is not whole. %1: the backup folder, %2: the first file that differs.
+inline constexpr wchar_t RestoreFolderIncomplete[] =
+    L"The folder %1 could not be restored completely into the game folder; the first file that differs is %2.";
+inline constexpr wchar_t MarkerWithoutLocation[] =
+    L"This backup file does not say where its backup set lies. Please select another Tarnwick backup.";
+inline constexpr wchar_t MarkerLocationMissing[] =
+    L"The backup set of this file was not found: the folder %1 does not exist (moved or deleted?). "
+    L"Please select another Tarnwick backup.";
+inline constexpr wchar_t RestoreNotComplete[] =
+    L"Tarnwick's maps and saved games have NOT been restored completely.";
 inline constexpr wchar_t FinishedCreatingDocument[] = L"Finished creating document";
 inline constexpr wchar_t FinishedTitle[] = L"Finished";
 inline constexpr wchar_t OpenDialogTitle[] = L"Open";

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <string>
+
+// True when the path names a folder that exists (a file of that name is not one).
+bool IsExistingFolder(const std::wstring& path);

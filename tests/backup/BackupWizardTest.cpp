@@ -1,0 +1,234 @@
+#include <windows.h>
+
+#include "GameData.h"
+#include "TestSupport.h"
+#include "Windows.h"
+#include "app/Controls.h"
+#include "app/Module1.h"
+#include "backup/BackupMarker.h"
+#include "backup/FolderChooser.h"
+#include "backup/clsBackup.h"
+#include "backup/frmBackup.h"
+#include "runtime/Clipboard.h"
+#include "runtime/DoEvents.h"
+#include "runtime/Texts.h"
+
+namespace {
+
+class BackupTest : public testing::Test {
+protected:
+    void SetUp() override {
+        BackupLocation.clear();
+        BackupStep = 0;
+    }
+    void TearDown() override {
+        SetFolderChooserHook({});
+        SetYieldHook({});
+        UnloadAllWindows();
+    }
+
+    frmBackup& WalkToFolderStep() {
+        frmBackup& w = frmBackup::Instance();
+        w.cmdNext_Click();
+        w.cmdNext_Click();
+        EXPECT_EQ(BackupStep, 2);
+        return w;
+    }
+
+    // The whole backup as a user runs it: Next, Next, the folder typed, Next.
+    frmBackup& BackUpInto(const std::wstring& folder) {
+        frmBackup& w = WalkToFolderStep();
+        SetText(w.text1(), folder);
+        w.cmdNext_Click();
+        return w;
+    }
+
+    static std::string ExpectedMarker(const std::wstring& folder) {
+        return "[Backup]\r\nVersion=Tarnwick\r\nBackup_Location=" + std::string(folder.begin(), folder.end()) + "\r\n";
+    }
+
+    GameFolder game;
+    MsgBoxRecorder boxes;
+};
+
+}  // namespace
+
+TEST_F(BackupTest, WholeBackupCopiesEverythingAndWritesTheMarker) {
+    ScratchDir dest(true);
+    frmBackup& w = BackUpInto(dest.Path());
+
+    EXPECT_TRUE(boxes.Calls().empty());
+    EXPECT_EQ(BackupStep, 5);
+    EXPECT_EQ(w.FrontPanel(), 5);
+    EXPECT_EQ(StatesOf(w), (ButtonStates{false, true, true, false}));
+    EXPECT_EQ(GetText(w.txtPath()), dest.Path());
+    EXPECT_EQ(BackupLocation, dest.Path());
+    for (const wchar_t* folder : {L"saves", L"maps", L"scores"})
+        EXPECT_EQ(TreeOf(dest / folder), TreeOf(GameFolder::Sub(folder))) << folder;
+    EXPECT_EQ(ReadTextFile(dest / L"tarnwick.cfg"), "volume=7\r\n");
+    std::wstring marker = MarkerPathToday(dest.Path());
+    EXPECT_EQ(ReadTextFile(marker), ExpectedMarker(dest.Path()));
+}
+
+TEST_F(BackupTest, FolderOutsideTheAnsiCodePageIsRecordedFaithfully) {
+    ScratchDir dest;  // its name holds characters the ANSI code page lacks
+    BackUpInto(dest.Path());
+    EXPECT_TRUE(boxes.Calls().empty());
+    std::wstring marker = MarkerPathToday(dest.Path());
+    EXPECT_EQ(ReadMarkerVersion(marker), L"Tarnwick");
+    EXPECT_EQ(ReadMarkerLocation(marker), dest.Path());
+    EXPECT_EQ(TreeOf(dest / L"saves"), TreeOf(GameFolder::Sub(L"saves")));
+}
+
+TEST_F(BackupTest, MissingGameFolderGivesEmptyFoldersAndNoMessage) {
+    RemoveTree(GameFolder::Sub(L"maps"));
+    ScratchDir dest(true);
+    BackUpInto(dest.Path());
+    EXPECT_TRUE(boxes.Calls().empty());
+    EXPECT_TRUE(IsDirectory(GameFolder::Sub(L"maps")));
+    EXPECT_TRUE(IsDirectory(dest / L"maps"));
+    EXPECT_TRUE(TreeOf(dest / L"maps").empty());
+    EXPECT_TRUE(PathExists(MarkerPathToday(dest.Path())));
+}
+
+TEST_F(BackupTest, MissingConfigFileIsReportedOnceAndTheSetStillGetsItsMarker) {
+    DeleteFileW(GameFolder::Sub(L"tarnwick.cfg").c_str());
+    ScratchDir dest(true);
+    frmBackup& w = BackUpInto(dest.Path());
+    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{L"Error copying File"});
+    EXPECT_EQ(w.FrontPanel(), 5);
+    EXPECT_FALSE(PathExists(dest / L"tarnwick.cfg"));
+    EXPECT_EQ(ReadTextFile(MarkerPathToday(dest.Path())), ExpectedMarker(dest.Path()));
+}
+
+TEST_F(BackupTest, SecondBackupMergesIntoTheSet) {
+    ScratchDir dest(true);
+    BackUpInto(dest.Path());
+    UnloadAllWindows();
+    WriteTextFile(dest / L"saves\\only in backup.sav", "old");
+    WriteTextFile(GameFolder::Sub(L"saves\\quick.sav"), "quick, later");
+    BackupStep = 0;
+    BackUpInto(dest.Path());
+    EXPECT_EQ(ReadTextFile(dest / L"saves\\quick.sav"), "quick, later");
+    EXPECT_EQ(ReadTextFile(dest / L"saves\\only in backup.sav"), "old");
+    EXPECT_EQ(ReadTextFile(MarkerPathToday(dest.Path())), ExpectedMarker(dest.Path()));
+}
+
+TEST_F(BackupTest, FolderStepRefusesEmptyMissingAndFilePaths) {
+    ScratchDir scratch(true);
+    WriteTextFile(scratch / L"a file", "x");
+    struct Case {
+        std::wstring typed;
+        const wchar_t* message;
+        std::wstring boxAfter;
+    } cases[] = {
+        {L"", texts::EnterPath, L""},
+        {scratch / L"no such folder", texts::NotAValidFolder, L""},
+        {scratch / L"a file", texts::NotAValidFolder, L""},
+    };
+    frmBackup& w = WalkToFolderStep();
+    for (const auto& c : cases) {
+        boxes.Clear();
+        SetText(w.text1(), c.typed);
+        w.cmdNext_Click();
+        EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{c.message}) << c.typed;
+        EXPECT_EQ(boxes.Calls().at(0).icon, MsgIcon::None);
+        EXPECT_EQ(GetText(w.text1()), c.boxAfter);
+        EXPECT_EQ(BackupStep, 2);
+        EXPECT_EQ(w.FrontPanel(), 2);
+        EXPECT_TRUE(BackupLocation.empty());
+    }
+}
+
+TEST_F(BackupTest, SelectPutsTheTrimmedPickIntoTheBoxAndCancelBringsItBack) {
+    std::vector<FolderChooserRequest> requests;
+    std::optional<std::wstring> answer;
+    SetFolderChooserHook([&](const FolderChooserRequest& r) {
+        requests.push_back(r);
+        return answer;
+    });
+    frmBackup& w = WalkToFolderStep();
+    SetText(w.text1(), L"typed");
+    answer.reset();
+    w.btnSelect_Click();  // cancel before any pick: the box keeps what was typed
+    EXPECT_EQ(GetText(w.text1()), L"typed");
+
+    answer = L"  C:\\picked folder  ";
+    w.btnSelect_Click();
+    EXPECT_EQ(GetText(w.text1()), L"C:\\picked folder");
+    EXPECT_EQ(BackupLocation, L"C:\\picked folder");
+
+    SetText(w.text1(), L"C:\\picked folder\\edited");
+    answer.reset();
+    w.btnSelect_Click();  // cancel after a pick: the earlier pick comes back
+    EXPECT_EQ(GetText(w.text1()), L"C:\\picked folder");
+
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].title, L"Quillset Backup Folder");
+    EXPECT_EQ(requests[0].prompt, L"Select or create a new folder to backup to:");
+    EXPECT_EQ(requests[0].initialFolder, L"c:\\test");
+}
+
+TEST_F(BackupTest, EditedPickIsTheFolderThatIsUsed) {
+    ScratchDir picked(true);
+    ScratchDir edited(true);
+    SetFolderChooserHook([&](const FolderChooserRequest&) { return std::optional<std::wstring>(picked.Path()); });
+    frmBackup& w = WalkToFolderStep();
+    w.btnSelect_Click();
+    SetText(w.text1(), edited.Path());
+    w.cmdNext_Click();
+    EXPECT_EQ(BackupLocation, edited.Path());
+    EXPECT_TRUE(PathExists(MarkerPathToday(edited.Path())));
+    EXPECT_FALSE(PathExists(picked / L"saves"));
+}
+
+TEST_F(BackupTest, CopyToClipboardPutsThePathThere) {
+    ScratchDir dest(true);
+    frmBackup& w = BackUpInto(dest.Path());
+    ASSERT_TRUE(PutTextOnClipboard(nullptr, L"earlier content"));
+    w.Command1_Click();
+    EXPECT_EQ(TextOnClipboard(), dest.Path());
+    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{L"Path has been copied to clipboard"});
+}
+
+TEST_F(BackupTest, EngineOnEarlySteps) {
+    frmBackup& w = frmBackup::Instance();
+    for (short step : {0, 1, 2}) {
+        BackupStep = step;
+        w.ApplyRow({Btn::On, Btn::On, Btn::On, Btn::On});
+        long before = YieldCount();
+        clsBackup().Backup();
+        EXPECT_EQ(YieldCount(), before + 3) << step;
+        EXPECT_EQ(StatesOf(w), (ButtonStates{true, true, true, true})) << step;
+        EXPECT_EQ(BackupStep, step);
+    }
+    EXPECT_TRUE(boxes.Calls().empty());
+}
+
+TEST_F(BackupTest, CancelDuringTheCopyEndsTheProgramWithoutMarker) {
+    ScratchDir dest(true);
+    frmBackup& w = WalkToFolderStep();
+    SetText(w.text1(), dest.Path());
+    bool sawOnlyCancel = false;
+    SetYieldHook([&] {
+        if (BackupStep != 3)
+            return;
+        sawOnlyCancel = StatesOf(w) == ButtonStates{false, true, false, false};
+        w.cmdCancel_Click();
+    });
+    EXPECT_THROW(w.cmdNext_Click(), ProgramEnded);
+    SetYieldHook({});
+    EXPECT_TRUE(sawOnlyCancel);
+    EXPECT_FALSE(PathExists(MarkerPathToday(dest.Path())));
+}
+
+TEST_F(BackupTest, StepTwoChecksBoxBeforeTheCopy) {
+    // The check runs after the button row and the yields: the box may change meanwhile.
+    ScratchDir dest(true);
+    frmBackup& w = WalkToFolderStep();
+    SetYieldHook([&] { SetText(w.text1(), dest.Path()); });
+    w.cmdNext_Click();
+    SetYieldHook({});
+    EXPECT_EQ(BackupLocation, dest.Path());
+    EXPECT_TRUE(boxes.Calls().empty());
+}

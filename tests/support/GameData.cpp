@@ -1,0 +1,25 @@
+#include "GameData.h"
+
+#include "TestSupport.h"
+
+std::wstring GameFolder::Path() { return L"C:\\Program files\\Glimmerfen Studios\\Tarnwick"; }
+
+GameFolder::GameFolder() {
+    RemoveTree(Path());
+    MakeDirs(Sub(L"saves\\slot 1"));
+    MakeDirs(Sub(L"saves\\slot 2\\deep"));
+    MakeDirs(Sub(L"maps\\custom"));
+    MakeDirs(Sub(L"scores"));
+    WriteTextFile(Sub(L"saves\\slot 1\\game.sav"), "save one");
+    WriteTextFile(Sub(L"saves\\slot 2\\game.sav"), "save two");
+    WriteTextFile(Sub(L"saves\\slot 2\\deep\\autosave.sav"), std::string(70000, 'a'));
+    WriteTextFile(Sub(L"saves\\quick.sav"), "quick");
+    WriteTextFile(Sub(L"maps\\fen.map"), "fen map");
+    WriteTextFile(Sub(L"maps\\custom\\my map \u00e9.map"), "custom map");
+    WriteTextFile(Sub(L"scores\\high.scr"), "100 200 300");
+    WriteTextFile(Sub(L"tarnwick.cfg"), "volume=7\r\n");
+}
+
+GameFolder::~GameFolder() { RemoveTree(Path()); }
+
+Tree TreeOf(const std::wstring& root) { return ListTree(root); }

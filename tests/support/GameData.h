@@ -1,0 +1,22 @@
+#pragma once
+// The game's folder in the test prefix, filled with a small set of game data and
+// removed again afterwards, for the backup and restore tests.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+class GameFolder {
+public:
+    GameFolder();  // the game folder with saves, maps, scores (nested) and tarnwick.cfg
+    ~GameFolder();
+    GameFolder(const GameFolder&) = delete;
+    GameFolder& operator=(const GameFolder&) = delete;
+
+    static std::wstring Path();
+    static std::wstring Sub(const std::wstring& relative) { return Path() + L"\\" + relative; }
+};
+
+// Every file and folder below root, as relative paths with contents.
+using Tree = std::vector<std::pair<std::wstring, std::string>>;
+Tree TreeOf(const std::wstring& root);
