@@ -1,6 +1,7 @@
 #include "files/MFile.h"
 
 #include <windows.h>
+#include <commdlg.h>
 #include <shellapi.h>
 
 #include "files/TreeCompare.h"
@@ -63,6 +64,70 @@ CopyFolderResult CopyFolder(const std::wstring& source, const std::wstring& dest
     if (difference.empty() && !shellOk)
         difference = folder;
     return CopyFolderResult{difference.empty(), difference};
+}
+
+namespace {
+
+constexpr DWORD FileBufferChars = 260;
+
+// The one dialog record of the module, with the texts it points into.
+struct OpenDialogState {
+    OPENFILENAMEW record{};
+    std::wstring filter;
+    std::wstring title;
+    std::wstring defaultExtension;
+    std::wstring file;
+    OpenDialogHook hook;
+};
+
+OpenDialogState& DialogState() {
+    static OpenDialogState state;
+    return state;
+}
+
+}  // namespace
+
+void BuildFilter(const std::wstring& filter) {
+    OpenDialogState& state = DialogState();
+    state.filter.clear();
+    for (wchar_t c : filter)
+        state.filter += c == L'|' ? L'\0' : c;
+    state.filter += L'\0';
+    // The string's own terminator supplies the second NUL of the double-NUL end.
+    state.record.lpstrFilter = state.filter.c_str();
+}
+
+std::wstring ShowOpenDialog(const std::wstring& title, const std::wstring& filter) {
+    OpenDialogState& state = DialogState();
+    state.title = title;
+    state.record.lpstrTitle = state.title.c_str();
+    // The platform takes the default extension without its dot: with the dot some
+    // versions of Windows add a second one to a name typed without extension.
+    state.defaultExtension = L"BAK";
+    state.record.lpstrDefExt = state.defaultExtension.c_str();
+    BuildFilter(filter);
+    state.record.hInstance = GetModuleHandleW(nullptr);
+    // One NUL, then spaces: the dialog starts with an empty file name.
+    state.file.assign(FileBufferChars, L' ');
+    state.file[0] = L'\0';
+    state.record.lpstrFile = state.file.data();
+    state.record.nMaxFile = FileBufferChars;
+    state.record.Flags = OFN_HIDEREADONLY;
+    // The record without the later extension fields, as the dialog has always taken it.
+    state.record.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+    if (state.hook)
+        state.hook(state.record);
+    else
+        GetOpenFileNameW(&state.record);
+    return std::wstring(state.file.c_str());
+}
+
+const OPENFILENAMEW& OpenDialogRecord() { return DialogState().record; }
+
+OpenDialogHook SetOpenDialogHook(OpenDialogHook hook) {
+    OpenDialogHook previous = std::move(DialogState().hook);
+    DialogState().hook = std::move(hook);
+    return previous;
 }
 
 }  // namespace MFile

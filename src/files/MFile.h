@@ -1,6 +1,10 @@
 #pragma once
 // Module MFile: the folder copy through the shell, and further file procedures.
 
+#include <windows.h>
+#include <commdlg.h>
+
+#include <functional>
 #include <string>
 
 namespace MFile {
@@ -19,8 +23,34 @@ struct CopyFolderResult {
 // copy is whole, so the two trees are compared afterwards (names and sizes only).
 [[nodiscard]] CopyFolderResult CopyFolder(const std::wstring& source, const std::wstring& destination);
 
+
+// The open-file dialog. The module keeps one dialog record that every call fills
+// again; the filter index stays as the previous call left it.
+
+// Shows the system's open-file dialog and returns the chosen file's full path, or ""
+// after Cancel. filter lists name|pattern pairs separated by "|".
+std::wstring ShowOpenDialog(const std::wstring& title, const std::wstring& filter);
+
+// Turns "name|pattern" into the dialog's form (each "|" a NUL, one more NUL at the end)
+// and stores it in the module's record.
+void BuildFilter(const std::wstring& filter);
+
+// The module's record as the last call left it (tests look at what the dialog was given).
+const OPENFILENAMEW& OpenDialogRecord();
+
+// Tests answer in the user's place: the hook gets the filled record and, like the
+// dialog, writes a path into its file buffer and returns TRUE, or returns FALSE
+// (Cancel). An empty function restores the real dialog.
+using OpenDialogHook = std::function<BOOL(OPENFILENAMEW&)>;
+OpenDialogHook SetOpenDialogHook(OpenDialogHook hook);
+
 }  // namespace MFile
 
 // The module's procedures are callable unqualified too, like those of any module.
 using MFile::CopyFolder;
 using MFile::CopyFolderResult;
+using MFile::BuildFilter;
+using MFile::OpenDialogRecord;
+using MFile::SetOpenDialogHook;
+using MFile::ShowOpenDialog;
+using MFile::OpenDialogHook;
