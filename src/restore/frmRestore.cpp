@@ -1,6 +1,12 @@
 #include "restore/frmRestore.h"
 
 #include "app/Module1.h"
+#include "backup/BackupMarker.h"
+#include "files/ExistingFolder.h"
+#include "files/MFile.h"
+#include "files/clsFileSystem.h"
+#include "restore/clsRestore.h"
+#include "runtime/TextConv.h"
 #include "runtime/MsgBox.h"
 #include "runtime/Texts.h"
 
@@ -51,15 +57,67 @@ void frmRestore::BuildPanels() {
 
     AddText(5, texts::RestoreCongratulations, {240, 240, 5900, 300}, Arial975);
     AddText(5, texts::RestoreFinishHead, {240, 600, 5900, 600}, Arial24);
-    AddText(5, texts::RestoreDone, {240, 1500, 5900, 480});
+    doneLabel_ = AddText(5, texts::RestoreDone, {240, 1500, 5900, 480});
     AddText(5, texts::RestoreClickFinish, {240, 3360, 5900, 300});
 }
 
-bool frmRestore::CheckLeavingStep(short) { return true; }
+bool frmRestore::CheckLeavingStep(short step) {
+    if (step != 1)
+        return true;
+    clsFileSystem fs;
+    // Each test reads the path afresh from the box.
+    if (GetText(text1_).empty()) {
+        MsgBox(texts::SelectAFile);
+        return false;
+    }
+    if (!fs.FileExist(GetText(text1_))) {
+        MsgBox(texts::FileDoesNotExist);
+        SetText(text1_, L"");
+        return false;
+    }
+    if (LowerCase(fs.GetFileExtension(GetText(text1_))) != L"bak") {
+        MsgBox(texts::NeedBakExtension);
+        SetText(text1_, L"");
+        return false;
+    }
+    if (!IsTarnwickVersion(ReadMarkerVersion(GetText(text1_)))) {
+        MsgBox(texts::NotATarnwickBackup);
+        return false;
+    }
+    return AcceptLocation(ReadMarkerLocation(GetText(text1_)));
+}
 
-void frmRestore::AfterAdvance() {}
+bool frmRestore::AcceptLocation(const std::wstring& location) {
+    // A set that is not where the marker says would restore nothing, make empty
+    // folders in odd places and still report success: refuse it here.
+    if (location.empty()) {
+        MsgBox(texts::MarkerWithoutLocation);
+        return false;
+    }
+    if (!IsExistingFolder(location)) {
+        MsgBox(FillIn(texts::MarkerLocationMissing, {location}));
+        return false;
+    }
+    BackupLocation = location;
+    restoreIncomplete_ = false;
+    SetText(doneLabel_, texts::RestoreDone);
+    return true;
+}
 
-void frmRestore::btnSelect_Click() {}
+void frmRestore::AfterAdvance() {
+    if (RestoreStep == 2)
+        clsRestore().Restore();
+}
+
+void frmRestore::MarkRestoreIncomplete() {
+    restoreIncomplete_ = true;
+    SetText(doneLabel_, texts::RestoreNotComplete);
+}
+
+void frmRestore::btnSelect_Click() {
+    // After Cancel the dialog gives the empty text, which empties the box too.
+    SetText(text1_, ShowOpenDialog(texts::OpenDialogTitle, texts::OpenDialogFilter));
+}
 
 void frmRestore::ShowFinishedCreatingDocument() {
     MsgBox(texts::FinishedCreatingDocument, MsgButtons::Ok, MsgIcon::None, texts::FinishedTitle);

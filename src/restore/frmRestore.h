@@ -16,7 +16,13 @@ public:
     // Not reached by any flow; kept as an operation of the window.
     void ShowFinishedCreatingDocument();
 
+    HWND Label12() const { return doneLabel_; }
+
     short RestoreStep = 0;
+
+    // The running restore could not copy everything back: the finish panel says so.
+    void MarkRestoreIncomplete();
+    bool RestoreIncomplete() const { return restoreIncomplete_; }
 
     HWND text1() const { return text1_; }
     HWND btnSelect() const { return btnSelect_; }
@@ -24,9 +30,12 @@ public:
 private:
     void BuildPanels() override;
     bool CheckLeavingStep(short step) override;
+    bool AcceptLocation(const std::wstring& location);
     void AfterAdvance() override;
     void OnControlCommand(int id, int code) override;
 
     HWND text1_ = nullptr;
     HWND btnSelect_ = nullptr;
+    HWND doneLabel_ = nullptr;
+    bool restoreIncomplete_ = false;
 };

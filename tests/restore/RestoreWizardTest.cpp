@@ -1,0 +1,216 @@
+#include <windows.h>
+
+#include "GameData.h"
+#include "TestSupport.h"
+#include "Windows.h"
+#include "app/Controls.h"
+#include "app/Module1.h"
+#include "backup/BackupMarker.h"
+#include "files/MFile.h"
+#include "restore/frmRestore.h"
+#include "runtime/Handles.h"
+#include "runtime/Texts.h"
+
+namespace {
+
+// A backup set made by hand: it differs from the game folder in known ways.
+class BackupSet {
+public:
+    BackupSet() {
+        MakeDirs(dir / L"saves\\slot 1");
+        MakeDirs(dir / L"maps");
+        MakeDirs(dir / L"scores");
+        WriteTextFile(dir / L"saves\\slot 1\\game.sav", "save one, backed up");
+        WriteTextFile(dir / L"saves\\only in set.sav", "from the set");
+        WriteTextFile(dir / L"maps\\fen.map", "fen map, backed up");
+        WriteTextFile(dir / L"scores\\high.scr", "999");
+        WriteTextFile(dir / L"tarnwick.cfg", "volume=1\r\n");
+        marker = MarkerPathToday(dir.Path());
+        WriteMarkerVersion(marker);
+        WriteMarkerLocation(marker, dir.Path());
+    }
+    ScratchDir dir;
+    std::wstring marker;
+};
+
+class RestoreTest : public testing::Test {
+protected:
+    void SetUp() override { BackupLocation.clear(); }
+    void TearDown() override { UnloadAllWindows(); }
+
+    frmRestore& RestoreFrom(const std::wstring& markerPath) {
+        frmRestore& w = frmRestore::Instance();
+        w.cmdNext_Click();
+        SetText(w.text1(), markerPath);
+        w.cmdNext_Click();
+        return w;
+    }
+
+    void ExpectFinished(frmRestore& w) {
+        EXPECT_EQ(w.RestoreStep, 5);
+        EXPECT_EQ(w.FrontPanel(), 5);
+        EXPECT_EQ(StatesOf(w), (ButtonStates{false, false, true, false}));
+    }
+
+    GameFolder game;
+    BackupSet set;
+    MsgBoxRecorder boxes;
+};
+
+}  // namespace
+
+TEST_F(RestoreTest, ValidMarkerRestoresTheSetInOneClick) {
+    frmRestore& w = RestoreFrom(set.marker);
+    EXPECT_TRUE(boxes.Calls().empty());
+    ExpectFinished(w);
+    EXPECT_EQ(BackupLocation, set.dir.Path());
+    EXPECT_EQ(GetText(w.Label12()), texts::RestoreDone);
+    // Files of the set replace those of equal names; the game's others stay.
+    EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"saves\\slot 1\\game.sav")), "save one, backed up");
+    EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"saves\\only in set.sav")), "from the set");
+    EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"saves\\slot 2\\game.sav")), "save two");
+    EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"maps\\fen.map")), "fen map, backed up");
+    EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"maps\\custom\\my map \u00e9.map")), "custom map");
+    EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"scores\\high.scr")), "999");
+    EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"tarnwick.cfg")), "volume=1\r\n");
+}
+
+TEST_F(RestoreTest, ChecksOfTheChosenFile) {
+    ScratchDir files(true);
+    auto writeMarker = [&](const std::wstring& name, const std::string& content) {
+        WriteTextFile(files / name, content);
+        return files / name;
+    };
+    std::string location = "Backup_Location=" + std::string(set.dir.Path().begin(), set.dir.Path().end());
+    struct Case {
+        std::wstring path;
+        const wchar_t* message;
+        bool boxEmptied;
+    } cases[] = {
+        {L"", texts::SelectAFile, false},
+        {files / L"missing.BAK", texts::FileDoesNotExist, true},
+        {writeMarker(L"notes.txt", "[Backup]\r\nVersion=Tarnwick\r\n"), texts::NeedBakExtension, true},
+        {writeMarker(L"lower.BAK", "[Backup]\r\nVersion=tarnwick\r\n" + location), texts::NotATarnwickBackup, false},
+        {writeMarker(L"empty.BAK", "[Backup]\r\nVersion=\r\n" + location), texts::NotATarnwickBackup, false},
+        {writeMarker(L"nokey.BAK", "[Backup]\r\n" + location), texts::NotATarnwickBackup, false},
+    };
+    frmRestore& w = frmRestore::Instance();
+    w.cmdNext_Click();
+    for (const auto& c : cases) {
+        boxes.Clear();
+        SetText(w.text1(), c.path);
+        w.cmdNext_Click();
+        EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{c.message}) << c.path;
+        EXPECT_EQ(GetText(w.text1()), c.boxEmptied ? L"" : c.path);
+        EXPECT_EQ(w.RestoreStep, 1);
+        EXPECT_EQ(w.FrontPanel(), 1);
+        EXPECT_EQ(StatesOf(w), (ButtonStates{true, true, false, true}));
+    }
+    EXPECT_TRUE(BackupLocation.empty());
+}
+
+TEST_F(RestoreTest, ExtensionInAnyCaseAndAnyNamePasses) {
+    ScratchDir elsewhere(true);
+    // A copy of the marker elsewhere, under another name, still leads to the set.
+    std::wstring copy = elsewhere / L"x.Bak";
+    ASSERT_TRUE(CopyFileW(set.marker.c_str(), copy.c_str(), FALSE));
+    frmRestore& w = RestoreFrom(copy);
+    EXPECT_TRUE(boxes.Calls().empty());
+    ExpectFinished(w);
+    EXPECT_EQ(BackupLocation, set.dir.Path());
+    EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"scores\\high.scr")), "999");
+}
+
+TEST_F(RestoreTest, SetWithoutConfigFileRestoresTheFoldersSilently) {
+    DeleteFileW((set.dir / L"tarnwick.cfg").c_str());
+    frmRestore& w = RestoreFrom(set.marker);
+    EXPECT_TRUE(boxes.Calls().empty());
+    ExpectFinished(w);
+    EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"tarnwick.cfg")), "volume=7\r\n");
+    EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"scores\\high.scr")), "999");
+}
+
+TEST_F(RestoreTest, SetWithoutMapsGetsAnEmptyMapsFolder) {
+    RemoveTree(set.dir / L"maps");
+    RemoveTree(GameFolder::Sub(L"maps"));
+    frmRestore& w = RestoreFrom(set.marker);
+    EXPECT_TRUE(boxes.Calls().empty());
+    ExpectFinished(w);
+    EXPECT_TRUE(IsDirectory(set.dir / L"maps"));
+    EXPECT_TRUE(IsDirectory(GameFolder::Sub(L"maps")));
+}
+
+TEST_F(RestoreTest, GameConfigThatCannotBeOverwritten) {
+    // The game holds its configuration file open without sharing it.
+    FileHandle inUse(CreateFileW(GameFolder::Sub(L"tarnwick.cfg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(inUse);
+    frmRestore& w = RestoreFrom(set.marker);
+    inUse.Reset();
+    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{L"Error copying File"});
+    ExpectFinished(w);
+    EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"tarnwick.cfg")), "volume=7\r\n");
+    // The finish panel does not claim a success it did not have.
+    EXPECT_EQ(GetText(w.Label12()), texts::RestoreNotComplete);
+}
+
+TEST_F(RestoreTest, MarkerWhoseSetIsGoneIsRefused) {
+    ScratchDir files(true);
+    std::wstring gone = files / L"gone.BAK";
+    WriteMarkerVersion(gone);
+    WriteMarkerLocation(gone, files / L"moved away");
+    std::wstring empty = files / L"empty.BAK";
+    WriteTextFile(empty, "[Backup]\r\nVersion=Tarnwick\r\nBackup_Location=\r\n");
+
+    frmRestore& w = frmRestore::Instance();
+    w.cmdNext_Click();
+    SetText(w.text1(), gone);
+    w.cmdNext_Click();
+    SetText(w.text1(), empty);
+    w.cmdNext_Click();
+    ASSERT_EQ(boxes.Calls().size(), 2u);
+    EXPECT_NE(boxes.Calls()[0].text.find(files / L"moved away"), std::wstring::npos);
+    EXPECT_EQ(boxes.Calls()[1].text, texts::MarkerWithoutLocation);
+    EXPECT_EQ(w.RestoreStep, 1);
+    EXPECT_FALSE(PathExists(files / L"moved away"));
+    EXPECT_FALSE(PathExists(L"C:\\saves"));
+}
+
+TEST_F(RestoreTest, BackAfterAFailedCheckReturnsToTheWelcome) {
+    frmRestore& w = frmRestore::Instance();
+    w.cmdNext_Click();
+    w.cmdNext_Click();  // empty box
+    w.cmdBack_Click();
+    EXPECT_EQ(w.RestoreStep, 0);
+    EXPECT_EQ(w.FrontPanel(), 0);
+    EXPECT_FALSE(IsEnabled(w.cmdBack()));
+    EXPECT_TRUE(IsEnabled(w.cmdNext()));
+}
+
+TEST_F(RestoreTest, FinishedCreatingDocumentMessage) {
+    frmRestore::Instance().ShowFinishedCreatingDocument();
+    ASSERT_EQ(boxes.Calls().size(), 1u);
+    EXPECT_EQ(boxes.Calls()[0].text, L"Finished creating document");
+    EXPECT_EQ(boxes.Calls()[0].title, L"Finished");
+}
+
+TEST_F(RestoreTest, SelectFillsTheBoxAndCancelEmptiesIt) {
+    std::wstring pick = set.marker;
+    SetOpenDialogHook([&](OPENFILENAMEW& record) {
+        if (pick.empty())
+            return FALSE;
+        wcscpy_s(record.lpstrFile, record.nMaxFile, pick.c_str());
+        return TRUE;
+    });
+    frmRestore& w = frmRestore::Instance();
+    w.cmdNext_Click();
+    w.btnSelect_Click();
+    EXPECT_EQ(GetText(w.text1()), set.marker);
+    pick.clear();
+    w.btnSelect_Click();
+    EXPECT_EQ(GetText(w.text1()), L"");
+    w.cmdNext_Click();
+    SetOpenDialogHook({});
+    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{L"Please select a file"});
+    EXPECT_EQ(w.RestoreStep, 1);
+}
