@@ -11,6 +11,8 @@
 #include "backup/frmBackup.h"
 #include "runtime/Clipboard.h"
 #include "runtime/DoEvents.h"
+#include "runtime/Handles.h"
+#include "runtime/TextConv.h"
 #include "runtime/Texts.h"
 
 namespace {
@@ -231,4 +233,28 @@ TEST_F(BackupTest, StepTwoChecksBoxBeforeTheCopy) {
     SetYieldHook({});
     EXPECT_EQ(BackupLocation, dest.Path());
     EXPECT_TRUE(boxes.Calls().empty());
+}
+
+TEST_F(BackupTest, IncompleteCopyIsReportedAndGetsNoMarker) {
+    ScratchDir dest(true);
+    MakeDirs(dest / L"saves");
+    WriteTextFile(dest / L"saves\\quick.sav", "an older, longer quick save");
+    // Another program holds the set's file open: the shell cannot replace it.
+    FileHandle inUse(CreateFileW((dest / L"saves\\quick.sav").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(inUse);
+    frmBackup& w = BackUpInto(dest.Path());
+    inUse.Reset();
+
+    ASSERT_EQ(boxes.Calls().size(), 1u);
+    const std::wstring& text = boxes.Calls()[0].text;
+    EXPECT_NE(text.find(L"Tarnwick\\saves"), std::wstring::npos) << Narrow(text);
+    EXPECT_NE(text.find(L"quick.sav"), std::wstring::npos) << Narrow(text);
+    EXPECT_EQ(text.find(L"Tarnwick\\maps"), std::wstring::npos) << Narrow(text);
+    EXPECT_EQ(w.FrontPanel(), 5);
+    EXPECT_TRUE(w.SetIncomplete());
+    EXPECT_FALSE(PathExists(MarkerPathToday(dest.Path())));
+    // The other folders and the configuration file are still copied.
+    EXPECT_EQ(TreeOf(dest / L"maps"), TreeOf(GameFolder::Sub(L"maps")));
+    EXPECT_TRUE(PathExists(dest / L"tarnwick.cfg"));
 }

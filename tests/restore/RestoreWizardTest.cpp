@@ -214,3 +214,17 @@ TEST_F(RestoreTest, SelectFillsTheBoxAndCancelEmptiesIt) {
     EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{L"Please select a file"});
     EXPECT_EQ(w.RestoreStep, 1);
 }
+
+TEST_F(RestoreTest, IncompleteFolderCopyIsNotPresentedAsSuccess) {
+    FileHandle inUse(CreateFileW(GameFolder::Sub(L"saves\\slot 1\\game.sav").c_str(), GENERIC_READ, 0, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(inUse);
+    frmRestore& w = RestoreFrom(set.marker);
+    inUse.Reset();
+    ASSERT_EQ(boxes.Calls().size(), 1u);
+    EXPECT_NE(boxes.Calls()[0].text.find(set.dir / L"saves"), std::wstring::npos);
+    EXPECT_NE(boxes.Calls()[0].text.find(L"game.sav"), std::wstring::npos);
+    ExpectFinished(w);
+    EXPECT_EQ(GetText(w.Label12()), texts::RestoreNotComplete);
+    EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"scores\\high.scr")), "999");
+}
