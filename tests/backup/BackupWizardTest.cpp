@@ -11,6 +11,7 @@
 #include "backup/frmBackup.h"
 #include "runtime/Clipboard.h"
 #include "runtime/DoEvents.h"
+#include "runtime/EventGuard.h"
 #include "runtime/Handles.h"
 #include "runtime/TextConv.h"
 #include "runtime/Texts.h"
@@ -257,4 +258,19 @@ TEST_F(BackupTest, IncompleteCopyIsReportedAndGetsNoMarker) {
     // The other folders and the configuration file are still copied.
     EXPECT_EQ(TreeOf(dest / L"maps"), TreeOf(GameFolder::Sub(L"maps")));
     EXPECT_TRUE(PathExists(dest / L"tarnwick.cfg"));
+}
+
+TEST_F(BackupTest, GameFolderThatCannotBeMadeEndsWithTheStandardReport) {
+    // A file where the game's folder should be: its data folders cannot be made.
+    RemoveTree(GameFolder::Path());
+    WriteTextFile(GameFolder::Path(), "not a folder");
+    ScratchDir dest(true);
+    frmBackup& w = WalkToFolderStep();
+    SetText(w.text1(), dest.Path());
+    // As a click on Next runs it: inside the event handler's guard.
+    EXPECT_THROW(RunEventHandler([&] { w.cmdNext_Click(); }), ProgramEnded);
+    DeleteFileW(GameFolder::Path().c_str());
+    ASSERT_EQ(boxes.Calls().size(), 1u);
+    EXPECT_EQ(boxes.Calls()[0].text.rfind(L"Run-time error '", 0), 0u) << Narrow(boxes.Calls()[0].text);
+    EXPECT_FALSE(PathExists(MarkerPathToday(dest.Path())));
 }
