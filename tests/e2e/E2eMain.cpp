@@ -13,6 +13,7 @@
 #include "E2eError.h"
 #include "Log.h"
 #include "Scenarios.h"
+#include "runtime/TextConv.h"
 
 namespace {
 
@@ -48,11 +49,7 @@ std::wstring DosPath(const std::wstring& path) {
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
     if (!toDos)
         return path;
-    std::string unixPath(path.begin(), path.end());
-    int len = WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    unixPath.assign(static_cast<size_t>(len), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, unixPath.data(), len, nullptr, nullptr);
-    wchar_t* dos = toDos(unixPath.c_str());
+    wchar_t* dos = toDos(Narrow(path).c_str());
     if (!dos)
         return path;
     std::wstring result = dos;

@@ -170,10 +170,14 @@ HWND FindMessageBox(DWORD pid) { return FindTopWindow(pid, IsMessageBox); }
 std::wstring MessageBoxText(HWND box) { return TextOf(GetDlgItem(box, 0xFFFF)); }
 
 void PressDialogButton(HWND dialog, int buttonId) {
-    HWND button = GetDlgItem(dialog, buttonId);
-    if (!button)
-        throw E2eError(L"the dialog \"" + TextOf(dialog) + L"\" has no button " + std::to_wstring(buttonId));
-    Click(button);
+    // Not GetDlgItem: other children may share the id (the open-file dialog's toolbar has id 1).
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetDlgCtrlID(child) == buttonId && SameText(ClassOf(child), L"Button")) {
+            Click(child);
+            return;
+        }
+    }
+    throw E2eError(L"the dialog \"" + TextOf(dialog) + L"\" has no button " + std::to_wstring(buttonId));
 }
 
 void Settle(HWND window, DWORD timeoutMs) {
