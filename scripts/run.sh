@@ -64,29 +64,20 @@ shots="$root/build/run-screenshots/$stamp"
 set_folder="C:\\Tarnwick backups\\$stamp"
 mkdir -p "$shots"
 
-# What the program can do so far decides how far the walk goes.
-walk=menu
-case "$walk" in
-  menu)
-    echo "Walking the program on the virtual display: the main menu."
-    args=(menu "$exe") ;;
-  backup)
-    echo "Walking the program on the virtual display: a whole backup into $set_folder."
-    args=(backup "$exe" "$set_folder") ;;
-  backup-restore)
-    if [ "$own_prefix" -eq 1 ]; then
-      echo "Walking the program on the virtual display: a backup into $set_folder, then a restore from it."
-      args=(backup-restore "$exe" "$set_folder" --use-open-dialog)
-    else
-      # A restore would write into your own game folder: only the backup runs there.
-      echo "Walking the program on the virtual display: a whole backup into $set_folder."
-      args=(backup "$exe" "$set_folder")
-    fi ;;
-esac
+# In the project's prefix: a backup of the sample data, then a restore from its marker chosen in
+# the open-file dialog. A restore would write into your own game folder: in your prefix only
+# the backup runs.
+if [ "$own_prefix" -eq 1 ]; then
+  echo "Walking the program on the virtual display: a backup into $set_folder, then a restore from it."
+  args=(backup-restore "$exe" "$set_folder" --use-open-dialog)
+else
+  echo "Walking the program on the virtual display: a whole backup into $set_folder."
+  args=(backup "$exe" "$set_folder")
+fi
 status=0
 wine "$driver" "${args[@]}" --screenshots "$shots" --timeout 300 || status=$?
 
-if [ "$walk" != menu ] && [ -d "$(winepath -u "$set_folder" 2>/dev/null)" ]; then
+if [ -d "$(winepath -u "$set_folder" 2>/dev/null)" ]; then
   echo
   echo "Backup set: $set_folder"
   echo "      (on Linux: $(realpath -m "$(winepath -u "$set_folder" 2>/dev/null)"))"

@@ -109,6 +109,7 @@ int Run(const Arguments& args) {
         RestoreScenario(options, shots, args.positional[1]);
     else
         BackupRestoreScenario(options, shots, args.positional[1]);
+    shots.Flush();
     if (!shots.Folder().empty())
         Log(L"screenshots: " + std::to_wstring(shots.Files().size()) + L" in " + shots.Folder());
     Log(L"PASSED: " + args.scenario);

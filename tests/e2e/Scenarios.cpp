@@ -53,6 +53,17 @@ void Next(Session& session, const Wizard& wizard) {
     session.Shot(StepName(wizard, target), wizard.Window());
 }
 
+// The program paints a step only when it next yields, and some steps last milliseconds or pass
+// with no yield at all. The shot is taken once the program answers (it is yielding) and only if
+// it still shows the step, so that no picture carries the wrong step's name.
+void ShootRunningStep(Session& session, const Wizard& wizard, int step) {
+    Settle(wizard.Window(), 0);
+    if (wizard.Step() == step)
+        session.Shot(StepName(wizard, step) + L"-running");
+    else
+        Log(L"step " + std::to_wstring(step) + L" passed before the program painted it: no screenshot");
+}
+
 // After the Next that starts the engine: watches the wizard move on by itself, with a
 // screenshot of each step as soon as it shows, until the finish panel.
 void RunToFinish(Session& session, const Wizard& wizard) {
@@ -60,13 +71,12 @@ void RunToFinish(Session& session, const Wizard& wizard) {
     Click(wizard.Button(kNext));
     session.Wait(L"the finish panel", [&] {
         int step = wizard.Step();
-        if (step != shown && step >= 0) {
+        if (step != shown && step >= 0 && step < 5) {
             shown = step;
-            if (step < 5)
-                session.Shot(StepName(wizard, step) + L"-running");
+            ShootRunningStep(session, wizard, step);
         }
         return step == 5;
-    }, kCopyTimeoutMs);
+    }, kCopyTimeoutMs, 1);
     session.Shot(StepName(wizard, 5) + L"-finish", wizard.Window());
 }
 

@@ -41,10 +41,12 @@ void Check(HRESULT hr, const wchar_t* step) {
         throw E2eError(std::wstring(L"screenshot: ") + step + L" failed (hr " + std::to_wstring(hr) + L")");
 }
 
-// Rows of 24-bit BGR pixels, top row first, each row padded to four bytes.
-std::vector<BYTE> GrabPixels(const RECT& area, UINT& stride) {
-    int width = area.right - area.left;
-    int height = area.bottom - area.top;
+ScreenFrame Grab(const RECT& area) {
+    ScreenFrame frame;
+    frame.width = static_cast<UINT>(area.right - area.left);
+    frame.height = static_cast<UINT>(area.bottom - area.top);
+    int width = static_cast<int>(frame.width);
+    int height = static_cast<int>(frame.height);
     ScreenDc screen;
     MemoryDc memory(screen.Get());
     GdiObject bitmap(CreateCompatibleBitmap(screen.Get(), width, height));
@@ -63,15 +65,15 @@ std::vector<BYTE> GrabPixels(const RECT& area, UINT& stride) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
-    stride = static_cast<UINT>((width * 3 + 3) & ~3);
-    std::vector<BYTE> pixels(static_cast<size_t>(stride) * height);
-    if (GetDIBits(memory.Get(), static_cast<HBITMAP>(bitmap.Get()), 0, height, pixels.data(), &info, DIB_RGB_COLORS) !=
-        height)
+    frame.stride = (frame.width * 3 + 3) & ~3u;
+    frame.pixels.resize(static_cast<size_t>(frame.stride) * frame.height);
+    if (GetDIBits(memory.Get(), static_cast<HBITMAP>(bitmap.Get()), 0, height, frame.pixels.data(), &info,
+                  DIB_RGB_COLORS) != height)
         throw E2eError(L"screenshot: reading the pixels failed");
-    return pixels;
+    return frame;
 }
 
-void WritePng(const std::vector<BYTE>& pixels, UINT width, UINT height, UINT stride, const std::wstring& path) {
+void WritePng(const ScreenFrame& frame) {
     ComInit com;
     ComPtr<IWICImagingFactory> factory;
     Check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
@@ -79,35 +81,40 @@ void WritePng(const std::vector<BYTE>& pixels, UINT width, UINT height, UINT str
           L"the imaging factory");
     ComPtr<IWICStream> stream;
     Check(factory->CreateStream(stream.Receive()), L"the stream");
-    Check(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE), L"opening the file");
+    Check(stream->InitializeFromFilename(frame.path.c_str(), GENERIC_WRITE), L"opening the file");
     ComPtr<IWICBitmapEncoder> encoder;
     Check(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.Receive()), L"the PNG encoder");
     Check(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache), L"starting the encoder");
-    ComPtr<IWICBitmapFrameEncode> frame;
+    ComPtr<IWICBitmapFrameEncode> encoded;
     ComPtr<IPropertyBag2> properties;
-    Check(encoder->CreateNewFrame(frame.Receive(), properties.Receive()), L"the frame");
-    Check(frame->Initialize(properties.Get()), L"starting the frame");
-    Check(frame->SetSize(width, height), L"the size");
+    Check(encoder->CreateNewFrame(encoded.Receive(), properties.Receive()), L"the frame");
+    Check(encoded->Initialize(properties.Get()), L"starting the frame");
+    Check(encoded->SetSize(frame.width, frame.height), L"the size");
     WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-    Check(frame->SetPixelFormat(&format), L"the pixel format");
+    Check(encoded->SetPixelFormat(&format), L"the pixel format");
     if (format != GUID_WICPixelFormat24bppBGR)
         throw E2eError(L"screenshot: the PNG encoder does not take 24-bit pixels");
-    Check(frame->WritePixels(height, stride, static_cast<UINT>(pixels.size()), const_cast<BYTE*>(pixels.data())),
+    Check(encoded->WritePixels(frame.height, frame.stride, static_cast<UINT>(frame.pixels.size()),
+                               const_cast<BYTE*>(frame.pixels.data())),
           L"writing the pixels");
-    Check(frame->Commit(), L"finishing the frame");
+    Check(encoded->Commit(), L"finishing the frame");
     Check(encoder->Commit(), L"finishing the file");
+}
+
+RECT OnScreen(const RECT& area) {
+    RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT clipped{};
+    if (!IntersectRect(&clipped, &area, &screen))
+        throw E2eError(L"screenshot: nothing of the window is on the screen");
+    return clipped;
 }
 
 }  // namespace
 
 void Screenshot(const RECT& area, const std::wstring& pngPath) {
-    RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    RECT clipped{};
-    if (!IntersectRect(&clipped, &area, &screen))
-        throw E2eError(L"screenshot: nothing of the window is on the screen");
-    UINT stride = 0;
-    std::vector<BYTE> pixels = GrabPixels(clipped, stride);
-    WritePng(pixels, clipped.right - clipped.left, clipped.bottom - clipped.top, stride, pngPath);
+    ScreenFrame frame = Grab(OnScreen(area));
+    frame.path = pngPath;
+    WritePng(frame);
 }
 
 RECT ProcessWindowsArea(DWORD pid) {
@@ -127,6 +134,18 @@ ScreenshotLog::ScreenshotLog(std::wstring folder) : folder_(std::move(folder)) {
     std::filesystem::create_directories(std::filesystem::path(folder_), ec);
     if (ec)
         throw E2eError(L"cannot create the screenshot folder " + folder_);
+    writer_ = std::thread([this] { WriteFrames(); });
+}
+
+ScreenshotLog::~ScreenshotLog() {
+    if (!writer_.joinable())
+        return;
+    {
+        std::lock_guard guard(lock_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    writer_.join();
 }
 
 std::wstring ScreenshotLog::Take(DWORD pid, const std::wstring& name) {
@@ -137,11 +156,43 @@ std::wstring ScreenshotLog::Take(DWORD pid, const std::wstring& name) {
         Log(L"screenshot " + name + L": the program shows no window");
         return {};
     }
+    ScreenFrame frame = Grab(OnScreen(area));
     wchar_t number[8];
     wsprintfW(number, L"%02d", ++counter_);
-    std::wstring path = folder_ + L"\\" + number + L"-" + name + L".png";
-    Screenshot(area, path);
+    frame.path = folder_ + L"\\" + number + L"-" + name + L".png";
+    std::wstring path = frame.path;
+    {
+        std::lock_guard guard(lock_);
+        pending_.push_back(std::move(frame));
+    }
+    changed_.notify_all();
     files_.push_back(path);
     Log(L"screenshot " + path);
     return path;
+}
+
+void ScreenshotLog::Flush() {
+    std::unique_lock guard(lock_);
+    changed_.wait(guard, [this] { return pending_.empty() && !writing_; });
+}
+
+void ScreenshotLog::WriteFrames() {
+    std::unique_lock guard(lock_);
+    for (;;) {
+        changed_.wait(guard, [this] { return stopping_ || !pending_.empty(); });
+        if (pending_.empty())
+            return;
+        ScreenFrame frame = std::move(pending_.front());
+        pending_.pop_front();
+        writing_ = true;
+        guard.unlock();
+        try {
+            WritePng(frame);
+        } catch (const E2eError& error) {
+            Log(error.Message());
+        }
+        guard.lock();
+        writing_ = false;
+        changed_.notify_all();
+    }
 }

@@ -22,7 +22,8 @@ void Session::AnswerOrFail(HWND box) {
         throw E2eError(L"the message box \"" + text + L"\" did not close");
 }
 
-void Session::Wait(const std::wstring& what, const std::function<bool()>& condition, DWORD timeoutMs) {
+void Session::Wait(const std::wstring& what, const std::function<bool()>& condition, DWORD timeoutMs,
+                   DWORD pollMs) {
     timeoutMs = LimitToDeadline(timeoutMs);
     ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
@@ -37,7 +38,7 @@ void Session::Wait(const std::wstring& what, const std::function<bool()>& condit
                            L") while waiting for " + what);
         if (GetTickCount64() >= deadline)
             throw E2eError(L"timed out after " + std::to_wstring((timeoutMs + 999) / 1000) + L" s waiting for " + what);
-        Sleep(10);
+        Sleep(pollMs);
     }
 }
 
@@ -55,9 +56,9 @@ void Session::ExpectEnd(const std::wstring& after) {
         throw E2eError(L"the message box \"" + expected_.front().text + L"\" never showed");
 }
 
-void Session::Shot(const std::wstring& name, HWND settleWindow) {
+void Session::Shot(const std::wstring& name, HWND settleWindow, DWORD paintMs) {
     if (settleWindow)
-        Settle(settleWindow);
+        Settle(settleWindow, paintMs);
     shots_.Take(app_.Pid(), name);
 }
 

@@ -22,14 +22,16 @@ public:
     void ExpectMessage(const std::wstring& text, int buttonId = IDOK);
     // Waits until the condition holds. Fails at once when the program ends or shows a message
     // box that is not expected (answering, with a screenshot, those that are), and when time is up.
-    void Wait(const std::wstring& what, const std::function<bool()>& condition, DWORD timeoutMs = kStepTimeoutMs);
+    void Wait(const std::wstring& what, const std::function<bool()>& condition, DWORD timeoutMs = kStepTimeoutMs,
+              DWORD pollMs = 10);
     HWND WaitForTopWindow(const std::wstring& what, const WindowPredicate& predicate,
                           DWORD timeoutMs = kStepTimeoutMs);
     // The program must end now (after Finish or Cancel), with every expected message shown.
     void ExpectEnd(const std::wstring& after);
 
-    // A screenshot of the program's windows once it has handled what is pending.
-    void Shot(const std::wstring& name, HWND settleWindow = nullptr);
+    // A screenshot of the program's windows once it has handled what is pending and painted
+    // (given that long after its next yield).
+    void Shot(const std::wstring& name, HWND settleWindow = nullptr, DWORD paintMs = 150);
     // Logs the windows on the screen and takes a last screenshot.
     void ReportFailure();
 

@@ -180,11 +180,10 @@ void PressDialogButton(HWND dialog, int buttonId) {
     throw E2eError(L"the dialog \"" + TextOf(dialog) + L"\" has no button " + std::to_wstring(buttonId));
 }
 
-void Settle(HWND window, DWORD timeoutMs) {
+void Settle(HWND window, DWORD paintMs) {
     DWORD_PTR result = 0;
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result);
-    Sleep(150);
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result);
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result);
+    Sleep(paintMs);
 }
 
 std::wstring DescribeWindows(DWORD pid) {

@@ -48,8 +48,9 @@ std::wstring MessageBoxText(HWND box);
 // Presses one of the dialog's buttons (IDOK, IDYES, ...), which must be shown and enabled.
 void PressDialogButton(HWND dialog, int buttonId);
 
-// Lets the program handle what is pending (its answer to a sent message) and paint.
-void Settle(HWND window, DWORD timeoutMs = 2000);
+// Waits until the program next handles its messages (it answers a sent one), then gives it
+// paintMs to paint.
+void Settle(HWND window, DWORD paintMs = 150);
 
 // Every visible window of the process with its class and text, for failure reports.
 std::wstring DescribeWindows(DWORD pid);
