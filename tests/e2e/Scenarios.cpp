@@ -14,6 +14,7 @@
 namespace {
 
 constexpr wchar_t kErrorCopyingFile[] = L"Error copying File";
+constexpr DWORD kDialogPaintMs = 500;
 
 std::wstring StepName(const Wizard& wizard, int step) {
     return std::wstring(wizard.Kind().name) + L"-step" + std::to_wstring(step);
@@ -108,12 +109,15 @@ void WalkBackup(Session& session, const std::wstring& setFolder, bool configMiss
 void ChooseInOpenDialog(Session& session, const Wizard& wizard, const std::wstring& path) {
     Click(wizard.PanelControl(L"Button", std::wstring(kSelect)));
     HWND dialog = session.WaitForTopWindow(L"the open-file dialog", IsOpenDialog);
-    session.Shot(L"restore-open-dialog", dialog);
-    HWND nameBox = GetDlgItem(dialog, cmb13);
-    if (!nameBox || !IsWindowVisible(nameBox))
-        nameBox = GetDlgItem(dialog, edt1);
-    if (!nameBox || !IsWindowVisible(nameBox))
-        throw E2eError(L"the open-file dialog shows no file-name box");
+    HWND nameBox = nullptr;
+    session.Wait(L"the open-file dialog's file-name box", [&] {
+        nameBox = GetDlgItem(dialog, cmb13);
+        if (!nameBox || !IsWindowVisible(nameBox))
+            nameBox = GetDlgItem(dialog, edt1);
+        return nameBox && IsWindowVisible(nameBox);
+    });
+    // The dialog lists the folder's files after it shows: give it time to paint them.
+    session.Shot(L"restore-open-dialog", dialog, kDialogPaintMs);
     SetText(nameBox, path);
     session.Shot(L"restore-open-dialog-typed", dialog);
     PressDialogButton(dialog, IDOK);
