@@ -58,11 +58,18 @@ GameFolderFixture::GameFolderFixture(const std::wstring& sampleFolder) {
         if (!MoveFileW(kGameFolder, savedAside_.c_str()))
             throw E2eError(L"cannot put the existing game folder aside: " + Win32Message(GetLastError()));
     }
-    CopyTree(sampleFolder, kGameFolder);
+    try {
+        CopyTree(sampleFolder, kGameFolder);
+    } catch (const E2eError&) {
+        PutBack();
+        throw;
+    }
     Log(std::wstring(L"game folder seeded from ") + sampleFolder);
 }
 
-GameFolderFixture::~GameFolderFixture() {
+GameFolderFixture::~GameFolderFixture() { PutBack(); }
+
+void GameFolderFixture::PutBack() noexcept {
     try {
         RemoveTree(kGameFolder);
         if (!savedAside_.empty() && !MoveFileW(savedAside_.c_str(), kGameFolder))

@@ -29,6 +29,9 @@ public:
     GameFolderFixture& operator=(const GameFolderFixture&) = delete;
 
 private:
+    // Removes the sample data and brings back what the folder held before.
+    void PutBack() noexcept;
+
     std::wstring savedAside_;
     bool createdParent_ = false;
 };
