@@ -49,17 +49,21 @@ std::string UnixName(const std::wstring& path) {
     return result;
 }
 
-// Starts a Linux program (Wine runs ELF executables). Wine neither waits for such a
-// program nor hands back its exit code: callers wait for its effect instead.
-void StartUnix(const std::string& commandLine) {
-    std::wstring command = Widen(commandLine);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+// Runs a Linux program through Wine's own spawn and waits for it. Not CreateProcessW:
+// for a Linux program Wine hands back no usable process information, and closing what
+// it leaves there closes handles of this process.
+using WineSpawn = LONG(CDECL*)(char* const argv[], int wait);
+
+bool RunUnix(std::vector<std::string> args) {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    auto spawn = ntdll ? reinterpret_cast<WineSpawn>(GetProcAddress(ntdll, "__wine_unix_spawnvp")) : nullptr;
+    if (!spawn)
+        return false;
+    std::vector<char*> argv;
+    for (auto& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    return spawn(argv.data(), TRUE) == 0;
 }
 
 // True when nothing can be written to the path: a file cannot be opened for writing,
@@ -82,32 +86,17 @@ bool RefusesWrites(const std::wstring& path) {
     return false;
 }
 
-// Polls a condition for up to ten seconds.
-template <class Condition>
-bool WaitFor(Condition condition) {
-    for (int i = 0; i < 1000; ++i) {
-        if (condition())
-            return true;
-        Sleep(10);
-    }
-    return false;
-}
-
 }  // namespace
 
-bool RunningUnderWine() { return UnixNameFunction() != nullptr; }
-
-ImmutableScope::ImmutableScope(const std::wstring& path) : path_(path) {
+ImmutableScope::ImmutableScope(const std::wstring& path) {
     unixPath_ = UnixName(path);
     if (unixPath_.empty())
         return;
-    StartUnix("/usr/bin/chattr +i \"" + unixPath_ + "\"");
-    ok_ = WaitFor([&] { return RefusesWrites(path); });
+    ok_ = RunUnix({"/usr/bin/chattr", "+i", unixPath_}) && RefusesWrites(path);
 }
 
 ImmutableScope::~ImmutableScope() {
     if (unixPath_.empty())
         return;
-    StartUnix("/usr/bin/chattr -i \"" + unixPath_ + "\"");
-    WaitFor([&] { return !RefusesWrites(path_); });
+    RunUnix({"/usr/bin/chattr", "-i", unixPath_});
 }

@@ -21,10 +21,6 @@ private:
 // A file of exactly `size` bytes.
 void WriteSizedFile(const std::wstring& path, std::uint64_t size);
 
-// True when the tests run under Wine, where Linux programs can be started to set up
-// what Windows alone cannot (a file the platform must not change).
-bool RunningUnderWine();
-
 // Marks a file or folder immutable from the Linux side (chattr +i) for the lifetime of
 // the object: Wine enforces no permissions for root, but the kernel refuses every change.
 // Ok() is false when that cannot be done (not under Wine, no chattr).
@@ -37,7 +33,6 @@ public:
     bool Ok() const { return ok_; }
 
 private:
-    std::wstring path_;
     std::string unixPath_;
     bool ok_ = false;
 };
