@@ -2,7 +2,11 @@
 
 #include <shlwapi.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "files/DirSearch.h"
+#include "files/FileChannels.h"
 #include "runtime/AppError.h"
 #include "runtime/DoEvents.h"
 #include "runtime/MsgBox.h"
@@ -49,6 +53,44 @@ bool AnythingThere(const std::wstring& path) {
     } catch (const AppError&) {
         return false;
     }
+}
+
+// bytes / 1024 with four decimals, rounded half to even, without trailing zeros.
+std::wstring KilobytesText(std::uint64_t bytes) {
+    // bytes / 1024 * 10000 = bytes * 625 / 64, exactly.
+    const std::uint64_t scaled = bytes * 625;
+    std::uint64_t tenThousandths = scaled / 64;
+    const std::uint64_t remainder = scaled % 64;
+    if (remainder > 32 || (remainder == 32 && (tenThousandths & 1)))
+        ++tenThousandths;
+    std::wstring text = std::to_wstring(tenThousandths / 10000);
+    std::wstring decimals = std::to_wstring(tenThousandths % 10000 + 10000).substr(1);
+    while (!decimals.empty() && decimals.back() == L'0')
+        decimals.pop_back();
+    if (decimals.empty())
+        return text;
+    wchar_t separator[8] = L".";
+    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
+    return text + separator + decimals;
+}
+
+std::wstring FormattedDate(const SYSTEMTIME& time) {
+    wchar_t text[128];
+    int len = GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, text, 128, nullptr);
+    return len > 0 ? std::wstring(text, static_cast<size_t>(len - 1)) : std::wstring();
+}
+
+std::wstring FormattedTime(const SYSTEMTIME& time) {
+    wchar_t text[128];
+    int len = GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &time, nullptr, text, 128);
+    return len > 0 ? std::wstring(text, static_cast<size_t>(len - 1)) : std::wstring();
+}
+
+// The locale's general date form: short date, then the time unless it is midnight.
+std::wstring GeneralDateText(const SYSTEMTIME& time) {
+    if (time.wHour == 0 && time.wMinute == 0 && time.wSecond == 0)
+        return FormattedDate(time);
+    return FormattedDate(time) + L" " + FormattedTime(time);
 }
 
 }  // namespace
@@ -136,4 +178,137 @@ void clsFileSystem::CreateDirectoryStruct(const std::wstring& CreateThisPath) co
             ThrowLastError(kSource);
         start = end + 1;
     }
+}
+
+void clsFileSystem::Save(const std::wstring& FileName) const {
+    if (!FileReal(FileName))
+        return;
+    if (MsgBox(texts::OverwriteFile, MsgButtons::YesNo) == MsgResult::Yes)
+        DeleteFile(FileName);
+}
+
+std::wstring clsFileSystem::GetFileSize(const std::wstring& FileName) const {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(FileName.c_str(), GetFileExInfoStandard, &data))
+        return L"0B";
+    std::uint64_t bytes = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    if (bytes < 1024)
+        return std::to_wstring(bytes) + L"B";
+    return KilobytesText(bytes) + L"KB";
+}
+
+std::wstring clsFileSystem::GetAttrib(const std::wstring& FileName) const {
+    DWORD attributes = GetFileAttributesW(FileName.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return L"Unknown";
+    // The bits the program knows, 1 to 64; "normal" (128) stands for none of them.
+    const DWORD word = attributes & 0x7F;
+    const std::pair<DWORD, const wchar_t*> names[] = {
+        {0, L"Normal"},   {1, L"ReadOnly"},   {2, L"Hidden"},   {4, L"System"},
+        {8, L"Volume"},   {16, L"Directory"}, {32, L"Archive"}, {64, L"Alias"},
+    };
+    for (const auto& [value, name] : names) {
+        if (word == value)
+            return name;
+    }
+    return std::to_wstring(word);
+}
+
+void clsFileSystem::SetHidden(const std::wstring& FileName) const {
+    SetFileAttributesW(FileName.c_str(), FILE_ATTRIBUTE_HIDDEN);
+}
+
+void clsFileSystem::SetReadOnly(const std::wstring& FileName) const {
+    SetFileAttributesW(FileName.c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
+void clsFileSystem::SetSystem(const std::wstring& FileName) const {
+    SetFileAttributesW(FileName.c_str(), FILE_ATTRIBUTE_SYSTEM);
+}
+
+void clsFileSystem::SetNormal(const std::wstring& FileName) const {
+    SetFileAttributesW(FileName.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+std::wstring clsFileSystem::GetFileDate(const std::wstring& FileName) const {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    SYSTEMTIME utc;
+    SYSTEMTIME local;
+    if (!GetFileAttributesExW(FileName.c_str(), GetFileExInfoStandard, &data) ||
+        !FileTimeToSystemTime(&data.ftLastWriteTime, &utc) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+        return L"";
+    return GeneralDateText(local);
+}
+
+bool clsFileSystem::MoveFile(const std::wstring& Source, const std::wstring& Destination) const {
+    if (::CopyFileW(Source.c_str(), Destination.c_str(), FALSE) && ::DeleteFileW(Source.c_str()))
+        return true;
+    MsgBox(texts::ErrorMovingFile);
+    return false;
+}
+
+void clsFileSystem::MakeDIR(const std::wstring& Path) const { CreateDirectoryW(Path.c_str(), nullptr); }
+
+bool clsFileSystem::RemoveDIR(const std::wstring& Path) const {
+    if (RemoveDirectoryW(Path.c_str()))
+        return true;
+    MsgBox(texts::ErrorRemovingDirectory);
+    return false;
+}
+
+void clsFileSystem::CloseAllFiles() const { FileChannels::CloseAll(); }
+
+std::wstring clsFileSystem::GetFileBaseName(const std::wstring& FileName, bool IncludePath) const {
+    size_t start = 0;
+    size_t end = FileName.size();  // one past the name; moves left of the rightmost dot
+    bool dotSeen = false;
+    for (size_t i = FileName.size(); i-- > 0;) {
+        const wchar_t c = FileName[i];
+        if (c == L'.' && IncludePath)
+            return FileName.substr(0, i);
+        if (c == L'.' && !dotSeen) {
+            end = i;
+            dotSeen = true;
+        }
+        if (c == L'\\' || c == L':') {
+            start = IncludePath ? 0 : i + 1;
+            break;
+        }
+    }
+    return end > start ? FileName.substr(start, end - start) : std::wstring();
+}
+
+std::wstring clsFileSystem::GetPath(const std::wstring& PathFile) const {
+    size_t sep = PathFile.rfind(L'\\');
+    return sep == std::wstring::npos ? std::wstring(L"\\") : PathFile.substr(0, sep + 1);
+}
+
+std::wstring clsFileSystem::GetAllSubdirectories(std::wstring RootDir, bool /*Recurse*/,
+                                                 const StatusLine& status) const {
+    std::wstring list;
+    ScanFolder(RootDir, status, list);
+    return list;
+}
+
+void clsFileSystem::ScanFolder(const std::wstring& folder, const StatusLine& status, std::wstring& list) {
+    if (status)
+        status(texts::ScanningFolder + folder);
+    DoEvents();
+    const std::wstring prefix = (!folder.empty() && folder.back() == L'\\') ? folder : folder + L"\\";
+
+    // The whole listing first, then the scans below it, each appending to the one list:
+    // nothing already in the list is looked at again.
+    std::vector<std::wstring> subfolders;
+    DirSearch search(prefix, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN);
+    for (DirEntry entry; search.Next(entry);) {
+        if (entry.IsFolder() && !entry.IsDotEntry())
+            subfolders.push_back(prefix + entry.name);
+    }
+    for (const auto& subfolder : subfolders) {
+        list += subfolder;
+        list += L';';
+    }
+    for (const auto& subfolder : subfolders)
+        ScanFolder(subfolder + L"\\", status, list);
 }
