@@ -322,14 +322,15 @@ inline void PrintTable(const wchar_t* title, const TreeSize& size, const Timings
     std::vector<double> shares;
     for (std::size_t run = 0; run < t.engine.size(); ++run)
         shares.push_back(100.0 * (t.engine[run] - t.shell[run]) / t.engine[run]);
-    std::printf("  program's share over the shell copy alone: %.1f%% of the medians (%.1f ms of %.1f ms);"
-                " by round %.1f%% median, rounds", 100.0 * (engine - shell) / engine, engine - shell, engine,
-                Median(shares));
+    std::printf("  program's share over the shell copy alone, (engine - shell) / engine:\n");
+    std::printf("    of the medians   %6.1f%% (%.1f ms of %.1f ms)\n", 100.0 * (engine - shell) / engine,
+                engine - shell, engine);
+    std::printf("    round by round   %6.1f%% median, rounds", Median(shares));
     for (double share : shares)
         std::printf(" %.1f%%", share);
     std::printf("\n");
     const double check = Median(t.check);
-    std::printf("  of it the completeness check, timed alone: %.1f ms, %.1f%% of the engine\n", check,
+    std::printf("    its completeness check, timed alone: %.1f ms, %.1f%% of the engine\n", check,
                 100.0 * check / engine);
     std::fflush(stdout);
 }
