@@ -2,6 +2,7 @@
 
 #include <wincodec.h>
 
+#include <cwctype>
 #include <filesystem>
 
 #include "E2eError.h"
@@ -134,6 +135,7 @@ ScreenshotLog::ScreenshotLog(std::wstring folder) : folder_(std::move(folder)) {
     std::filesystem::create_directories(std::filesystem::path(folder_), ec);
     if (ec)
         throw E2eError(L"cannot create the screenshot folder " + folder_);
+    RemoveEarlierShots();
     writer_ = std::thread([this] { WriteFrames(); });
 }
 
@@ -146,6 +148,18 @@ ScreenshotLog::~ScreenshotLog() {
     }
     changed_.notify_all();
     writer_.join();
+}
+
+// Shots of an earlier run in the same folder ("NN-name.png") would mix with this run's.
+void ScreenshotLog::RemoveEarlierShots() {
+    WIN32_FIND_DATAW data;
+    FindHandle find(FindFirstFileW((folder_ + L"\\*.png").c_str(), &data));
+    if (!find)
+        return;
+    do {
+        if (iswdigit(data.cFileName[0]) && iswdigit(data.cFileName[1]) && data.cFileName[2] == L'-')
+            DeleteFileW((folder_ + L"\\" + data.cFileName).c_str());
+    } while (FindNextFileW(find.Get(), &data));
 }
 
 std::wstring ScreenshotLog::Take(DWORD pid, const std::wstring& name) {

@@ -43,6 +43,7 @@ public:
     const std::wstring& Folder() const { return folder_; }
 
 private:
+    void RemoveEarlierShots();
     void WriteFrames();
 
     std::wstring folder_;
