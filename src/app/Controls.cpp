@@ -14,24 +14,24 @@ int ScreenDpi() {
     return dpi > 0 ? dpi : 96;
 }
 
-HFONT FontSet::Get(const FontSpec& spec) {
-    int height = -static_cast<int>(std::lround(spec.points * dpi_ / 72.0));
-    auto key = std::make_tuple(std::wstring(spec.face), height, spec.bold, spec.underline);
+HFONT FontSet::Get(const FontSpec& font) {
+    int height = -static_cast<int>(std::lround(font.points * dpi_ / 72.0));
+    auto key = std::make_tuple(std::wstring(font.face), height, font.bold, font.underline);
     auto found = fonts_.find(key);
     if (found != fonts_.end())
         return static_cast<HFONT>(found->second.Get());
     LOGFONTW lf{};
     lf.lfHeight = height;
-    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfUnderline = spec.underline;
+    lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfUnderline = font.underline;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = CLEARTYPE_QUALITY;
-    wcsncpy_s(lf.lfFaceName, spec.face, _TRUNCATE);
-    HFONT font = CreateFontIndirectW(&lf);
-    if (!font)
+    wcsncpy_s(lf.lfFaceName, font.face, _TRUNCATE);
+    HFONT created = CreateFontIndirectW(&lf);
+    if (!created)
         ThrowLastError(L"CreateFontIndirect");
-    fonts_.emplace(key, GdiObject(font));
-    return font;
+    fonts_.emplace(key, GdiObject(created));
+    return created;
 }
 
 HWND CreateControl(const ControlArgs& args, int dpi, HFONT font) {

@@ -32,7 +32,7 @@ inline constexpr FontSpec ArialFont{L"Arial", 8.25};
 class FontSet {
 public:
     explicit FontSet(int dpi) : dpi_(dpi) {}
-    HFONT Get(const FontSpec& spec);
+    HFONT Get(const FontSpec& font);
 
 private:
     int dpi_;

@@ -20,9 +20,9 @@ bool IsNoMatch(DWORD code) {
 DirSearch::DirSearch(const std::wstring& pattern, DWORD mask) : mask_(mask) {
     if (pattern.empty())
         return;
-    std::wstring spec = EndsInSeparator(pattern) ? pattern + L"*" : pattern;
+    std::wstring query = EndsInSeparator(pattern) ? pattern + L"*" : pattern;
     // Basic information only: the short 8.3 names are never looked at.
-    HANDLE h = FindFirstFileExW(spec.c_str(), FindExInfoBasic, &data_, FindExSearchNameMatch, nullptr,
+    HANDLE h = FindFirstFileExW(query.c_str(), FindExInfoBasic, &data_, FindExSearchNameMatch, nullptr,
                                 FIND_FIRST_EX_LARGE_FETCH);
     if (h == INVALID_HANDLE_VALUE) {
         DWORD code = GetLastError();
