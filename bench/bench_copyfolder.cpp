@@ -13,48 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "BenchCommon.h"
 #include "files/DirSearch.h"
 #include "files/MFile.h"
 #include "files/TreeCompare.h"
 
-namespace {
-
-const int kRuns = 3;
-
-double NowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// The floor: one CreateDirectoryW per folder and one CopyFileW per file.
-bool CopyLoop(const std::wstring& source, const std::wstring& destination) {
-    if (!CreateDirectoryW(destination.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-        return false;
-    DirSearch search(source + L"\\", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    for (DirEntry entry; search.Next(entry);) {
-        if (entry.IsDotEntry())
-            continue;
-        std::wstring from = source + L"\\" + entry.name;
-        std::wstring to = destination + L"\\" + entry.name;
-        bool ok = entry.IsFolder() ? CopyLoop(from, to) : CopyFileW(from.c_str(), to.c_str(), FALSE) != 0;
-        if (!ok)
-            return false;
-    }
-    return true;
-}
-
-}  // namespace
+using bench::kRuns;
+using bench::Median;
+using bench::NowMs;
 
 int main() {
     int argc = 0;
@@ -72,10 +38,7 @@ int main() {
     for (int run = 0; run < kRuns; ++run) {
         const std::wstring loopTarget = scratch + L"\\loop" + std::to_wstring(run);
         double start = NowMs();
-        if (!CopyLoop(source, loopTarget)) {
-            std::fprintf(stderr, "CopyFileW loop failed: %lu\n", GetLastError());
-            return 1;
-        }
+        bench::CopyTreeLoop(source, loopTarget);
         loopMs.push_back(NowMs() - start);
 
         const std::wstring shellTarget = scratch + L"\\shell" + std::to_wstring(run);

@@ -13,27 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "BenchCommon.h"
 #include "files/clsFileSystem.h"
 
 namespace {
 
-const int kRuns = 3;
-
-double NowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using bench::kRuns;
+using bench::Median;
+using bench::NowMs;
 
 // The floor: every folder listed once, its sub-folders counted.
 long Walk(const std::wstring& folder) {

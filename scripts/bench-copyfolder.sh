@@ -4,25 +4,8 @@
 # runs bench_copyfolder under Wine, which copies the same tree with CopyFolder and with a
 # plain CopyFileW loop and prints both ratios. Usage: scripts/bench-copyfolder.sh
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cd "$root"
-source scripts/wine-env.sh
-source scripts/xvfb.sh
-
-scripts/build.sh >/dev/null
-export WINEPREFIX="${BKTRNWCK_TEST_PREFIX:-$root/build/wineprefix-test}"
-ensure_display
-scripts/wine-prefix.sh "$WINEPREFIX"
-
-work="$root/build/bench-copyfolder"
-rm -rf "$work"
-mkdir -p "$work"
-cleanup() {
-  rm -rf "$work"
-  wineserver -k >/dev/null 2>&1 || true
-  [ -n "${BKTRNWCK_XVFB_PID:-}" ] && kill "$BKTRNWCK_XVFB_PID" 2>/dev/null || true
-}
-trap cleanup EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/bench-setup.sh"
+bench_setup bench-copyfolder
 
 make_small() {  # 3000 files of 4 KiB: 10 folders x 10 sub-folders x 30 files
   local dir="$1"

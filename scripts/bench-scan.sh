@@ -5,25 +5,8 @@
 # walk and prints both ratios and the cost per folder (which must not grow with the
 # tree). Usage: scripts/bench-scan.sh
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cd "$root"
-source scripts/wine-env.sh
-source scripts/xvfb.sh
-
-scripts/build.sh >/dev/null
-export WINEPREFIX="${BKTRNWCK_TEST_PREFIX:-$root/build/wineprefix-test}"
-ensure_display
-scripts/wine-prefix.sh "$WINEPREFIX"
-
-work="$root/build/bench-scan"
-rm -rf "$work"
-mkdir -p "$work"
-cleanup() {
-  rm -rf "$work"
-  wineserver -k >/dev/null 2>&1 || true
-  [ -n "${BKTRNWCK_XVFB_PID:-}" ] && kill "$BKTRNWCK_XVFB_PID" 2>/dev/null || true
-}
-trap cleanup EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/bench-setup.sh"
+bench_setup bench-scan
 
 # A tree of top x middle x leaf folders below the root, with a file in each middle folder.
 make_tree() {
