@@ -14,16 +14,8 @@ set -euo pipefail
 # same data with `cp -r`, "CP_FUNCTION remove" removes that copy again (untimed).
 run_engine_bench() {
   local program="$1" scratch_win="$2" cp_function="$3"
-  local root
-  root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-  cd "$root"
-  source scripts/wine-env.sh
-  source scripts/xvfb.sh
-
-  scripts/build.sh >/dev/null
-  export WINEPREFIX="$root/build/wineprefix-bench"
-  ensure_display
-  scripts/wine-prefix.sh "$WINEPREFIX"
+  source "$(dirname "${BASH_SOURCE[0]}")/bench-setup.sh"
+  bench_prepare
 
   game="$(realpath -m "$(winepath -u 'C:\Program files\Glimmerfen Studios\Tarnwick' 2>/dev/null)")"
   scratch="$(realpath -m "$(winepath -u "$scratch_win" 2>/dev/null)")"

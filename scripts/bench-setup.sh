@@ -1,7 +1,9 @@
-# Sourced by scripts/bench-copyfolder.sh and scripts/bench-scan.sh: bench_setup NAME
-# builds, prepares the benchmarks' own Wine prefix and a display, and makes a fresh work
-# folder build/NAME ($work) that is removed again when the script exits.
-bench_setup() {
+# Sourced by the bench-*.sh scripts.
+#   bench_prepare: builds, and prepares the benchmarks' own Wine prefix and a display
+#                  ($root is the repository, the current folder).
+#   bench_setup NAME: bench_prepare, then a fresh work folder build/NAME ($work) that is
+#                  removed again when the script exits.
+bench_prepare() {
   root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
   cd "$root"
   source scripts/wine-env.sh
@@ -11,7 +13,10 @@ bench_setup() {
   export WINEPREFIX="$root/build/wineprefix-bench"
   ensure_display
   scripts/wine-prefix.sh "$WINEPREFIX"
+}
 
+bench_setup() {
+  bench_prepare
   work="$root/build/$1"
   rm -rf "$work"
   mkdir -p "$work"
