@@ -32,6 +32,12 @@ void DoEvents() {
         Hook()();
 }
 
+void YieldThreeTimes() {
+    DoEvents();
+    DoEvents();
+    DoEvents();
+}
+
 long YieldCount() { return g_yields; }
 
 YieldHook SetYieldHook(YieldHook hook) {

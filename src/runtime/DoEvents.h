@@ -7,6 +7,9 @@
 // Handles every message waiting in this thread's queue, then returns.
 void DoEvents();
 
+// The usual pause of long work: three yields in a row.
+void YieldThreeTimes();
+
 // Yields run so far in this process; tests compare counts before and after a call.
 long YieldCount();
 
