@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "BenchCommon.h"
-#include "backup/GamePaths.h"
+#include "engine/GameLayout.h"
 #include "files/DirSearch.h"
 #include "files/TreeCompare.h"
 #include "runtime/AppError.h"

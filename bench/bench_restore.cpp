@@ -14,7 +14,7 @@
 #include "BenchGameData.h"
 #include "app/Controls.h"
 #include "app/Module1.h"
-#include "backup/BackupMarker.h"
+#include "engine/BackupMarker.h"
 #include "files/clsFileSystem.h"
 #include "restore/frmRestore.h"
 

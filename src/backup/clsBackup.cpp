@@ -1,10 +1,6 @@
 #include "backup/clsBackup.h"
 
-#include "app/Controls.h"
-#include "app/Module1.h"
-#include "backup/BackupMarker.h"
 #include "backup/clsTrnwck.h"
-#include "backup/frmBackup.h"
 #include "registry/RegistryEditor.h"
 #include "runtime/DoEvents.h"
 
@@ -15,31 +11,22 @@ constexpr ButtonRow OnlyCancel{Btn::Off, Btn::On, Btn::Off, Btn::Off};
 }  // namespace
 
 void clsBackup::Backup() {
-    clsTrnwck trnwck;
-    frmBackup& wizard = frmBackup::Instance();
-    // BackupStep is read afresh at each test: the copy below moves the wizard on.
-    if (BackupStep == 3) {
-        wizard.ApplyRow(OnlyCancel);
-        DoEvents();
-        trnwck.BackupTrnwck();
-    }
-    DoEvents();
-    DoEvents();
-    DoEvents();
-    if (BackupStep == 4)
-        wizard.ApplyRow(OnlyCancel);
-    if (BackupStep == 5)
-        WriteMarker();
-}
-
-void clsBackup::WriteMarker() {
-    frmBackup& wizard = frmBackup::Instance();
-    // A set whose copy is not whole gets no marker, so it is never offered for a restore.
-    if (wizard.SetIncomplete())
+    if (!wizard_) {
+        YieldThreeTimes();
         return;
-    std::wstring markerPath = MarkerPathToday(GetText(wizard.text1()));
-    WriteMarkerVersion(markerPath);
-    WriteMarkerLocation(markerPath, GetText(wizard.text1()));
+    }
+    WizardFrame& frame = wizard_->Frame();
+    // The step is read afresh at each test: the copy below moves the wizard on. The
+    // job writes the set's marker itself once the copy is whole, before the wizard
+    // reaches its finish panel.
+    if (frame.Step() == 3) {
+        frame.ApplyRow(OnlyCancel);
+        DoEvents();
+        clsTrnwck().BackupTrnwck(*wizard_, setFolder_);
+    }
+    YieldThreeTimes();
+    if (frame.Step() == 4)
+        frame.ApplyRow(OnlyCancel);
 }
 
 void clsBackup::RegBackup(const std::wstring& strRegfile, const std::wstring& strReg) {

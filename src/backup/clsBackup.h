@@ -1,14 +1,18 @@
 #pragma once
 // The backup engine's entry: called by the backup wizard after every advance, it acts
-// on the steps that copy (3), follow the copy (4) and finish (5).
-
+// on the step that copies (3) and the one that follows the copy (4).
 
 #include <string>
 
+#include "backup/JobWizard.h"
 #include "registry/clsRegistry.h"
 
 class clsBackup {
 public:
+    clsBackup() = default;
+    // wizard: the backup wizard; setFolder: the accepted backup folder.
+    clsBackup(JobWizard& wizard, std::wstring setFolder) : wizard_(&wizard), setFolder_(std::move(setFolder)) {}
+
     void Backup();
 
     // Starts the registry editor exporting a registry branch to a file; returns at once.
@@ -17,5 +21,6 @@ public:
     RegistryValue GetDefaultWP();
 
 private:
-    static void WriteMarker();
+    JobWizard* wizard_ = nullptr;
+    std::wstring setFolder_;
 };

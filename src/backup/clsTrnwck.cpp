@@ -1,14 +1,9 @@
 #include "backup/clsTrnwck.h"
 
-#include <vector>
-
-#include "app/Module1.h"
-#include "backup/GamePaths.h"
-#include "backup/frmBackup.h"
+#include "engine/BackupJob.h"
+#include "engine/GameLayout.h"
+#include "engine/RestoreJob.h"
 #include "files/DirSearch.h"
-#include "files/MFile.h"
-#include "files/clsFileSystem.h"
-#include "restore/frmRestore.h"
 #include "runtime/DoEvents.h"
 #include "runtime/MousePointer.h"
 #include "runtime/MsgBox.h"
@@ -17,77 +12,61 @@
 
 namespace {
 
-struct FailedCopy {
-    std::wstring folder;
-    std::wstring firstDifference;
+// How one direction tells the user about what it could not copy.
+struct Wording {
+    const wchar_t* folderIncomplete;  // %1 the folder, %2 the first file concerned
+    const wchar_t* afterFolders;      // appended after all folder lines
+    bool missingConfigIsError;        // a backup misses it; a restore leaves the game's own
 };
 
-// Copies one folder and notes it when the copy is not whole.
-void CopyAndCheck(const std::wstring& source, const std::wstring& destination, std::vector<FailedCopy>& failures) {
-    CopyFolderResult result = CopyFolder(source, destination);
-    if (!result.whole)
-        failures.push_back({source, result.firstDifference});
-}
+constexpr Wording BackupWording{texts::BackupFolderIncomplete, texts::BackupNoMarker, true};
+constexpr Wording RestoreWording{texts::RestoreFolderIncomplete, L"", false};
 
-// One message for all folders that failed: which one, and the first file concerned.
-std::wstring DescribeFailures(const std::vector<FailedCopy>& failures, const wchar_t* pattern) {
-    std::wstring text;
-    for (const auto& failure : failures)
-        text += FillIn(pattern, {failure.folder, failure.firstDifference}) + L"\n\n";
-    return text;
-}
+// Moves the wizard on at the job's stages and reports what failed, in the job's order.
+class WizardEvents final : public JobEvents {
+public:
+    WizardEvents(JobWizard& wizard, const Wording& wording) : wizard_(wizard), wording_(wording) {}
 
-void YieldThreeTimes() {
-    DoEvents();
-    DoEvents();
-    DoEvents();
-}
+    void YieldPoint() override { DoEvents(); }
+
+    void FoldersCopied(const JobReport& soFar) override {
+        if (!soFar.FoldersWhole())
+            MsgBox(DescribeFolderFailures(soFar) + wording_.afterFolders, MsgButtons::Ok, MsgIcon::Exclamation);
+        wizard_.Frame().cmdNext_Click();
+    }
+
+    void Finished(const JobReport& report) override {
+        bool configFailed = report.config == ConfigCopy::Failed ||
+                            (report.config == ConfigCopy::Missing && wording_.missingConfigIsError);
+        if (configFailed)
+            MsgBox(texts::ErrorCopyingFile);
+        wizard_.ShowJobOutcome(report);
+        wizard_.Frame().cmdNext_Click();
+    }
+
+private:
+    // One message for all folders that failed: which one, and the first file concerned.
+    std::wstring DescribeFolderFailures(const JobReport& report) const {
+        std::wstring text;
+        for (const CopyFailure& failure : report.folderFailures)
+            text += FillIn(wording_.folderIncomplete, {failure.item, failure.firstFile}) + L"\n\n";
+        return text;
+    }
+
+    JobWizard& wizard_;
+    const Wording& wording_;
+};
 
 }  // namespace
 
-void clsTrnwck::BackupTrnwck() {
-    clsFileSystem fs;
-    const std::wstring location = BackupLocation;
-    std::vector<FailedCopy> failures;
-    CopyAndCheck(game::Saves, location, failures);
-    CopyAndCheck(game::Maps, location, failures);
-    CopyAndCheck(game::Scores, location, failures);
-
-    frmBackup& wizard = frmBackup::Instance();
-    if (!failures.empty()) {
-        wizard.MarkSetIncomplete();
-        MsgBox(DescribeFailures(failures, texts::BackupFolderIncomplete) + texts::BackupNoMarker, MsgButtons::Ok,
-               MsgIcon::Exclamation);
-    }
-    wizard.cmdNext_Click();
-    std::wstring name = fs.GetFileName(game::ConfigFile);
-    fs.CopyFile(game::ConfigFile, location + L"\\" + name);
-    wizard.cmdNext_Click();
+JobReport clsTrnwck::BackupTrnwck(JobWizard& wizard, const std::wstring& setFolder) {
+    WizardEvents events(wizard, BackupWording);
+    return BackupJob(game::Folder, setFolder).Run(events);
 }
 
-void clsTrnwck::RestoreTrnwck() {
-    clsFileSystem fs;
-    const std::wstring location = BackupLocation;
-    std::vector<FailedCopy> failures;
-    CopyAndCheck(location + L"\\saves", game::Folder, failures);
-    CopyAndCheck(location + L"\\maps", game::Folder, failures);
-    YieldThreeTimes();
-    CopyAndCheck(location + L"\\scores", game::Folder, failures);
-    YieldThreeTimes();
-
-    frmRestore& wizard = frmRestore::Instance();
-    if (!failures.empty()) {
-        wizard.MarkRestoreIncomplete();
-        MsgBox(DescribeFailures(failures, texts::RestoreFolderIncomplete), MsgButtons::Ok, MsgIcon::Exclamation);
-    }
-    wizard.cmdNext_Click();
-    std::wstring config = location + L"\\" + game::ConfigName;
-    if (fs.FileExist(config)) {
-        std::wstring name = fs.GetFileName(config);
-        if (!fs.CopyFile(location + L"\\" + name, game::ConfigFile))
-            wizard.MarkRestoreIncomplete();
-    }
-    wizard.cmdNext_Click();
+JobReport clsTrnwck::RestoreTrnwck(JobWizard& wizard, const std::wstring& setFolder) {
+    WizardEvents events(wizard, RestoreWording);
+    return RestoreJob(game::Folder, setFolder).Run(events);
 }
 
 std::deque<std::wstring>& clsTrnwck::ScanFolderLevel(const std::wstring& strFolder, long& lngFolders, long& lngFiles) {

@@ -1,15 +1,19 @@
 #pragma once
-// The game's data: copies the three game folders and the configuration file into a
-// backup set, and back again, moving the running wizard on between the stages.
+// The game's data: runs the backup and restore jobs for the wizards, moving the running
+// wizard on between the stages and telling the user what could not be copied.
 
 #include <deque>
 #include <memory>
 #include <string>
 
+#include "backup/JobWizard.h"
+
 class clsTrnwck {
 public:
-    void BackupTrnwck();
-    void RestoreTrnwck();
+    // Copies the game data into the backup set in setFolder.
+    JobReport BackupTrnwck(JobWizard& wizard, const std::wstring& setFolder);
+    // Copies the backup set in setFolder back into the game folder.
+    JobReport RestoreTrnwck(JobWizard& wizard, const std::wstring& setFolder);
 
 private:
     // One step of a breadth-first walk of a folder tree: takes the first folder of the

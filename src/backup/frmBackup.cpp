@@ -105,13 +105,13 @@ bool frmBackup::CheckLeavingStep(short step) {
 }
 
 void frmBackup::AfterAdvance() {
-    clsBackup().Backup();
+    clsBackup(*this, BackupLocation).Backup();
     SetText(txtPath_, BackupLocation);
 }
 
-void frmBackup::MarkSetIncomplete() {
-    setIncomplete_ = true;
-    SetText(completeLabel_, texts::BackupNotComplete);
+void frmBackup::ShowJobOutcome(const JobReport& report) {
+    setIncomplete_ = report.marker.empty();
+    SetText(completeLabel_, setIncomplete_ ? texts::BackupNotComplete : texts::BackupComplete);
 }
 
 void frmBackup::btnSelect_Click() {

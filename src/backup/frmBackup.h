@@ -4,11 +4,12 @@
 
 #include "app/SingleInstance.h"
 #include "app/WizardFrame.h"
+#include "backup/JobWizard.h"
 
 // The backup wizard's button rows and switches on the shared frame.
 extern const WizardRules BackupWizardRules;
 
-class frmBackup : public WizardFrame, public SingleInstance<frmBackup> {
+class frmBackup : public WizardFrame, public JobWizard, public SingleInstance<frmBackup> {
 public:
     frmBackup();  // use Instance(): one backup wizard per process
 
@@ -22,9 +23,9 @@ public:
     HWND Check1() const { return check1_; }
     HWND chkSGML() const { return chkSGML_; }
 
-    // The running backup's folder copy was not whole: the set gets no marker and the
-    // finish panel says so. A new backup starts whole again.
-    void MarkSetIncomplete();
+    WizardFrame& Frame() override { return *this; }
+    // The finish panel says whether the set is complete. A new backup starts whole again.
+    void ShowJobOutcome(const JobReport& report) override;
     bool SetIncomplete() const { return setIncomplete_; }
 
 private:

@@ -7,6 +7,7 @@
 
 #include "files/DirSearch.h"
 #include "files/FileChannels.h"
+#include "files/FileOps.h"
 #include "runtime/AppError.h"
 #include "runtime/DoEvents.h"
 #include "runtime/MsgBox.h"
@@ -135,7 +136,7 @@ std::wstring clsFileSystem::sRemoveLastChar(std::wstring sPassString) const {
 }
 
 bool clsFileSystem::CopyFile(const std::wstring& Source, const std::wstring& Destination) const {
-    if (::CopyFileW(Source.c_str(), Destination.c_str(), FALSE))
+    if (CopyOneFile(Source, Destination).Ok())
         return true;
     MsgBox(texts::ErrorCopyingFile);
     return false;

@@ -1,16 +1,13 @@
 #include "restore/clsRestore.h"
 
 #include "backup/clsTrnwck.h"
-#include "restore/frmRestore.h"
 #include "runtime/DoEvents.h"
 
 void clsRestore::Restore() {
-    frmRestore& wizard = frmRestore::Instance();
-    wizard.cmdNext_Click();
-    clsTrnwck().RestoreTrnwck();
+    WizardFrame& frame = wizard_.Frame();
+    frame.cmdNext_Click();
+    clsTrnwck().RestoreTrnwck(wizard_, setFolder_);
     // The wizard is on its last step by now; this shows the finish panel once more.
-    wizard.cmdNext_Click();
-    DoEvents();
-    DoEvents();
-    DoEvents();
+    frame.cmdNext_Click();
+    YieldThreeTimes();
 }

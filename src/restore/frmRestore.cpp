@@ -1,7 +1,7 @@
 #include "restore/frmRestore.h"
 
 #include "app/Module1.h"
-#include "backup/BackupMarker.h"
+#include "engine/BackupMarker.h"
 #include "files/ExistingFolder.h"
 #include "files/MFile.h"
 #include "files/clsFileSystem.h"
@@ -106,12 +106,12 @@ bool frmRestore::AcceptLocation(const std::wstring& location) {
 
 void frmRestore::AfterAdvance() {
     if (RestoreStep == 2)
-        clsRestore().Restore();
+        clsRestore(*this, BackupLocation).Restore();
 }
 
-void frmRestore::MarkRestoreIncomplete() {
-    restoreIncomplete_ = true;
-    SetText(doneLabel_, texts::RestoreNotComplete);
+void frmRestore::ShowJobOutcome(const JobReport& report) {
+    restoreIncomplete_ = !report.FoldersWhole() || report.config == ConfigCopy::Failed;
+    SetText(doneLabel_, restoreIncomplete_ ? texts::RestoreNotComplete : texts::RestoreDone);
 }
 
 void frmRestore::btnSelect_Click() {

@@ -4,11 +4,12 @@
 
 #include "app/SingleInstance.h"
 #include "app/WizardFrame.h"
+#include "backup/JobWizard.h"
 
 // The restore wizard's button rows and switches on the shared frame.
 extern const WizardRules RestoreWizardRules;
 
-class frmRestore : public WizardFrame, public SingleInstance<frmRestore> {
+class frmRestore : public WizardFrame, public JobWizard, public SingleInstance<frmRestore> {
 public:
     frmRestore();  // use Instance(): one restore wizard per process
 
@@ -20,8 +21,9 @@ public:
 
     short RestoreStep = 0;
 
-    // The running restore could not copy everything back: the finish panel says so.
-    void MarkRestoreIncomplete();
+    WizardFrame& Frame() override { return *this; }
+    // The finish panel says whether everything was copied back.
+    void ShowJobOutcome(const JobReport& report) override;
     bool RestoreIncomplete() const { return restoreIncomplete_; }
 
     HWND text1() const { return text1_; }

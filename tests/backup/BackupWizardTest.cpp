@@ -5,7 +5,7 @@
 #include "Windows.h"
 #include "app/Controls.h"
 #include "app/Module1.h"
-#include "backup/BackupMarker.h"
+#include "engine/BackupMarker.h"
 #include "backup/FolderChooser.h"
 #include "backup/clsBackup.h"
 #include "backup/frmBackup.h"
@@ -200,7 +200,7 @@ TEST_F(BackupTest, EngineOnEarlySteps) {
         BackupStep = step;
         w.ApplyRow({Btn::On, Btn::On, Btn::On, Btn::On});
         long before = YieldCount();
-        clsBackup().Backup();
+        clsBackup(w, L"").Backup();
         EXPECT_EQ(YieldCount(), before + 3) << step;
         EXPECT_EQ(StatesOf(w), (ButtonStates{true, true, true, true})) << step;
         EXPECT_EQ(BackupStep, step);

@@ -5,7 +5,7 @@
 #include "Windows.h"
 #include "app/Controls.h"
 #include "app/Module1.h"
-#include "backup/BackupMarker.h"
+#include "engine/BackupMarker.h"
 #include "files/MFile.h"
 #include "restore/frmRestore.h"
 #include "runtime/Handles.h"

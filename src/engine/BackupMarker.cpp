@@ -1,4 +1,4 @@
-#include "backup/BackupMarker.h"
+#include "engine/BackupMarker.h"
 
 #include <cwchar>
 #include <string_view>
@@ -85,6 +85,13 @@ std::wstring MarkerPathToday(const std::wstring& folderText) {
     SYSTEMTIME now;
     GetLocalTime(&now);
     return MarkerPath(folderText, now);
+}
+
+std::wstring WriteMarker(const std::wstring& folder) {
+    std::wstring path = MarkerPathToday(folder);
+    WriteMarkerVersion(path);
+    WriteMarkerLocation(path, folder);
+    return path;
 }
 
 void WriteMarkerVersion(const std::wstring& markerPath) { WriteIni(markerPath, kSection, kVersionKey, kVersion); }

@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "TestSupport.h"
-#include "backup/BackupMarker.h"
+#include "engine/BackupMarker.h"
 #include "files/MIni.h"
 #include "runtime/TextConv.h"
 

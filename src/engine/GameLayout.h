@@ -1,16 +1,25 @@
 #pragma once
-// Where the game keeps what a backup set holds. Fixed: the game installs there.
+// What a game data tree holds, in the game's own folder and in a backup set alike: the
+// folders "saves", "maps" and "scores" and the configuration file "tarnwick.cfg".
+
+#include <string>
 
 namespace game {
 
+// Where the game installs itself; fixed.
 inline constexpr wchar_t Folder[] = L"C:\\Program files\\Glimmerfen Studios\\Tarnwick";
 inline constexpr wchar_t Saves[] = L"C:\\Program files\\Glimmerfen Studios\\Tarnwick\\saves";
 inline constexpr wchar_t Maps[] = L"C:\\Program files\\Glimmerfen Studios\\Tarnwick\\maps";
 inline constexpr wchar_t Scores[] = L"C:\\Program files\\Glimmerfen Studios\\Tarnwick\\scores";
 inline constexpr wchar_t ConfigFile[] = L"c:\\Program files\\Glimmerfen Studios\\Tarnwick\\tarnwick.cfg";
 
-// The names the three folders have in the game folder and in a backup set.
+// The names the three folders have in the game folder and in a backup set, in the
+// order every job copies them.
 inline constexpr const wchar_t* FolderNames[] = {L"saves", L"maps", L"scores"};
 inline constexpr wchar_t ConfigName[] = L"tarnwick.cfg";
+
+// root + "\" + name, the root used as it stands (a root ending in "\" gives a doubled
+// separator, which the platform reads as one).
+inline std::wstring Entry(const std::wstring& root, const std::wstring& name) { return root + L"\\" + name; }
 
 }  // namespace game

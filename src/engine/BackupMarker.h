@@ -22,6 +22,10 @@
 std::wstring MarkerPath(const std::wstring& folderText, const SYSTEMTIME& localDate);
 std::wstring MarkerPathToday(const std::wstring& folderText);
 
+// Writes today's marker of the set in folder, recording folder as its location; returns
+// the marker's path.
+std::wstring WriteMarker(const std::wstring& folder);
+
 void WriteMarkerVersion(const std::wstring& markerPath);
 void WriteMarkerLocation(const std::wstring& markerPath, const std::wstring& location);
 
