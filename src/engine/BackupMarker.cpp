@@ -3,8 +3,8 @@
 #include <cwchar>
 #include <string_view>
 
+#include "files/FileOps.h"
 #include "files/MIni.h"
-#include "runtime/Handles.h"
 #include "runtime/TextConv.h"
 
 namespace {
@@ -15,31 +15,6 @@ const wchar_t kLocationKey[] = L"Backup_Location";
 const wchar_t kVersion[] = L"Tarnwick";
 
 const char kUtf16Bom[] = "\xFF\xFE";
-
-bool ReadWholeFile(const std::wstring& path, std::string& content) {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > 1 << 20)
-        return false;
-    content.resize(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    return content.empty() ||
-           (ReadFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &read, nullptr) &&
-            read == content.size());
-}
-
-bool WriteWholeFile(const std::wstring& path, const std::string& content) {
-    FileHandle file(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
-    DWORD written = 0;
-    return WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
-           written == content.size();
-}
 
 // ANSI bytes as the platform wrote them, re-encoded as UTF-16LE behind a byte-order mark.
 std::string AnsiToUtf16File(const std::string& ansi) {
@@ -61,7 +36,7 @@ std::string AnsiToUtf16File(const std::string& ansi) {
 // in Unicode; a plain file they write in the ANSI code page.
 void MakeMarkerUnicode(const std::wstring& markerPath) {
     std::string content;
-    bool readable = ReadWholeFile(markerPath, content);
+    bool readable = ReadSmallFile(markerPath, content);
     if (!readable && GetFileAttributesW(markerPath.c_str()) != INVALID_FILE_ATTRIBUTES)
         return;  // there but unreadable: the write below fails as it would anyway
     if (readable && std::string_view(content).substr(0, 2) == std::string_view(kUtf16Bom, 2))
@@ -69,7 +44,8 @@ void MakeMarkerUnicode(const std::wstring& markerPath) {
     // The platform may keep the file's old content cached (the three NULLs flush it):
     // the next write must start from the new form, not write the old one back.
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, markerPath.c_str());
-    WriteWholeFile(markerPath, readable ? AnsiToUtf16File(content) : std::string(kUtf16Bom, 2));
+    // A failure here shows when the marker is read back after writing.
+    (void)WriteWholeFile(markerPath, readable ? AnsiToUtf16File(content) : std::string(kUtf16Bom, 2));
 }
 
 }  // namespace

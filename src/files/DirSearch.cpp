@@ -59,6 +59,8 @@ bool DirSearch::Next(DirEntry& entry) {
         entry.name = data_.cFileName;
         entry.attributes = data_.dwFileAttributes;
         entry.size = (static_cast<std::uint64_t>(data_.nFileSizeHigh) << 32) | data_.nFileSizeLow;
+        entry.lastWrite = (static_cast<std::uint64_t>(data_.ftLastWriteTime.dwHighDateTime) << 32) |
+                          data_.ftLastWriteTime.dwLowDateTime;
         return true;
     }
     return false;

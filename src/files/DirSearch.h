@@ -19,6 +19,7 @@ struct DirEntry {
     std::wstring name;  // the name part alone, as stored on disk
     DWORD attributes = 0;
     std::uint64_t size = 0;
+    std::uint64_t lastWrite = 0;  // 100-ns intervals since 1601 (UTC)
 
     bool IsFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
     bool IsDotEntry() const { return name == L"." || name == L".."; }

@@ -1,7 +1,190 @@
 #include "files/FileOps.h"
 
+#include <vector>
+
+#include "files/DirSearch.h"
+#include "files/ExistingFolder.h"
+#include "runtime/AppError.h"
+#include "runtime/Handles.h"
+
+namespace {
+
+const DWORD kEverything = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+bool IsLongForm(const std::wstring& path) { return path.rfind(L"\\\\?\\", 0) == 0; }
+
+std::wstring FoldCase(std::wstring text) {
+    if (!text.empty())
+        CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+bool IsRoot(const std::wstring& path) {
+    return (path.size() == 3 && path[1] == L':') || (IsLongForm(path) && path.size() == 7 && path[5] == L':');
+}
+
+DWORD AttributesOf(const std::wstring& longPath) { return GetFileAttributesW(longPath.c_str()); }
+
+std::vector<DirEntry> Entries(const std::wstring& longFolder) {
+    std::vector<DirEntry> entries;
+    DirSearch search(longFolder + L"\\", kEverything);
+    for (DirEntry entry; search.Next(entry);) {
+        if (!entry.IsDotEntry())
+            entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+// Runs a walk that lists folders; a listing that fails becomes the walk's result.
+template <class Walk>
+FileResult Guarded(const std::wstring& where, Walk&& walk) {
+    try {
+        return walk();
+    } catch (const AppError& e) {
+        return FileResult::Failure(static_cast<DWORD>(e.Number()), where);
+    }
+}
+
+FileResult CopyTreeLong(const std::wstring& from, const std::wstring& to) {
+    DWORD attributes = AttributesOf(from);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return FileResult::Failure(GetLastError(), from);
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return CopyOneFile(from, to);
+    if (!CreateDirectoryW(to.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        return FileResult::Failure(GetLastError(), to);
+    if (!IsExistingFolder(to))
+        return FileResult::Failure(ERROR_DIRECTORY, to);
+    for (const DirEntry& entry : Entries(from)) {
+        FileResult result = CopyTreeLong(from + L"\\" + entry.name, to + L"\\" + entry.name);
+        if (!result.Ok())
+            return result;
+    }
+    return FileResult::Success();
+}
+
+FileResult DeleteTreeLong(const std::wstring& path) {
+    DWORD attributes = AttributesOf(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        DWORD code = GetLastError();
+        bool gone = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+        return gone ? FileResult::Success() : FileResult::Failure(code, path);
+    }
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    bool isLink = attributes & FILE_ATTRIBUTE_REPARSE_POINT;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return DeleteFileW(path.c_str()) ? FileResult::Success() : FileResult::Failure(GetLastError(), path);
+    // A link to a folder goes by itself: what it leads to is not ours to remove.
+    if (!isLink) {
+        for (const DirEntry& entry : Entries(path)) {
+            FileResult result = DeleteTreeLong(path + L"\\" + entry.name);
+            if (!result.Ok())
+                return result;
+        }
+    }
+    return RemoveDirectoryW(path.c_str()) ? FileResult::Success() : FileResult::Failure(GetLastError(), path);
+}
+
+}  // namespace
+
 FileResult CopyOneFile(const std::wstring& source, const std::wstring& destination) {
     if (CopyFileW(source.c_str(), destination.c_str(), FALSE))
         return FileResult::Success();
     return FileResult::Failure(GetLastError(), source);
+}
+
+std::wstring FullPath(const std::wstring& path) {
+    if (path.empty())
+        return path;
+    DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return path;
+    std::wstring full(needed, L'\0');
+    DWORD written = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (written == 0 || written >= needed)
+        return path;
+    full.resize(written);
+    while (full.size() > 1 && full.back() == L'\\' && !IsRoot(full))
+        full.pop_back();
+    return full;
+}
+
+std::wstring LongPath(const std::wstring& path) {
+    if (IsLongForm(path))
+        return path;
+    std::wstring full = FullPath(path);
+    if (full.rfind(L"\\\\", 0) == 0)
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) { return FoldCase(LongPath(a)) == FoldCase(LongPath(b)); }
+
+bool PathInside(const std::wstring& inner, const std::wstring& outer) {
+    std::wstring in = FoldCase(LongPath(inner));
+    std::wstring out = FoldCase(LongPath(outer));
+    if (in == out)
+        return true;
+    if (out.back() != L'\\')
+        out += L'\\';
+    return in.rfind(out, 0) == 0;
+}
+
+FileResult RenameEntry(const std::wstring& from, const std::wstring& to) {
+    // No copy flag: a rename that would have to copy fails instead of taking time.
+    if (MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(), 0))
+        return FileResult::Success();
+    return FileResult::Failure(GetLastError(), from);
+}
+
+FileResult MakeFolderPath(const std::wstring& folder) {
+    std::wstring path = LongPath(folder);
+    if (IsExistingFolder(path))
+        return FileResult::Success();
+    // Upwards to the first folder that exists, then down again making each level.
+    size_t cut = path.find_last_of(L'\\');
+    if (cut != std::wstring::npos && cut > 7) {
+        FileResult above = MakeFolderPath(path.substr(0, cut));
+        if (!above.Ok())
+            return above;
+    }
+    if (CreateDirectoryW(path.c_str(), nullptr) || IsExistingFolder(path))
+        return FileResult::Success();
+    return FileResult::Failure(GetLastError(), folder);
+}
+
+FileResult CopyTree(const std::wstring& source, const std::wstring& destination) {
+    return Guarded(source, [&] { return CopyTreeLong(LongPath(source), LongPath(destination)); });
+}
+
+FileResult DeleteTree(const std::wstring& path) {
+    return Guarded(path, [&] { return DeleteTreeLong(LongPath(path)); });
+}
+
+bool ReadSmallFile(const std::wstring& path, std::string& content) {
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > (1 << 20))
+        return false;
+    content.resize(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    return content.empty() ||
+           (ReadFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &read, nullptr) &&
+            read == content.size());
+}
+
+FileResult WriteWholeFile(const std::wstring& path, const std::string& content) {
+    FileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return FileResult::Failure(GetLastError(), path);
+    DWORD written = 0;
+    if (!WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) ||
+        written != content.size())
+        return FileResult::Failure(GetLastError(), path);
+    return FileResult::Success();
 }

@@ -1,6 +1,8 @@
 #pragma once
 // File operations that report instead of deciding: each returns the platform's error
-// with the path it concerns, and the caller chooses what the user is told.
+// with the path it concerns, and the caller chooses what the user is told. Those that
+// take part in keeping the player's data whole work on the platform's long-path form,
+// so that a save deep in its folders is not lost to the 260-character limit.
 
 #include <windows.h>
 
@@ -12,8 +14,43 @@ struct [[nodiscard]] FileResult {
 
     bool Ok() const { return error == ERROR_SUCCESS; }
     static FileResult Success() { return {}; }
-    static FileResult Failure(DWORD code, std::wstring where) { return {code ? code : ERROR_GEN_FAILURE, std::move(where)}; }
+    static FileResult Failure(DWORD code, std::wstring where) {
+        return {code ? code : ERROR_GEN_FAILURE, std::move(where)};
+    }
 };
 
 // Copies one file, replacing an existing destination; the destination folder must exist.
 FileResult CopyOneFile(const std::wstring& source, const std::wstring& destination);
+
+// The full, normalised form of a path ("..", "." and doubled separators resolved,
+// against the current folder when relative), without a trailing "\" except at a root.
+// The path itself when the platform cannot make it full.
+std::wstring FullPath(const std::wstring& path);
+
+// FullPath in the platform's long-path form ("\\?\C:\..." or "\\?\UNC\server\share\..."),
+// which lifts the 260-character limit. A path already in that form stays.
+std::wstring LongPath(const std::wstring& path);
+
+// True when the two paths name the same place (full forms, case ignored as the file
+// system ignores it); inside is true when b lies below a (or is a).
+bool SamePath(const std::wstring& a, const std::wstring& b);
+bool PathInside(const std::wstring& inner, const std::wstring& outer);
+
+// Renames a file or folder within its volume (never a copy): cheap for any size.
+FileResult RenameEntry(const std::wstring& from, const std::wstring& to);
+
+// Makes the folder and every missing folder above it.
+FileResult MakeFolderPath(const std::wstring& folder);
+
+// Copies a file, or a folder with everything in it, file by file; existing files of the
+// same names are replaced, folders merged. Stops at the first failure.
+FileResult CopyTree(const std::wstring& source, const std::wstring& destination);
+
+// Removes a file, or a folder with everything in it (read-only bits cleared first).
+// Nothing there is success. Stops at the first failure.
+FileResult DeleteTree(const std::wstring& path);
+
+// The whole content of a small file (a marker), or false when it cannot be read.
+bool ReadSmallFile(const std::wstring& path, std::string& content);
+// Writes the content as the whole file, replacing it.
+FileResult WriteWholeFile(const std::wstring& path, const std::string& content);

@@ -4,6 +4,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "files/FileOps.h"
 #include "files/TreeCompare.h"
 #include "files/clsFileSystem.h"
 #include "runtime/AppError.h"
@@ -26,8 +27,10 @@ std::wstring CopyTarget(const clsFileSystem& fs, const std::wstring& source, con
     return destination + joint + fs.GetFileName(source);
 }
 
-// One copy through the shell. True when the shell reports neither an error nor an abort.
-bool ShellCopy(const std::wstring& source, const std::wstring& destination) {
+enum class ShellOutcome { Done, Failed, Aborted };
+
+// One copy through the shell.
+ShellOutcome ShellCopy(const std::wstring& source, const std::wstring& destination) {
     // Each list ends in two NULs: the one added here and the string's own.
     std::wstring from = source + L'\0';
     std::wstring to = destination + L'\0';
@@ -40,7 +43,19 @@ bool ShellCopy(const std::wstring& source, const std::wstring& destination) {
     // folder source on Windows and makes some shells drop every sub-folder.
     op.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR;
     int result = SHFileOperationW(&op);
-    return result == 0 && !op.fAnyOperationsAborted;
+    if (op.fAnyOperationsAborted)
+        return ShellOutcome::Aborted;
+    return result == 0 ? ShellOutcome::Done : ShellOutcome::Failed;
+}
+
+// Copies every entry that is missing or differs, each on its own, in long-path form.
+void CopyDifferences(const std::wstring& folder, const std::wstring& target) {
+    for (const std::wstring& rel : TreeDifferences(folder, target)) {
+        std::wstring from = rel.empty() ? folder : folder + L"\\" + rel;
+        std::wstring to = rel.empty() ? target : target + L"\\" + rel;
+        // A failure shows in the check that follows.
+        (void)CopyTree(from, to);
+    }
 }
 
 }  // namespace
@@ -54,15 +69,21 @@ CopyFolderResult CopyFolder(const std::wstring& source, const std::wstring& dest
     fs.CreateDirectoryStruct(folder);
 
     std::wstring target = CopyTarget(fs, folder, destination);
-    bool shellOk = ShellCopy(folder, destination);
+    ShellOutcome shell = ShellCopy(folder, destination);
+    // The user stopped the copy in the shell's own window: it is not whole, and it is
+    // not taken up again behind the user's back.
+    if (shell == ShellOutcome::Aborted)
+        return CopyFolderResult{false, folder};
     std::wstring difference = folder;
     try {
+        // What the shell skipped or could not replace (paths over 260 characters, a
+        // stale file left in place) gets a second chance, file by file.
+        if (!TreeDifferences(folder, target, 1).empty())
+            CopyDifferences(folder, target);
         difference = FirstDifference(folder, target);
     } catch (const AppError&) {
         // A tree that cannot be listed cannot be shown to be whole.
     }
-    if (difference.empty() && !shellOk)
-        difference = folder;
     return CopyFolderResult{difference.empty(), difference};
 }
 

@@ -20,7 +20,10 @@ struct CopyFolderResult {
 // its progress and error windows show, equal names are replaced without a question,
 // other files at the destination stay. A missing source is first created empty (an
 // AppError when it cannot be). The shell's return value alone cannot tell whether the
-// copy is whole, so the two trees are compared afterwards (names and sizes only).
+// copy is whole, so the two trees are compared afterwards (names, sizes and last-write
+// times); what the shell skipped or left stale is then copied file by file, in the
+// platform's long-path form, and compared again. A copy the user stopped in the shell's
+// window is not whole and is not taken up again.
 [[nodiscard]] CopyFolderResult CopyFolder(const std::wstring& source, const std::wstring& destination);
 
 

@@ -3,13 +3,16 @@
 #include <windows.h>
 
 #include <unordered_map>
-#include <vector>
 
 #include "files/DirSearch.h"
+#include "files/ExistingFolder.h"
+#include "files/FileOps.h"
 
 namespace {
 
 const DWORD kEverything = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+// FAT keeps last-write times in steps of 2 seconds: a copy onto a stick may round so far.
+const std::uint64_t kTimeTolerance = 2ULL * 10'000'000ULL;
 
 // File names compare without regard to case, as the file system does.
 std::wstring FoldCase(std::wstring name) {
@@ -28,45 +31,75 @@ std::vector<DirEntry> ListFolder(const std::wstring& folder) {
     return entries;
 }
 
-bool IsFolder(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
+bool SameTime(std::uint64_t a, std::uint64_t b) { return (a > b ? a - b : b - a) <= kTimeTolerance; }
 
 bool Matches(const DirEntry& original, const DirEntry& copied) {
     if (original.IsFolder())
         return copied.IsFolder();
-    return !copied.IsFolder() && copied.size == original.size;
+    return !copied.IsFolder() && copied.size == original.size && SameTime(copied.lastWrite, original.lastWrite);
 }
 
-// Both folders exist; compares their contents, depth first.
-std::wstring FirstDifferenceBelow(const std::wstring& source, const std::wstring& copy) {
-    std::unordered_map<std::wstring, DirEntry> copied;
-    for (DirEntry& entry : ListFolder(copy))
-        copied.emplace(FoldCase(entry.name), std::move(entry));
+class Comparison {
+public:
+    Comparison(std::vector<std::wstring>& found, size_t limit) : found_(found), limit_(limit) {}
 
-    std::vector<DirEntry> originals = ListFolder(source);
-    for (const DirEntry& original : originals) {
-        auto found = copied.find(FoldCase(original.name));
-        if (found == copied.end() || !Matches(original, found->second))
-            return source + L"\\" + original.name;
+    // Both folders exist; compares their contents, depth first. rel is the folders'
+    // path below the roots ("" or ending in "\").
+    void Below(const std::wstring& source, const std::wstring& copy, const std::wstring& rel) {
+        std::unordered_map<std::wstring, DirEntry> copied;
+        for (DirEntry& entry : ListFolder(copy))
+            copied.emplace(FoldCase(entry.name), std::move(entry));
+
+        std::vector<DirEntry> originals = ListFolder(source);
+        std::vector<const DirEntry*> descend;
+        for (const DirEntry& original : originals) {
+            auto found = copied.find(FoldCase(original.name));
+            if (found == copied.end() || !Matches(original, found->second)) {
+                if (!Add(rel + original.name))
+                    return;
+            } else if (original.IsFolder() && !(original.attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                // A link to a folder may lead back up the tree: its presence is enough.
+                descend.push_back(&original);
+            }
+        }
+        for (const DirEntry* folder : descend) {
+            Below(source + L"\\" + folder->name, copy + L"\\" + folder->name, rel + folder->name + L"\\");
+            if (Full())
+                return;
+        }
     }
-    for (const DirEntry& original : originals) {
-        // A link to a folder may lead back up the tree: its presence is checked above.
-        if (!original.IsFolder() || (original.attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            continue;
-        std::wstring difference =
-            FirstDifferenceBelow(source + L"\\" + original.name, copy + L"\\" + original.name);
-        if (!difference.empty())
-            return difference;
+
+    bool Add(const std::wstring& rel) {
+        found_.push_back(rel);
+        return !Full();
     }
-    return {};
-}
+
+private:
+    bool Full() const { return found_.size() >= limit_; }
+
+    std::vector<std::wstring>& found_;
+    size_t limit_;
+};
 
 }  // namespace
 
+std::vector<std::wstring> TreeDifferences(const std::wstring& source, const std::wstring& copy, size_t limit) {
+    std::vector<std::wstring> found;
+    if (limit == 0)
+        return found;
+    Comparison comparison(found, limit);
+    std::wstring longCopy = LongPath(copy);
+    if (!IsExistingFolder(longCopy)) {
+        comparison.Add(L"");
+        return found;
+    }
+    comparison.Below(LongPath(source), longCopy, L"");
+    return found;
+}
+
 std::wstring FirstDifference(const std::wstring& source, const std::wstring& copy) {
-    if (!IsFolder(copy))
-        return source;
-    return FirstDifferenceBelow(source, copy);
+    std::vector<std::wstring> found = TreeDifferences(source, copy, 1);
+    if (found.empty())
+        return {};
+    return found.front().empty() ? source : source + L"\\" + found.front();
 }
