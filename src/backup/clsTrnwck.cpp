@@ -37,12 +37,6 @@ std::wstring DescribeFailures(const std::vector<FailedCopy>& failures, const wch
     return text;
 }
 
-void YieldThreeTimes() {
-    DoEvents();
-    DoEvents();
-    DoEvents();
-}
-
 }  // namespace
 
 void clsTrnwck::BackupTrnwck() {
