@@ -12,11 +12,11 @@
 #include <cstdio>
 
 #include "BenchGameData.h"
-#include "app/Controls.h"
 #include "app/Module1.h"
 #include "backup/BackupMarker.h"
 #include "files/clsFileSystem.h"
 #include "restore/frmRestore.h"
+#include "ui/Controls.h"
 
 namespace {
 

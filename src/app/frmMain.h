@@ -3,9 +3,9 @@
 
 #include <memory>
 
-#include "app/Controls.h"
-#include "app/SingleInstance.h"
-#include "app/Window.h"
+#include "ui/Controls.h"
+#include "ui/SingleInstance.h"
+#include "ui/Window.h"
 
 class frmMain : public Window, public SingleInstance<frmMain> {
 public:

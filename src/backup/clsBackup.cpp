@@ -1,12 +1,12 @@
 #include "backup/clsBackup.h"
 
-#include "app/Controls.h"
 #include "app/Module1.h"
 #include "backup/BackupMarker.h"
 #include "backup/clsTrnwck.h"
 #include "backup/frmBackup.h"
 #include "registry/RegistryEditor.h"
 #include "runtime/DoEvents.h"
+#include "ui/Controls.h"
 
 namespace {
 

@@ -2,13 +2,13 @@
 
 #include "TestSupport.h"
 #include "Windows.h"
-#include "app/Controls.h"
 #include "app/WebLink.h"
 #include "app/frmMain.h"
 #include "backup/frmBackup.h"
 #include "restore/frmRestore.h"
 #include "runtime/RegKey.h"
 #include "runtime/Texts.h"
+#include "ui/Controls.h"
 
 namespace {
 

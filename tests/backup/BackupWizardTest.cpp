@@ -3,7 +3,6 @@
 #include "GameData.h"
 #include "TestSupport.h"
 #include "Windows.h"
-#include "app/Controls.h"
 #include "app/Module1.h"
 #include "backup/BackupMarker.h"
 #include "backup/FolderChooser.h"
@@ -15,6 +14,7 @@
 #include "runtime/Handles.h"
 #include "runtime/TextConv.h"
 #include "runtime/Texts.h"
+#include "ui/Controls.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/WizardFrame.h"
+#include "ui/WizardFrame.h"
 
 #include "app/frmMain.h"
 #include "runtime/DoEvents.h"

@@ -7,9 +7,9 @@
 #include <array>
 #include <memory>
 
-#include "app/Controls.h"
-#include "app/Panel.h"
-#include "app/Window.h"
+#include "ui/Controls.h"
+#include "ui/Panel.h"
+#include "ui/Window.h"
 
 // What a row does to one button: leave it, enable it, disable it.
 enum class Btn : unsigned char { Keep, On, Off };
