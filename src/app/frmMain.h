@@ -23,6 +23,7 @@ public:
     HWND Label4() const { return label4_; }
 
     frmMain();  // use Instance(): one main menu per process
+    ~frmMain() override;
 
 private:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;

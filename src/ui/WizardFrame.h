@@ -59,6 +59,11 @@ public:
     // Moves the strip's highlight from step previous to step current.
     void ShowStep(short previous, short current);
 
+    // The window that owns every wizard made from now on, so that no wizard has a
+    // taskbar button of its own; nullptr makes them stand alone. The program's main
+    // window names itself here before it can open a wizard.
+    static void SetOwner(HWND owner);
+
     void Show();       // shows the window and returns
     void ShowModal();  // shows the window and returns when it is hidden again
 

@@ -72,6 +72,18 @@ TEST_F(MainMenuTest, StartWithRestoreWaitsUntilTheWizardIsHidden) {
     EXPECT_FALSE(frmBackup::Loaded());
 }
 
+TEST_F(MainMenuTest, OwnsBothWizardsSoTheyHaveNoTaskbarButtonOfTheirOwn) {
+    HWND menu = frmMain::Instance().Hwnd();
+    EXPECT_EQ(GetWindow(frmBackup::Instance().Hwnd(), GW_OWNER), menu);
+    EXPECT_EQ(GetWindow(frmRestore::Instance().Hwnd(), GW_OWNER), menu);
+}
+
+TEST_F(MainMenuTest, AWizardMadeAfterTheMenuIsGoneHasNoOwner) {
+    frmMain::Instance();
+    frmMain::Unload();
+    EXPECT_EQ(GetWindow(frmBackup::Instance().Hwnd(), GW_OWNER), nullptr);
+}
+
 TEST_F(MainMenuTest, CancelAndCloseBoxEndTheProgram) {
     frmMain& menu = frmMain::Instance();
     EXPECT_THROW(menu.Command3_Click(), ProgramEnded);
