@@ -10,8 +10,8 @@
 #include <cstdio>
 
 #include "BenchGameData.h"
-#include "app/Module1.h"
 #include "backup/frmBackup.h"
+#include "runtime/ProcessState.h"
 #include "ui/Controls.h"
 
 namespace {

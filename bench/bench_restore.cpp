@@ -12,10 +12,10 @@
 #include <cstdio>
 
 #include "BenchGameData.h"
-#include "app/Module1.h"
 #include "backup/BackupMarker.h"
 #include "files/clsFileSystem.h"
 #include "restore/frmRestore.h"
+#include "runtime/ProcessState.h"
 #include "ui/Controls.h"
 
 namespace {

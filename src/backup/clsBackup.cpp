@@ -1,11 +1,11 @@
 #include "backup/clsBackup.h"
 
-#include "app/Module1.h"
 #include "backup/BackupMarker.h"
 #include "backup/clsTrnwck.h"
 #include "backup/frmBackup.h"
 #include "registry/RegistryEditor.h"
 #include "runtime/DoEvents.h"
+#include "runtime/ProcessState.h"
 #include "ui/Controls.h"
 
 namespace {

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "app/Module1.h"
 #include "backup/GamePaths.h"
 #include "backup/frmBackup.h"
 #include "files/DirSearch.h"
@@ -12,6 +11,7 @@
 #include "runtime/DoEvents.h"
 #include "runtime/MousePointer.h"
 #include "runtime/MsgBox.h"
+#include "runtime/ProcessState.h"
 #include "runtime/TextConv.h"
 #include "runtime/Texts.h"
 

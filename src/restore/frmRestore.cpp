@@ -1,13 +1,13 @@
 #include "restore/frmRestore.h"
 
-#include "app/Module1.h"
 #include "backup/BackupMarker.h"
 #include "files/ExistingFolder.h"
 #include "files/MFile.h"
 #include "files/clsFileSystem.h"
 #include "restore/clsRestore.h"
-#include "runtime/TextConv.h"
 #include "runtime/MsgBox.h"
+#include "runtime/ProcessState.h"
+#include "runtime/TextConv.h"
 #include "runtime/Texts.h"
 
 namespace {

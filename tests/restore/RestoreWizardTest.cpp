@@ -3,11 +3,11 @@
 #include "GameData.h"
 #include "TestSupport.h"
 #include "Windows.h"
-#include "app/Module1.h"
 #include "backup/BackupMarker.h"
 #include "files/MFile.h"
 #include "restore/frmRestore.h"
 #include "runtime/Handles.h"
+#include "runtime/ProcessState.h"
 #include "runtime/Texts.h"
 #include "ui/Controls.h"
 
