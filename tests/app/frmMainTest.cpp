@@ -6,7 +6,6 @@
 #include "app/frmMain.h"
 #include "backup/frmBackup.h"
 #include "restore/frmRestore.h"
-#include "runtime/RegKey.h"
 #include "runtime/Texts.h"
 #include "ui/Controls.h"
 
