@@ -4,6 +4,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "files/ExistingFolder.h"
 #include "files/TreeCompare.h"
 #include "files/clsFileSystem.h"
 #include "runtime/AppError.h"
@@ -16,14 +17,13 @@ namespace {
 // Where the shell puts a single folder source: inside an existing destination folder
 // under its own name; otherwise the destination itself becomes the copy.
 std::wstring CopyTarget(const clsFileSystem& fs, const std::wstring& source, const std::wstring& destination) {
-    DWORD attributes = GetFileAttributesW(destination.c_str());
-    bool isFolder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (!isFolder && attributes != INVALID_FILE_ATTRIBUTES)
+    if (IsExistingFolder(destination)) {
+        std::wstring joint = (!destination.empty() && destination.back() == L'\\') ? L"" : L"\\";
+        return destination + joint + fs.GetFileName(source);
+    }
+    if (GetFileAttributesW(destination.c_str()) != INVALID_FILE_ATTRIBUTES)
         return destination + L"\\" + fs.GetFileName(source);  // a file in the way: never whole
-    if (!isFolder)
-        return destination;
-    std::wstring joint = (!destination.empty() && destination.back() == L'\\') ? L"" : L"\\";
-    return destination + joint + fs.GetFileName(source);
+    return destination;
 }
 
 // One copy through the shell. True when the shell reports neither an error nor an abort.

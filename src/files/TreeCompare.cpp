@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "files/DirSearch.h"
+#include "files/ExistingFolder.h"
 
 namespace {
 
@@ -26,11 +27,6 @@ std::vector<DirEntry> ListFolder(const std::wstring& folder) {
             entries.push_back(std::move(entry));
     }
     return entries;
-}
-
-bool IsFolder(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool Matches(const DirEntry& original, const DirEntry& copied) {
@@ -66,7 +62,7 @@ std::wstring FirstDifferenceBelow(const std::wstring& source, const std::wstring
 }  // namespace
 
 std::wstring FirstDifference(const std::wstring& source, const std::wstring& copy) {
-    if (!IsFolder(copy))
+    if (!IsExistingFolder(copy))
         return source;
     return FirstDifferenceBelow(source, copy);
 }
