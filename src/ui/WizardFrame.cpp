@@ -131,12 +131,6 @@ void WizardFrame::ApplyRow(const ButtonRow& row) {
     SetButton(cmdNext_, row.next);
 }
 
-void WizardFrame::YieldThreeTimes() {
-    DoEvents();
-    DoEvents();
-    DoEvents();
-}
-
 void WizardFrame::cmdNext_Click() {
     short left = counter_;
     ApplyRow(rules_.nextRows.at(static_cast<size_t>(left)));

@@ -109,7 +109,6 @@ private:
     void CreateStrip();
     void CreateButtons();
     void BringPanelToFront(int step);
-    static void YieldThreeTimes();
 
     WizardRules rules_;
     int dpi_;
