@@ -10,9 +10,9 @@
 #include <cstdio>
 
 #include "BenchGameData.h"
-#include "app/Controls.h"
-#include "app/Module1.h"
 #include "backup/frmBackup.h"
+#include "runtime/ProcessState.h"
+#include "ui/Controls.h"
 
 namespace {
 

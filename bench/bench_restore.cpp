@@ -12,8 +12,8 @@
 #include <cstdio>
 
 #include "BenchGameData.h"
-#include "app/Controls.h"
-#include "app/Module1.h"
+#include "ui/Controls.h"
+#include "runtime/ProcessState.h"
 #include "engine/BackupMarker.h"
 #include "files/clsFileSystem.h"
 #include "restore/frmRestore.h"

@@ -5,9 +5,6 @@
 #include "app/frmMain.h"
 #include "runtime/DoEvents.h"
 
-short BackupStep = 0;
-std::wstring BackupLocation;
-
 void Main() {
     DoEvents();
     DoEvents();

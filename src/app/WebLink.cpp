@@ -19,19 +19,11 @@ bool WriteTempHtm() {
     return WriteFile(file.Get(), line, sizeof(line) - 1, &written, nullptr) && written == sizeof(line) - 1;
 }
 
-// Removes the temporary file when the link's work is over, however it ended.
-class TempHtmGuard {
-public:
-    TempHtmGuard() = default;
-    ~TempHtmGuard() { DeleteFileW(TempHtmPath); }
-    TempHtmGuard(const TempHtmGuard&) = delete;
-    TempHtmGuard& operator=(const TempHtmGuard&) = delete;
-};
-
 }  // namespace
 
 void OpenProductPage(HWND owner) {
-    TempHtmGuard cleanup;
+    // The temporary file goes when the link's work is over, however it ended.
+    ScopeExit removeTempHtm([] { DeleteFileW(TempHtmPath); });
     if (!WriteTempHtm()) {
         MsgBox(texts::TempFileNotWritten, MsgButtons::Ok, MsgIcon::Exclamation, texts::WebPageNotOpenedTitle);
         return;

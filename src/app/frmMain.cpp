@@ -9,6 +9,7 @@
 #include "runtime/EventGuard.h"
 #include "runtime/MousePointer.h"
 #include "runtime/Texts.h"
+#include "ui/WizardFrame.h"
 
 namespace {
 
@@ -37,7 +38,11 @@ frmMain::frmMain() : dpi_(ScreenDpi()), fonts_(dpi_) {
     args.background = GetSysColorBrush(COLOR_BTNFACE);
     CreateWindowObject(args);
     CreateControls();
+    // The wizards are opened from here: they belong to this window.
+    WizardFrame::SetOwner(Hwnd());
 }
+
+frmMain::~frmMain() { WizardFrame::SetOwner(nullptr); }
 
 void frmMain::CreateControls() {
     HWND me = Hwnd();

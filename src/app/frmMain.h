@@ -3,9 +3,9 @@
 
 #include <memory>
 
-#include "app/Controls.h"
-#include "app/SingleInstance.h"
-#include "app/Window.h"
+#include "ui/Controls.h"
+#include "ui/SingleInstance.h"
+#include "ui/Window.h"
 
 class frmMain : public Window, public SingleInstance<frmMain> {
 public:
@@ -23,6 +23,7 @@ public:
     HWND Label4() const { return label4_; }
 
     frmMain();  // use Instance(): one main menu per process
+    ~frmMain() override;
 
 private:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;

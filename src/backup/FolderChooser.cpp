@@ -4,6 +4,7 @@
 
 #include "files/ExistingFolder.h"
 #include "runtime/Com.h"
+#include "runtime/Handles.h"
 
 namespace {
 
@@ -25,19 +26,6 @@ int CALLBACK BrowseCallback(HWND dialog, UINT msg, LPARAM, LPARAM data) {
         SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(request->initialFolder.c_str()));
     return 0;
 }
-
-// Frees the item list the browser returns.
-class ItemIdList {
-public:
-    explicit ItemIdList(PIDLIST_ABSOLUTE pidl) : pidl_(pidl) {}
-    ~ItemIdList() { CoTaskMemFree(pidl_); }
-    ItemIdList(const ItemIdList&) = delete;
-    ItemIdList& operator=(const ItemIdList&) = delete;
-    PIDLIST_ABSOLUTE Get() const { return pidl_; }
-
-private:
-    PIDLIST_ABSOLUTE pidl_;
-};
 
 std::optional<std::wstring> ShowBrowser(HWND owner, const FolderChooserRequest& request) {
     ComInit com;  // the new dialog style needs COM on this thread

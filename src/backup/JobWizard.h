@@ -3,7 +3,7 @@
 // buttons and the Next operation that moves it on) and the finish panel's verdict.
 
 #include "engine/JobReport.h"
-#include "app/WizardFrame.h"
+#include "ui/WizardFrame.h"
 
 class JobWizard {
 public:

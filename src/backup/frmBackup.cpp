@@ -1,12 +1,12 @@
 #include "backup/frmBackup.h"
 
-#include "app/Module1.h"
 #include "backup/FolderChooser.h"
 #include "backup/clsBackup.h"
 #include "files/ExistingFolder.h"
 #include "files/clsFileSystem.h"
 #include "runtime/Clipboard.h"
 #include "runtime/MsgBox.h"
+#include "runtime/ProcessState.h"
 #include "runtime/TextConv.h"
 #include "runtime/Texts.h"
 

@@ -2,8 +2,8 @@
 // The backup wizard: welcome, information, the choice of the backup folder, two
 // panels while the engine copies, and the finish panel with the folder's path.
 
-#include "app/SingleInstance.h"
-#include "app/WizardFrame.h"
+#include "ui/SingleInstance.h"
+#include "ui/WizardFrame.h"
 #include "backup/JobWizard.h"
 
 // The backup wizard's button rows and switches on the shared frame.

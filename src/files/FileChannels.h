@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+#include "runtime/Handles.h"
+
 namespace FileChannels {
 
 // Opens the file for sequential output (created, or emptied when it exists) on the
@@ -22,17 +24,13 @@ void CloseAll();
 
 std::size_t OpenCount();
 
-// Closes its channel when it goes, on every path out of a scope.
-class Scope {
-public:
-    explicit Scope(int channel) : channel_(channel) {}
-    ~Scope() { Close(channel_); }
-    Scope(const Scope&) = delete;
-    Scope& operator=(const Scope&) = delete;
-    int Channel() const { return channel_; }
-
-private:
-    int channel_;
+struct ChannelTraits {
+    using Handle = int;
+    static Handle Invalid() { return 0; }  // channels are numbered from 1
+    static void Close(Handle channel) { FileChannels::Close(channel); }
 };
+
+// Closes its channel when it goes, on every path out of a scope.
+using Scope = UniqueHandle<ChannelTraits>;
 
 }  // namespace FileChannels

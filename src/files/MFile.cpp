@@ -4,6 +4,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "files/ExistingFolder.h"
 #include "files/FileOps.h"
 #include "files/TreeCompare.h"
 #include "files/clsFileSystem.h"
@@ -17,9 +18,8 @@ namespace {
 // Where the shell puts a single folder source: inside an existing destination folder
 // under its own name; otherwise the destination itself becomes the copy.
 std::wstring CopyTarget(const clsFileSystem& fs, const std::wstring& source, const std::wstring& destination) {
-    DWORD attributes = GetFileAttributesW(destination.c_str());
-    bool isFolder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (!isFolder && attributes != INVALID_FILE_ATTRIBUTES)
+    bool isFolder = IsExistingFolder(destination);
+    if (!isFolder && fs.FileExist(destination))
         return destination + L"\\" + fs.GetFileName(source);  // a file in the way: never whole
     if (!isFolder)
         return destination;

@@ -25,7 +25,7 @@ std::string Encode(const std::wstring& text) {
 
 void clsFile::FileWrite(const std::wstring& strFileName, const std::wstring& strText) const {
     FileChannels::Scope channel(FileChannels::OpenForOutput(strFileName));
-    FileChannels::Write(channel.Channel(), Encode(strText) + "\r\n");
+    FileChannels::Write(channel.Get(), Encode(strText) + "\r\n");
 }
 
 std::wstring clsFile::LastChar(const std::wstring& strText) const { return clsFileSystem().LastChar(strText); }

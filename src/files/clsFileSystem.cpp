@@ -174,6 +174,7 @@ void clsFileSystem::CreateDirectoryStruct(const std::wstring& CreateThisPath) co
         // An empty component (a doubled "\") names the folder just made, which exists.
         std::wstring candidate = CreateThisPath.substr(0, end);
         bool exists = clsFileSystem().FileExist(candidate);
+        // A file service that yields: it runs on the window thread, and windows repaint while a deep path is made.
         DoEvents();
         if (!exists && !CreateDirectoryW(candidate.c_str(), nullptr))
             ThrowLastError(kSource);
@@ -295,6 +296,7 @@ std::wstring clsFileSystem::GetAllSubdirectories(std::wstring RootDir, bool /*Re
 void clsFileSystem::ScanFolder(const std::wstring& folder, const StatusLine& status, std::wstring& list) {
     if (status)
         status(texts::ScanningFolder + folder);
+    // A yield per folder: the scan runs on the window thread, and its status line is painted as it goes.
     DoEvents();
     const std::wstring prefix = (!folder.empty() && folder.back() == L'\\') ? folder : folder + L"\\";
 

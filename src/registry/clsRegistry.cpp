@@ -8,7 +8,7 @@
 #include <type_traits>
 
 #include "runtime/AppError.h"
-#include "runtime/RegKey.h"
+#include "runtime/Handles.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "restore/frmRestore.h"
 
-#include "app/Module1.h"
+#include "runtime/ProcessState.h"
 #include "engine/BackupMarker.h"
 #include "files/ExistingFolder.h"
 #include "files/MFile.h"

@@ -2,8 +2,8 @@
 // The restore wizard: welcome, the choice of a backup set's marker file, three
 // panels while the engine copies the set back, and the finish panel.
 
-#include "app/SingleInstance.h"
-#include "app/WizardFrame.h"
+#include "ui/SingleInstance.h"
+#include "ui/WizardFrame.h"
 #include "backup/JobWizard.h"
 
 // The restore wizard's button rows and switches on the shared frame.

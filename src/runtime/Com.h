@@ -52,17 +52,3 @@ public:
 private:
     T* p_ = nullptr;
 };
-
-// Memory the shell hands out with CoTaskMemAlloc.
-class CoTaskString {
-public:
-    CoTaskString() = default;
-    ~CoTaskString() { CoTaskMemFree(p_); }
-    CoTaskString(const CoTaskString&) = delete;
-    CoTaskString& operator=(const CoTaskString&) = delete;
-    wchar_t** Receive() { return &p_; }
-    const wchar_t* Get() const { return p_ ? p_ : L""; }
-
-private:
-    wchar_t* p_ = nullptr;
-};

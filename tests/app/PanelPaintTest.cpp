@@ -10,12 +10,12 @@
 
 #include "TestSupport.h"
 #include "Windows.h"
-#include "app/Controls.h"
-#include "app/Module1.h"
 #include "backup/frmBackup.h"
 #include "restore/frmRestore.h"
 #include "runtime/DoEvents.h"
+#include "runtime/ProcessState.h"
 #include "runtime/TextConv.h"
+#include "ui/Controls.h"
 
 namespace {
 

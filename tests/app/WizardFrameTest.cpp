@@ -2,11 +2,11 @@
 
 #include "TestSupport.h"
 #include "Windows.h"
-#include "app/Controls.h"
-#include "app/WizardFrame.h"
 #include "backup/frmBackup.h"
 #include "restore/frmRestore.h"
 #include "runtime/DoEvents.h"
+#include "ui/Controls.h"
+#include "ui/WizardFrame.h"
 
 namespace {
 

@@ -2,13 +2,12 @@
 
 #include "TestSupport.h"
 #include "Windows.h"
-#include "app/Controls.h"
 #include "app/WebLink.h"
 #include "app/frmMain.h"
 #include "backup/frmBackup.h"
 #include "restore/frmRestore.h"
-#include "runtime/RegKey.h"
 #include "runtime/Texts.h"
+#include "ui/Controls.h"
 
 namespace {
 
@@ -70,6 +69,18 @@ TEST_F(MainMenuTest, StartWithRestoreWaitsUntilTheWizardIsHidden) {
     EXPECT_FALSE(sawMenu);
     EXPECT_FALSE(Visible(menu.Hwnd()));
     EXPECT_FALSE(frmBackup::Loaded());
+}
+
+TEST_F(MainMenuTest, OwnsBothWizardsSoTheyHaveNoTaskbarButtonOfTheirOwn) {
+    HWND menu = frmMain::Instance().Hwnd();
+    EXPECT_EQ(GetWindow(frmBackup::Instance().Hwnd(), GW_OWNER), menu);
+    EXPECT_EQ(GetWindow(frmRestore::Instance().Hwnd(), GW_OWNER), menu);
+}
+
+TEST_F(MainMenuTest, AWizardMadeAfterTheMenuIsGoneHasNoOwner) {
+    frmMain::Instance();
+    frmMain::Unload();
+    EXPECT_EQ(GetWindow(frmBackup::Instance().Hwnd(), GW_OWNER), nullptr);
 }
 
 TEST_F(MainMenuTest, CancelAndCloseBoxEndTheProgram) {

@@ -10,7 +10,6 @@
 #include "registry/clsRegistry.h"
 #include "runtime/AppError.h"
 #include "runtime/Handles.h"
-#include "runtime/RegKey.h"
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include <stdexcept>
 
 #include "runtime/Handles.h"
-#include "runtime/RegKey.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "TestSupport.h"
 #include "registry/clsRegistry.h"
 #include "runtime/AppError.h"
-#include "runtime/RegKey.h"
+#include "runtime/Handles.h"
 
 namespace {
 
@@ -392,8 +392,8 @@ TEST(RegKey, PredefinedRootsAreNeverClosed) {
     for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_PERFORMANCE_DATA,
                       HKEY_CURRENT_CONFIG, HKEY_DYN_DATA, HKEY_CURRENT_USER_LOCAL_SETTINGS, HKEY_PERFORMANCE_TEXT,
                       HKEY_PERFORMANCE_NLSTEXT})
-        EXPECT_TRUE(RegKey::IsPredefined(root)) << root;
+        EXPECT_TRUE(RegKeyTraits::IsPredefined(root)) << root;
     RegKey opened;
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, opened.Receive()), ERROR_SUCCESS);
-    EXPECT_FALSE(RegKey::IsPredefined(opened.Get()));
+    EXPECT_FALSE(RegKeyTraits::IsPredefined(opened.Get()));
 }

@@ -2,11 +2,11 @@
 
 #include <ostream>
 
-#include "app/Controls.h"
-#include "app/WizardFrame.h"
 #include "app/frmMain.h"
 #include "backup/frmBackup.h"
 #include "restore/frmRestore.h"
+#include "ui/Controls.h"
+#include "ui/WizardFrame.h"
 
 void UnloadAllWindows() {
     frmBackup::Unload();

@@ -7,9 +7,9 @@
 #include <array>
 #include <memory>
 
-#include "app/Controls.h"
-#include "app/Panel.h"
-#include "app/Window.h"
+#include "ui/Controls.h"
+#include "ui/Panel.h"
+#include "ui/Window.h"
 
 // What a row does to one button: leave it, enable it, disable it.
 enum class Btn : unsigned char { Keep, On, Off };
@@ -59,6 +59,11 @@ public:
     // Moves the strip's highlight from step previous to step current.
     void ShowStep(short previous, short current);
 
+    // The window that owns every wizard made from now on, so that no wizard has a
+    // taskbar button of its own; nullptr makes them stand alone. The program's main
+    // window names itself here before it can open a wizard.
+    static void SetOwner(HWND owner);
+
     void Show();       // shows the window and returns
     void ShowModal();  // shows the window and returns when it is hidden again
 
@@ -104,7 +109,6 @@ private:
     void CreateStrip();
     void CreateButtons();
     void BringPanelToFront(int step);
-    static void YieldThreeTimes();
 
     WizardRules rules_;
     int dpi_;

@@ -1,4 +1,4 @@
-#include "app/Window.h"
+#include "ui/Window.h"
 
 #include "runtime/AppError.h"
 #include "runtime/MousePointer.h"

@@ -1,4 +1,4 @@
-#include "app/Panel.h"
+#include "ui/Panel.h"
 
 #include "runtime/AppError.h"
 

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "app/Controls.h"
-#include "app/Window.h"
+#include "ui/Controls.h"
+#include "ui/Window.h"
 
 class Panel : public Window {
 public:

@@ -1,6 +1,5 @@
-#include "app/WizardFrame.h"
+#include "ui/WizardFrame.h"
 
-#include "app/frmMain.h"
 #include "runtime/DoEvents.h"
 #include "runtime/EndProgram.h"
 #include "runtime/EventGuard.h"
@@ -9,6 +8,8 @@
 namespace {
 
 enum ButtonId { IdCancel = 101, IdBack, IdNext, IdFinish };
+
+HWND g_owner = nullptr;
 
 constexpr int ClientWidth = 8490;
 constexpr int ClientHeight = 4590;
@@ -64,8 +65,7 @@ WizardFrame::~WizardFrame() = default;
 
 void WizardFrame::Load() {
     RECT client{0, 0, TwipsToPixels(ClientWidth, dpi_), TwipsToPixels(ClientHeight, dpi_)};
-    // A fixed dialog without caption text; owned by the main menu so that it has no
-    // taskbar button of its own.
+    // A fixed dialog without caption text, owned by the window named in SetOwner.
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
     AdjustWindowRectEx(&client, style, FALSE, exStyle);
@@ -75,7 +75,7 @@ void WizardFrame::Load() {
     args.exStyle = exStyle;
     args.width = client.right - client.left;
     args.height = client.bottom - client.top;
-    args.parent = frmMain::Instance().Hwnd();
+    args.parent = g_owner;
     args.background = GetSysColorBrush(COLOR_BTNFACE);
     CreateWindowObject(args);
 
@@ -120,6 +120,8 @@ void WizardFrame::CreateButtons() {
     cmdFinish_ = make(texts::ButtonFinish, 7320, IdFinish, false);
 }
 
+void WizardFrame::SetOwner(HWND owner) { g_owner = owner; }
+
 void WizardFrame::Form_Load() { counter_ = 0; }
 
 void WizardFrame::ApplyRow(const ButtonRow& row) {
@@ -127,12 +129,6 @@ void WizardFrame::ApplyRow(const ButtonRow& row) {
     SetButton(cmdCancel_, row.cancel);
     SetButton(cmdFinish_, row.finish);
     SetButton(cmdNext_, row.next);
-}
-
-void WizardFrame::YieldThreeTimes() {
-    DoEvents();
-    DoEvents();
-    DoEvents();
 }
 
 void WizardFrame::cmdNext_Click() {

@@ -1,0 +1,4 @@
+#include "runtime/ProcessState.h"
+
+short BackupStep = 0;
+std::wstring BackupLocation;
