@@ -4,7 +4,9 @@
 #include "engine/GameLayout.h"
 #include "engine/RestoreJob.h"
 #include "files/DirSearch.h"
+#include "runtime/AppError.h"
 #include "runtime/DoEvents.h"
+#include "runtime/EndProgram.h"
 #include "runtime/MousePointer.h"
 #include "runtime/MsgBox.h"
 #include "runtime/TextConv.h"
@@ -12,61 +14,143 @@
 
 namespace {
 
-// How one direction tells the user about what it could not copy.
+// Thrown at a job's safe point once the user has asked to stop; the job undoes its work
+// and lets it pass.
+struct JobCancelled {};
+
+// How one direction tells the user what went wrong, by the stage where the job stopped.
 struct Wording {
     const wchar_t* folderIncomplete;  // %1 the folder, %2 the first file concerned
-    const wchar_t* afterFolders;      // appended after all folder lines
+    const wchar_t* noGameFolder;      // %1 the game folder, %2 the reason
+    const wchar_t* notSetAside;
+    const wchar_t* configFailed;
+    const wchar_t* bringBackFailed;
     bool missingConfigIsError;        // a backup misses it; a restore leaves the game's own
 };
 
-constexpr Wording BackupWording{texts::BackupFolderIncomplete, texts::BackupNoMarker, true};
-constexpr Wording RestoreWording{texts::RestoreFolderIncomplete, L"", false};
+constexpr Wording BackupWording{texts::BackupFolderIncomplete, texts::BackupNoGameFolder,
+                                texts::BackupEarlierNotSetAside, texts::BackupConfigFailed,
+                                texts::BackupBringBackFailed, true};
+constexpr Wording RestoreWording{texts::RestoreFolderIncomplete, texts::RestoreNoGameFolder,
+                                 texts::RestoreNotSetAside, texts::RestoreConfigFailed,
+                                 texts::RestoreBringBackFailed, false};
 
-// Moves the wizard on at the job's stages and reports what failed, in the job's order.
+std::wstring Reason(DWORD code) { return SystemErrorText(code); }
+
+// What stopped the job, in the direction's words.
+std::wstring DescribeStop(const JobReport& report, const Wording& wording, const std::wstring& setFolder) {
+    const CopyFailure& f = report.failure;
+    switch (report.failedAt) {
+    case JobStage::Folders: {
+        std::wstring text;
+        for (const CopyFailure& failure : report.folderFailures)
+            text += FillIn(wording.folderIncomplete, {failure.item, failure.firstFile}) + L"\n\n";
+        return text;
+    }
+    case JobStage::GameFolder:
+        return FillIn(wording.noGameFolder, {f.item, Reason(f.error)});
+    case JobStage::Recover:
+        return FillIn(texts::BackupInterruptedNotRecovered, {report.keptAt, f.item, Reason(f.error)});
+    case JobStage::SetAside:
+        return FillIn(wording.notSetAside, {setFolder, f.item, Reason(f.error)});
+    case JobStage::SafetyMarker:
+        return FillIn(texts::RestoreSafetyMarkerFailed, {f.item, Reason(f.error)});
+    case JobStage::Config:
+        return FillIn(wording.configFailed, {f.item, Reason(f.error)}) + L"\n\n";
+    case JobStage::BringBack:
+        return FillIn(wording.bringBackFailed, {f.item, Reason(f.error)}) + L"\n\n";
+    case JobStage::Marker:
+        return FillIn(texts::BackupMarkerFailed, {f.item, Reason(f.error)}) + L"\n\n";
+    case JobStage::Commit:
+        return FillIn(texts::BackupCommitFailed, {f.item, Reason(f.error)}) + L"\n\n";
+    case JobStage::None:
+        break;
+    }
+    return {};
+}
+
+// Where the data stands after a failed job.
+std::wstring DescribeAftermath(const JobReport& report, bool backup, const std::wstring& setFolder) {
+    const CopyFailure& f = report.rollbackFailure;
+    if (report.outcome == JobOutcome::RollbackFailed)
+        return backup ? FillIn(texts::BackupNotPutBack, {f.item, Reason(f.error), report.keptAt})
+                      : FillIn(texts::RestoreNotPutBack, {f.item, Reason(f.error), report.safetyMarker});
+    if (report.outcome != JobOutcome::RolledBack)
+        return {};
+    if (!backup)
+        return texts::RestoreRolledBack;
+    return FillIn(report.earlierSet ? texts::BackupEarlierKept : texts::BackupNothingKept, {setFolder});
+}
+
+// Moves the wizard on at the job's stages, lets the user stop it, and reports what
+// failed, in the job's order.
 class WizardEvents final : public JobEvents {
 public:
-    WizardEvents(JobWizard& wizard, const Wording& wording) : wizard_(wizard), wording_(wording) {}
+    WizardEvents(JobWizard& wizard, const Wording& wording, std::wstring setFolder)
+        : wizard_(wizard), wording_(wording), setFolder_(std::move(setFolder)) {
+        wizard_.Frame().SetJobRunning(true);
+    }
+    ~WizardEvents() { wizard_.Frame().SetJobRunning(false); }
+    WizardEvents(const WizardEvents&) = delete;
+    WizardEvents& operator=(const WizardEvents&) = delete;
 
-    void YieldPoint() override { DoEvents(); }
+    void Checkpoint() override {
+        if (wizard_.Frame().CancelRequested())
+            throw JobCancelled{};
+    }
 
-    void FoldersCopied(const JobReport& soFar) override {
-        if (!soFar.FoldersWhole())
-            MsgBox(DescribeFolderFailures(soFar) + wording_.afterFolders, MsgButtons::Ok, MsgIcon::Exclamation);
+    void YieldPoint() override {
+        DoEvents();
+        Checkpoint();
+    }
+
+    void FoldersCopied(const JobReport&) override {
         wizard_.Frame().cmdNext_Click();
+        Checkpoint();
     }
 
     void Finished(const JobReport& report) override {
+        // The job is over: from here on Cancel ends the program at once again.
+        wizard_.Frame().SetJobRunning(false);
         bool configFailed = report.config == ConfigCopy::Failed ||
-                            (report.config == ConfigCopy::Missing && wording_.missingConfigIsError);
+                            (report.config == ConfigCopy::Missing && wording_.missingConfigIsError &&
+                             report.outcome != JobOutcome::NotStarted && report.FoldersWhole());
         if (configFailed)
             MsgBox(texts::ErrorCopyingFile);
+        bool backup = wording_.missingConfigIsError;
+        std::wstring text = DescribeStop(report, wording_, setFolder_) + DescribeAftermath(report, backup, setFolder_);
+        if (!text.empty())
+            MsgBox(text, MsgButtons::Ok, MsgIcon::Exclamation);
         wizard_.ShowJobOutcome(report);
         wizard_.Frame().cmdNext_Click();
     }
 
 private:
-    // One message for all folders that failed: which one, and the first file concerned.
-    std::wstring DescribeFolderFailures(const JobReport& report) const {
-        std::wstring text;
-        for (const CopyFailure& failure : report.folderFailures)
-            text += FillIn(wording_.folderIncomplete, {failure.item, failure.firstFile}) + L"\n\n";
-        return text;
-    }
-
     JobWizard& wizard_;
     const Wording& wording_;
+    std::wstring setFolder_;
 };
+
+// Runs a job for the wizard; a job the user stopped has undone its work, and the
+// program ends as Cancel ends it.
+template <class Job>
+JobReport RunForWizard(Job&& job, JobWizard& wizard, const Wording& wording, const std::wstring& setFolder) {
+    try {
+        WizardEvents events(wizard, wording, setFolder);
+        return job.Run(events);
+    } catch (const JobCancelled&) {
+        EndProgram();
+    }
+}
 
 }  // namespace
 
 JobReport clsTrnwck::BackupTrnwck(JobWizard& wizard, const std::wstring& setFolder) {
-    WizardEvents events(wizard, BackupWording);
-    return BackupJob(game::Folder, setFolder).Run(events);
+    return RunForWizard(BackupJob(game::Folder, setFolder), wizard, BackupWording, setFolder);
 }
 
 JobReport clsTrnwck::RestoreTrnwck(JobWizard& wizard, const std::wstring& setFolder) {
-    WizardEvents events(wizard, RestoreWording);
-    return RestoreJob(game::Folder, setFolder).Run(events);
+    return RunForWizard(RestoreJob(game::Folder, setFolder), wizard, RestoreWording, setFolder);
 }
 
 std::deque<std::wstring>& clsTrnwck::ScanFolderLevel(const std::wstring& strFolder, long& lngFolders, long& lngFiles) {

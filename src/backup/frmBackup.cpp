@@ -110,7 +110,7 @@ void frmBackup::AfterAdvance() {
 }
 
 void frmBackup::ShowJobOutcome(const JobReport& report) {
-    setIncomplete_ = report.marker.empty();
+    setIncomplete_ = !report.Whole();
     SetText(completeLabel_, setIncomplete_ ? texts::BackupNotComplete : texts::BackupComplete);
 }
 

@@ -1,6 +1,9 @@
 #pragma once
-// A backup: the game data of gameFolder copied into setFolder, merging with what the
-// set folder holds, then the set's marker file written there when the copy is whole.
+// A backup: the game data of gameFolder copied into setFolder, merging with a set the
+// folder holds already, then the set's marker file written there. The earlier set is
+// kept whole until the new copy is: it is set aside in the set folder first, and either
+// the new set stands complete with its marker, or the earlier set and its marker are
+// put back exactly as they were.
 
 #include <string>
 
@@ -11,10 +14,19 @@ public:
     BackupJob(std::wstring gameFolder, std::wstring setFolder);
 
     // Copies the three folders, raises FoldersCopied, copies the configuration file,
-    // writes the marker, raises Finished. A folder that cannot be made raises AppError.
+    // keeps the earlier set's files the new copy lacks, writes and reads back the
+    // marker, raises Finished. A game folder that cannot be made raises AppError once
+    // the earlier set is back in place.
     JobReport Run(JobEvents& events);
 
+    // Where an earlier set waits in the set folder while a backup runs.
+    static std::wstring HoldingFolder(const std::wstring& setFolder);
+
 private:
+    bool RecoverInterrupted(JobReport& report) const;
+    void CopyAll(JobEvents& events, JobReport& report) const;
+    void Commit(class SetAside& aside, JobReport& report) const;
+
     std::wstring gameFolder_;
     std::wstring setFolder_;
 };

@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <string_view>
 
+#include "files/ExistingFolder.h"
 #include "files/FileOps.h"
 #include "files/MIni.h"
 #include "runtime/TextConv.h"
@@ -68,6 +69,27 @@ std::wstring WriteMarker(const std::wstring& folder) {
     WriteMarkerVersion(path);
     WriteMarkerLocation(path, folder);
     return path;
+}
+
+bool MarkerReadsBack(const std::wstring& markerPath, const std::wstring& folder) {
+    // The platform may answer from its cache of the file: release it, so that what is
+    // read is what the disk holds.
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, markerPath.c_str());
+    return IsTarnwickVersion(ReadMarkerVersion(markerPath)) && ReadMarkerLocation(markerPath) == folder;
+}
+
+MarkerSnapshot::MarkerSnapshot(std::wstring markerPath) : path_(std::move(markerPath)) {
+    existed_ = GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
+    readable_ = existed_ && ReadSmallFile(path_, bytes_);
+}
+
+void MarkerSnapshot::Restore() const {
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, path_.c_str());
+    // A marker that could not be read could not have been rewritten either.
+    if (readable_)
+        (void)WriteWholeFile(path_, bytes_);
+    else if (GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES && !IsExistingFolder(path_))
+        DeleteFileW(path_.c_str());
 }
 
 void WriteMarkerVersion(const std::wstring& markerPath) { WriteIni(markerPath, kSection, kVersionKey, kVersion); }

@@ -26,6 +26,25 @@ std::wstring MarkerPathToday(const std::wstring& folderText);
 // the marker's path.
 std::wstring WriteMarker(const std::wstring& folder);
 
+// True when the marker at markerPath, read again from the disk, is a Tarnwick marker
+// that leads to folder.
+bool MarkerReadsBack(const std::wstring& markerPath, const std::wstring& folder);
+
+// A marker file's bytes as they were, to be put back exactly when a job that rewrote
+// it fails; a marker that was not there is removed again.
+class MarkerSnapshot {
+public:
+    explicit MarkerSnapshot(std::wstring markerPath);
+    // Puts the file back as it was when the snapshot was taken.
+    void Restore() const;
+
+private:
+    std::wstring path_;
+    bool existed_ = false;
+    bool readable_ = false;
+    std::string bytes_;
+};
+
 void WriteMarkerVersion(const std::wstring& markerPath);
 void WriteMarkerLocation(const std::wstring& markerPath, const std::wstring& location);
 

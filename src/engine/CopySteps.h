@@ -1,14 +1,23 @@
 #pragma once
-// The copying steps both jobs are made of: one folder of game data, or the
-// configuration file, from one tree into another, noted in the job's report.
+// The steps both jobs are made of: copying one folder of game data or the
+// configuration file from one tree into another, and undoing a job that failed, each
+// noted in the job's report.
 
 #include <string>
 
 #include "engine/JobReport.h"
+#include "engine/SetAside.h"
 
 // Copies the folder source, under its own name, into the folder destination (see
 // CopyFolder) and notes in the report whether the copy is whole.
 void CopyFolderInto(const std::wstring& source, const std::wstring& destination, JobReport& report);
 
-// Copies the configuration file and notes the outcome: Missing when there is no source.
+// Copies the configuration file and notes the outcome: Missing when there is no
+// source; Failed (and the job failed at Config) when it is there but cannot be copied.
 void CopyConfigFile(const std::wstring& source, const std::wstring& destination, JobReport& report);
+
+// Notes that the job failed at stage with that result.
+void NoteFailure(JobReport& report, JobStage stage, const FileResult& result);
+
+// Puts the earlier data back after a failure and notes how that went.
+void RollBack(SetAside& aside, JobReport& report);

@@ -1,6 +1,7 @@
 #pragma once
-// What a backup or restore job did: which parts of the game data it copied whole and
-// which it did not, with the first file concerned and the platform's error where known.
+// What a backup or restore job did: whether it stands whole, was refused before it
+// changed anything, or failed and was undone; which folders it copied whole and which
+// not, with the first file concerned and the platform's error where known.
 
 #include <windows.h>
 
@@ -8,19 +9,50 @@
 #include <vector>
 
 struct CopyFailure {
-    std::wstring item;       // the folder or file that was to be copied (its source path)
+    std::wstring item;       // the folder or file concerned (for a copy, its source path)
     std::wstring firstFile;  // the first file missing or differing at the destination
     DWORD error = ERROR_SUCCESS;
+};
+
+enum class JobOutcome {
+    Whole,           // everything was copied and stands
+    NotStarted,      // refused before anything was changed
+    RolledBack,      // failed; everything it had changed is as it was before
+    RollbackFailed,  // failed, and the earlier data could not all be put back (see keptAt)
+};
+
+// Where a job stopped, beyond the folder copies that folderFailures lists.
+enum class JobStage {
+    None,
+    GameFolder,     // backup: no game folder; restore: the game folder could not be made
+    Recover,        // backup: an interrupted earlier backup could not be put back first
+    SetAside,       // the earlier data could not be set aside
+    SafetyMarker,   // restore: the safety set's marker could not be written
+    Folders,        // a folder copy was not whole (folderFailures)
+    Config,         // the configuration file exists but could not be copied
+    BringBack,      // the earlier files the new copy lacks could not be kept
+    Marker,         // backup: the marker could not be written or read back
+    Commit,         // backup: the earlier set could not be released
 };
 
 enum class ConfigCopy { Copied, Missing, Failed };
 
 struct JobReport {
+    JobOutcome outcome = JobOutcome::Whole;
+    JobStage failedAt = JobStage::None;
+    CopyFailure failure;  // what stopped the job, for any stage but Folders
+
     std::vector<std::wstring> copiedFolders;   // source folders copied whole
     std::vector<CopyFailure> folderFailures;  // source folders not copied whole
     ConfigCopy config = ConfigCopy::Missing;
-    CopyFailure configFailure;                // set when config is Failed
-    std::wstring marker;                      // the marker written for a backup set, if any
 
+    bool earlierSet = false;   // backup: the set folder held a set before
+    std::wstring marker;       // backup: the set's marker, once written and read back
+    std::wstring safetySet;    // restore: the folder that keeps the data from before
+    std::wstring safetyMarker;  // restore: that safety set's marker
+    std::wstring keptAt;       // RollbackFailed: where the earlier data now lies
+    CopyFailure rollbackFailure;
+
+    bool Whole() const { return outcome == JobOutcome::Whole; }
     bool FoldersWhole() const { return folderFailures.empty(); }
 };

@@ -33,7 +33,9 @@ std::vector<DirEntry> ListFolder(const std::wstring& folder) {
 
 bool SameTime(std::uint64_t a, std::uint64_t b) { return (a > b ? a - b : b - a) <= kTimeTolerance; }
 
-bool Matches(const DirEntry& original, const DirEntry& copied) {
+bool Matches(const DirEntry& original, const DirEntry& copied, Compare mode) {
+    if (mode == Compare::Presence)
+        return true;
     if (original.IsFolder())
         return copied.IsFolder();
     return !copied.IsFolder() && copied.size == original.size && SameTime(copied.lastWrite, original.lastWrite);
@@ -41,7 +43,8 @@ bool Matches(const DirEntry& original, const DirEntry& copied) {
 
 class Comparison {
 public:
-    Comparison(std::vector<std::wstring>& found, size_t limit) : found_(found), limit_(limit) {}
+    Comparison(std::vector<std::wstring>& found, size_t limit, Compare mode)
+        : found_(found), limit_(limit), mode_(mode) {}
 
     // Both folders exist; compares their contents, depth first. rel is the folders'
     // path below the roots ("" or ending in "\").
@@ -54,10 +57,11 @@ public:
         std::vector<const DirEntry*> descend;
         for (const DirEntry& original : originals) {
             auto found = copied.find(FoldCase(original.name));
-            if (found == copied.end() || !Matches(original, found->second)) {
+            if (found == copied.end() || !Matches(original, found->second, mode_)) {
                 if (!Add(rel + original.name))
                     return;
-            } else if (original.IsFolder() && !(original.attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            } else if (original.IsFolder() && found->second.IsFolder() &&
+                       !(original.attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
                 // A link to a folder may lead back up the tree: its presence is enough.
                 descend.push_back(&original);
             }
@@ -79,15 +83,17 @@ private:
 
     std::vector<std::wstring>& found_;
     size_t limit_;
+    Compare mode_;
 };
 
 }  // namespace
 
-std::vector<std::wstring> TreeDifferences(const std::wstring& source, const std::wstring& copy, size_t limit) {
+std::vector<std::wstring> TreeDifferences(const std::wstring& source, const std::wstring& copy, size_t limit,
+                                          Compare mode) {
     std::vector<std::wstring> found;
     if (limit == 0)
         return found;
-    Comparison comparison(found, limit);
+    Comparison comparison(found, limit, mode);
     std::wstring longCopy = LongPath(copy);
     if (!IsExistingFolder(longCopy)) {
         comparison.Add(L"");

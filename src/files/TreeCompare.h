@@ -9,12 +9,16 @@
 #include <string>
 #include <vector>
 
+// What counts as a difference: Content, an entry missing in the copy or differing in
+// kind, size or last-write time; Presence, only an entry whose name the copy lacks.
+enum class Compare { Content, Presence };
+
 // The entries below `source` that are missing or differ in `copy`, as paths relative to
 // source ("" stands for source itself, when copy is no folder), in listing order, at
 // most `limit` of them. A folder missing in the copy is one entry; nothing below it is
 // listed. A listing that fails raises an AppError.
 std::vector<std::wstring> TreeDifferences(const std::wstring& source, const std::wstring& copy,
-                                          size_t limit = static_cast<size_t>(-1));
+                                          size_t limit = static_cast<size_t>(-1), Compare mode = Compare::Content);
 
 // The first path below `source` (or `source` itself) that is missing or differs in
 // `copy`, in listing order; empty when the copy holds everything.

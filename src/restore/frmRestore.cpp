@@ -58,6 +58,7 @@ void frmRestore::BuildPanels() {
     AddText(5, texts::RestoreCongratulations, {240, 240, 5900, 300}, Arial975);
     AddText(5, texts::RestoreFinishHead, {240, 600, 5900, 600}, Arial24);
     doneLabel_ = AddText(5, texts::RestoreDone, {240, 1500, 5900, 480});
+    safetyLabel_ = AddText(5, L"", {240, 2040, 5900, 1200});
     AddText(5, texts::RestoreClickFinish, {240, 3360, 5900, 300});
 }
 
@@ -110,8 +111,10 @@ void frmRestore::AfterAdvance() {
 }
 
 void frmRestore::ShowJobOutcome(const JobReport& report) {
-    restoreIncomplete_ = !report.FoldersWhole() || report.config == ConfigCopy::Failed;
+    restoreIncomplete_ = !report.Whole();
     SetText(doneLabel_, restoreIncomplete_ ? texts::RestoreNotComplete : texts::RestoreDone);
+    bool keptSafetySet = !restoreIncomplete_ && !report.safetyMarker.empty();
+    SetText(safetyLabel_, keptSafetySet ? FillIn(texts::RestoreSafetySetKept, {report.safetyMarker}) : L"");
 }
 
 void frmRestore::btnSelect_Click() {

@@ -18,6 +18,7 @@ public:
     void ShowFinishedCreatingDocument();
 
     HWND Label12() const { return doneLabel_; }
+    HWND SafetySetLabel() const { return safetyLabel_; }
 
     short RestoreStep = 0;
 
@@ -39,5 +40,6 @@ private:
     HWND text1_ = nullptr;
     HWND btnSelect_ = nullptr;
     HWND doneLabel_ = nullptr;
+    HWND safetyLabel_ = nullptr;  // where the safety set of a successful restore lies
     bool restoreIncomplete_ = false;
 };

@@ -57,12 +57,35 @@ inline constexpr wchar_t PathCopied[] = L"Path has been copied to clipboard";
 inline constexpr wchar_t ChooserTitle[] = L"Quillset Backup Folder";
 inline constexpr wchar_t ChooserPrompt[] = L"Select or create a new folder to backup to:";
 
-// A backup whose folder copy is not whole. %1: the game folder, %2: the first file missing.
+// A backup that did not complete. %1: the game folder, %2: the first file missing.
 inline constexpr wchar_t BackupFolderIncomplete[] =
     L"The folder %1 could not be copied completely into the backup folder; the first file missing there is %2.";
-inline constexpr wchar_t BackupNoMarker[] =
-    L"No marker file was written for this backup, so it cannot be offered for a restore. "
-    L"Check the backup folder (space, access) and back up again.";
+// %1: the game folder.
+inline constexpr wchar_t BackupNoGameFolder[] =
+    L"The game folder %1 was not found, so there is nothing to back up. Nothing was written to the backup folder.";
+// %1: the backup folder, %2: the path concerned, %3: the platform's reason.
+inline constexpr wchar_t BackupEarlierNotSetAside[] =
+    L"The backup set already in %1 could not be set aside while the new backup is made (%2: %3). "
+    L"Close any program that uses that folder and try again. Nothing was changed.";
+// %1: the folder that holds the earlier set, %2: the path concerned, %3: the reason.
+inline constexpr wchar_t BackupInterruptedNotRecovered[] =
+    L"An earlier backup into this folder was interrupted, and its earlier set could not be put back in place "
+    L"(%2: %3). Nothing was changed; the earlier set lies in %1.";
+// %1: the path concerned, %2: the platform's reason.
+inline constexpr wchar_t BackupConfigFailed[] = L"The configuration file %1 could not be copied (%2).";
+inline constexpr wchar_t BackupBringBackFailed[] =
+    L"Files of the earlier backup in this folder could not be kept in the new one (%1: %2).";
+inline constexpr wchar_t BackupMarkerFailed[] =
+    L"The marker file %1 could not be written, so the backup could not be offered for a restore (%2).";
+inline constexpr wchar_t BackupCommitFailed[] = L"The earlier backup set could not be replaced (%1: %2).";
+// %1: the backup folder.
+inline constexpr wchar_t BackupEarlierKept[] =
+    L"The backup set that was in %1 before, and its marker file, are exactly as they were.";
+inline constexpr wchar_t BackupNothingKept[] =
+    L"What this backup had copied into %1 was removed again; no marker file was written.";
+// %1: the path concerned, %2: the reason, %3: where the earlier data lies.
+inline constexpr wchar_t BackupNotPutBack[] =
+    L"The earlier state of the backup folder could not be put back (%1: %2). The earlier backup set lies in %3.";
 inline constexpr wchar_t BackupNotComplete[] = L"Backup of Tarnwicks maps and saved games is NOT complete!";
 inline constexpr wchar_t ClipboardBusy[] = L"The path could not be copied: the clipboard is in use by another program.";
 
@@ -83,9 +106,28 @@ inline constexpr wchar_t SelectAFile[] = L"Please select a file";
 inline constexpr wchar_t FileDoesNotExist[] = L"File does not exist,Please select a file";
 inline constexpr wchar_t NeedBakExtension[] = L"Please select a file that has the .BAK extension";
 inline constexpr wchar_t NotATarnwickBackup[] = L"This is Not a Tarnwick backup, please select a Tarnwick backup";
-// A restore whose folder copy is not whole. %1: the backup folder, %2: the first file that differs.
+// A restore that did not complete. %1: the backup folder, %2: the first file that differs.
 inline constexpr wchar_t RestoreFolderIncomplete[] =
     L"The folder %1 could not be restored completely into the game folder; the first file that differs is %2.";
+// %1: the game folder, %2: the platform's reason.
+inline constexpr wchar_t RestoreNoGameFolder[] = L"The game folder %1 could not be created (%2). Nothing was restored.";
+// %2: the path concerned, %3: the platform's reason.
+inline constexpr wchar_t RestoreNotSetAside[] =
+    L"The game's current data could not be set aside as a safety set before the restore (%2: %3). "
+    L"Close Tarnwick and try again. Nothing was changed.";
+inline constexpr wchar_t RestoreSafetyMarkerFailed[] =
+    L"The marker file %1 of the safety set could not be written (%2). Nothing was changed.";
+inline constexpr wchar_t RestoreConfigFailed[] = L"The configuration file %1 could not be restored (%2).";
+inline constexpr wchar_t RestoreBringBackFailed[] =
+    L"Files of the game's current data that the backup set lacks could not be kept (%1: %2).";
+inline constexpr wchar_t RestoreRolledBack[] = L"The game's data is as it was before the restore.";
+// %1: the path concerned, %2: the reason, %3: the safety set's marker file.
+inline constexpr wchar_t RestoreNotPutBack[] =
+    L"The game's data could not all be put back (%1: %2). Your data from before the restore is kept in a safety "
+    L"set: restore it with its marker file %3.";
+// Finish panel of a restore that kept a safety set. %1: the safety set's marker file.
+inline constexpr wchar_t RestoreSafetySetKept[] =
+    L"Your data from before this restore was kept as a safety set. To undo this restore, restore its marker file:\r\n%1";
 inline constexpr wchar_t MarkerWithoutLocation[] =
     L"This backup file does not say where its backup set lies. Please select another Tarnwick backup.";
 inline constexpr wchar_t MarkerLocationMissing[] =

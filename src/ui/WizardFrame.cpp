@@ -167,7 +167,22 @@ void WizardFrame::cmdBack_Click() {
     BringPanelToFront(counter_);
 }
 
-void WizardFrame::cmdCancel_Click() { EndProgram(); }
+void WizardFrame::cmdCancel_Click() {
+    // A running job is asked to stop at its next safe point and undo its work first:
+    // ending at once would leave the player's data half copied.
+    if (jobRunning_) {
+        cancelRequested_ = true;
+        SetEnabled(cmdCancel_, false);
+        return;
+    }
+    EndProgram();
+}
+
+void WizardFrame::SetJobRunning(bool running) {
+    jobRunning_ = running;
+    if (!running)
+        cancelRequested_ = false;
+}
 
 void WizardFrame::cmdFinish_Click() { EndProgram(); }
 
@@ -243,6 +258,7 @@ void WizardFrame::OnCommand(int id, int code) {
     switch (id) {
     case IdCancel:
         cmdCancel_Click();
+        return;
     case IdBack:
         cmdBack_Click();
         return;
@@ -263,8 +279,10 @@ LRESULT WizardFrame::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         RunEventHandler([&] { OnCommand(LOWORD(wParam), HIWORD(wParam)); });
         return 0;
     case WM_CLOSE:
-        // Nothing else is on screen once a wizard is open: closing it ends the program.
-        EndProgram();
+        // Nothing else is on screen once a wizard is open: closing it ends the program,
+        // as Cancel does.
+        cmdCancel_Click();
+        return 0;
     default:
         return Window::OnMessage(msg, wParam, lParam);
     }

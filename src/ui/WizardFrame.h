@@ -53,7 +53,8 @@ public:
     // engines move the wizard on while the user's own click is still running.
     void cmdNext_Click();
     void cmdBack_Click();
-    [[noreturn]] void cmdCancel_Click();
+    // Ends the program; while a job runs, asks the job to stop instead (see SetJobRunning).
+    void cmdCancel_Click();
     [[noreturn]] void cmdFinish_Click();
     void Form_Load();
     // Moves the strip's highlight from step previous to step current.
@@ -76,6 +77,11 @@ public:
     HWND cmdCancel() const { return cmdCancel_; }
     HWND cmdNext() const { return cmdNext_; }
     HWND cmdFinish() const { return cmdFinish_; }
+    // While a job runs, Cancel and the close box only ask it to stop; the job undoes its
+    // work at its next safe point and then ends the program itself.
+    void SetJobRunning(bool running);
+    bool CancelRequested() const { return cancelRequested_; }
+
     // Sets the four buttons in the order back, cancel, finish, next.
     void ApplyRow(const ButtonRow& row);
 
@@ -123,4 +129,6 @@ private:
     HWND cmdNext_ = nullptr;
     HWND cmdFinish_ = nullptr;
     int front_ = 0;
+    bool jobRunning_ = false;
+    bool cancelRequested_ = false;
 };

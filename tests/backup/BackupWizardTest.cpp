@@ -236,13 +236,15 @@ TEST_F(BackupTest, StepTwoChecksBoxBeforeTheCopy) {
     EXPECT_TRUE(boxes.Calls().empty());
 }
 
-TEST_F(BackupTest, IncompleteCopyIsReportedAndGetsNoMarker) {
+TEST_F(BackupTest, FailedCopyIsReportedAndLeavesTheEarlierSetAsItWas) {
     ScratchDir dest(true);
     MakeDirs(dest / L"saves");
-    WriteTextFile(dest / L"saves\\quick.sav", "an older, longer quick save");
-    // Another program holds the set's file open: the shell cannot replace it.
-    FileHandle inUse(CreateFileW((dest / L"saves\\quick.sav").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    WriteTextFile(dest / L"saves\\quick.sav", "an older quick save");
+    WriteTextFile(dest / L"maps.txt", "the player's notes");
+    Tree before = TreeOf(dest.Path());
+    // Another program holds one of the game's saves open: it cannot be read.
+    FileHandle inUse(CreateFileW(GameFolder::Sub(L"saves\\quick.sav").c_str(), GENERIC_READ, 0, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(inUse);
     frmBackup& w = BackUpInto(dest.Path());
     inUse.Reset();
@@ -251,26 +253,24 @@ TEST_F(BackupTest, IncompleteCopyIsReportedAndGetsNoMarker) {
     const std::wstring& text = boxes.Calls()[0].text;
     EXPECT_NE(text.find(L"Tarnwick\\saves"), std::wstring::npos) << Narrow(text);
     EXPECT_NE(text.find(L"quick.sav"), std::wstring::npos) << Narrow(text);
-    EXPECT_EQ(text.find(L"Tarnwick\\maps"), std::wstring::npos) << Narrow(text);
+    EXPECT_NE(text.find(L"exactly as they were"), std::wstring::npos) << Narrow(text);
     EXPECT_EQ(w.FrontPanel(), 5);
     EXPECT_TRUE(w.SetIncomplete());
-    EXPECT_FALSE(PathExists(MarkerPathToday(dest.Path())));
-    // The other folders and the configuration file are still copied.
-    EXPECT_EQ(TreeOf(dest / L"maps"), TreeOf(GameFolder::Sub(L"maps")));
-    EXPECT_TRUE(PathExists(dest / L"tarnwick.cfg"));
+    EXPECT_EQ(TreeOf(dest.Path()), before);
 }
 
-TEST_F(BackupTest, GameFolderThatCannotBeMadeEndsWithTheStandardReport) {
-    // A file where the game's folder should be: its data folders cannot be made.
+TEST_F(BackupTest, MissingGameFolderIsNotABackup) {
+    // A file where the game's folder should be: the game is not installed there.
     RemoveTree(GameFolder::Path());
     WriteTextFile(GameFolder::Path(), "not a folder");
     ScratchDir dest(true);
-    frmBackup& w = WalkToFolderStep();
-    SetText(w.text1(), dest.Path());
-    // As a click on Next runs it: inside the event handler's guard.
-    EXPECT_THROW(RunEventHandler([&] { w.cmdNext_Click(); }), ProgramEnded);
+    frmBackup& w = BackUpInto(dest.Path());
+    bool stillAFile = PathExists(GameFolder::Path()) && !IsDirectory(GameFolder::Path());
     DeleteFileW(GameFolder::Path().c_str());
     ASSERT_EQ(boxes.Calls().size(), 1u);
-    EXPECT_EQ(boxes.Calls()[0].text.rfind(L"Run-time error '", 0), 0u) << Narrow(boxes.Calls()[0].text);
-    EXPECT_FALSE(PathExists(MarkerPathToday(dest.Path())));
+    EXPECT_NE(boxes.Calls()[0].text.find(GameFolder::Path()), std::wstring::npos) << Narrow(boxes.Calls()[0].text);
+    EXPECT_EQ(w.FrontPanel(), 5);
+    EXPECT_TRUE(w.SetIncomplete());
+    EXPECT_TRUE(stillAFile);
+    EXPECT_TRUE(TreeOf(dest.Path()).empty());
 }

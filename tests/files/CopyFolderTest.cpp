@@ -1,10 +1,12 @@
 #include <windows.h>
 
+#include "Faults.h"
 #include "FileFixtures.h"
 #include "TestSupport.h"
 #include "files/MFile.h"
 #include "files/TreeCompare.h"
 #include "runtime/DoEvents.h"
+#include "runtime/Handles.h"
 #include "runtime/MousePointer.h"
 #include "runtime/TextConv.h"
 
@@ -18,6 +20,17 @@ void MakeGameFolder(const std::wstring& root) {
     WriteTextFile(root + L"\\top.sav", "top");
     WriteTextFile(root + L"\\slot 1\\\u4e2d.sav", "slot one");
     WriteTextFile(root + L"\\slot 1\\deep\\d.sav", "deep");
+}
+
+// Sets a file's last-write time a day back: the same size, another time.
+void AgeByADay(const std::wstring& path) {
+    FileHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    FILETIME time{};
+    ASSERT_TRUE(GetFileTime(file.Get(), nullptr, nullptr, &time));
+    ULARGE_INTEGER t{{time.dwLowDateTime, time.dwHighDateTime}};
+    t.QuadPart -= 864000000000ULL;
+    time = {t.LowPart, t.HighPart};
+    ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &time));
 }
 
 }  // namespace
@@ -101,6 +114,42 @@ TEST(CopyFolder, TargetFileThatCannotBeReplacedIsReported) {
     CopyFolderResult result = CopyFolder(dir / L"game\\saves", dir / L"backup");
     EXPECT_FALSE(result.whole);
     EXPECT_EQ(result.firstDifference, dir / L"game\\saves\\slot 1\\\u4e2d.sav");
+}
+
+TEST(CopyFolder, StaleTargetOfTheSameSizeIsReported) {
+    // The shell cannot replace the file and, under Wine, says nothing: only its time
+    // tells the old file from the new one.
+    ScratchDir dir;
+    MakeGameFolder(dir / L"game\\saves");
+    MakeDirs(dir / L"backup\\saves");
+    WriteTextFile(dir / L"backup\\saves\\top.sav", "old");
+    AgeByADay(dir / L"backup\\saves\\top.sav");
+    ImmutableScope frozen(dir / L"backup\\saves\\top.sav");
+    if (!frozen.Ok())
+        GTEST_SKIP() << "needs Wine and chattr to make a file the platform cannot replace";
+    CopyFolderResult result = CopyFolder(dir / L"game\\saves", dir / L"backup");
+    EXPECT_FALSE(result.whole);
+    EXPECT_EQ(result.firstDifference, dir / L"game\\saves\\top.sav");
+}
+
+TEST(CopyFolder, WhatTheShellLeftIsCopiedFileByFile) {
+    // A file already there but stale (older, same size) and a file missing: both are
+    // put right after the shell's copy, and the copy is whole.
+    ScratchDir dir;
+    MakeGameFolder(dir / L"game\\saves");
+    MakeDirs(dir / L"backup");
+    CopyFolderResult first = CopyFolder(dir / L"game\\saves", dir / L"backup");
+    ASSERT_TRUE(first.whole);
+    std::vector<std::wstring> before = TreeDifferences(dir / L"game\\saves", dir / L"backup\\saves");
+    EXPECT_TRUE(before.empty());
+    WriteTextFile(dir / L"backup\\saves\\top.sav", "TOP");
+    AgeByADay(dir / L"backup\\saves\\top.sav");
+    DeleteFileW((dir / L"backup\\saves\\slot 1\\deep\\d.sav").c_str());
+    std::vector<std::wstring> differences = TreeDifferences(dir / L"game\\saves", dir / L"backup\\saves");
+    EXPECT_EQ(differences, (std::vector<std::wstring>{L"top.sav", L"slot 1\\deep\\d.sav"}));
+    CopyFolderResult second = CopyFolder(dir / L"game\\saves", dir / L"backup");
+    EXPECT_TRUE(second.whole);
+    EXPECT_EQ(ReadTextFile(dir / L"backup\\saves\\top.sav"), "top");
 }
 
 TEST(CopyFolder, DestinationFolderThatCannotBeWrittenIsReported) {

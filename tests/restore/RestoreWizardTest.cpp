@@ -6,9 +6,11 @@
 #include "ui/Controls.h"
 #include "runtime/ProcessState.h"
 #include "engine/BackupMarker.h"
+#include "files/DirSearch.h"
 #include "files/MFile.h"
 #include "restore/frmRestore.h"
 #include "runtime/Handles.h"
+#include "runtime/TextConv.h"
 #include "runtime/Texts.h"
 
 namespace {
@@ -140,18 +142,21 @@ TEST_F(RestoreTest, SetWithoutMapsGetsAnEmptyMapsFolder) {
     EXPECT_TRUE(IsDirectory(GameFolder::Sub(L"maps")));
 }
 
-TEST_F(RestoreTest, GameConfigThatCannotBeOverwritten) {
-    // The game holds its configuration file open without sharing it.
+TEST_F(RestoreTest, GameFileHeldOpenStopsTheRestoreBeforeItStarts) {
+    // The game holds its configuration file open without sharing it: its data cannot be
+    // set aside, so nothing is restored and nothing changes.
+    Tree before = TreeOf(GameFolder::Path());
     FileHandle inUse(CreateFileW(GameFolder::Sub(L"tarnwick.cfg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(inUse);
     frmRestore& w = RestoreFrom(set.marker);
     inUse.Reset();
-    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{L"Error copying File"});
+    ASSERT_EQ(boxes.Calls().size(), 1u);
+    EXPECT_NE(boxes.Calls()[0].text.find(L"Close Tarnwick"), std::wstring::npos) << Narrow(boxes.Calls()[0].text);
     ExpectFinished(w);
-    EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"tarnwick.cfg")), "volume=7\r\n");
-    // The finish panel does not claim a success it did not have.
+    EXPECT_EQ(TreeOf(GameFolder::Path()), before);
     EXPECT_EQ(GetText(w.Label12()), texts::RestoreNotComplete);
+    EXPECT_FALSE(PathExists(GameFolder::SafetySets()) && !TreeOf(GameFolder::SafetySets()).empty());
 }
 
 TEST_F(RestoreTest, MarkerWhoseSetIsGoneIsRefused) {
@@ -215,16 +220,35 @@ TEST_F(RestoreTest, SelectFillsTheBoxAndCancelEmptiesIt) {
     EXPECT_EQ(w.RestoreStep, 1);
 }
 
-TEST_F(RestoreTest, IncompleteFolderCopyIsNotPresentedAsSuccess) {
-    FileHandle inUse(CreateFileW(GameFolder::Sub(L"saves\\slot 1\\game.sav").c_str(), GENERIC_READ, 0, nullptr,
+TEST_F(RestoreTest, FailedCopyPutsTheGameDataBack) {
+    // A file of the set that cannot be read: the restore cannot be whole.
+    Tree before = TreeOf(GameFolder::Path());
+    FileHandle inUse(CreateFileW((set.dir / L"saves\\slot 1\\game.sav").c_str(), GENERIC_READ, 0, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(inUse);
     frmRestore& w = RestoreFrom(set.marker);
     inUse.Reset();
     ASSERT_EQ(boxes.Calls().size(), 1u);
-    EXPECT_NE(boxes.Calls()[0].text.find(set.dir / L"saves"), std::wstring::npos);
-    EXPECT_NE(boxes.Calls()[0].text.find(L"game.sav"), std::wstring::npos);
+    const std::wstring& text = boxes.Calls()[0].text;
+    EXPECT_NE(text.find(set.dir / L"saves"), std::wstring::npos) << Narrow(text);
+    EXPECT_NE(text.find(L"game.sav"), std::wstring::npos) << Narrow(text);
+    EXPECT_NE(text.find(texts::RestoreRolledBack), std::wstring::npos) << Narrow(text);
     ExpectFinished(w);
     EXPECT_EQ(GetText(w.Label12()), texts::RestoreNotComplete);
-    EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"scores\\high.scr")), "999");
+    EXPECT_EQ(TreeOf(GameFolder::Path()), before);
+}
+
+TEST_F(RestoreTest, FinishPanelNamesTheSafetySet) {
+    frmRestore& w = RestoreFrom(set.marker);
+    ExpectFinished(w);
+    std::wstring safetySet;
+    DirSearch search(GameFolder::SafetySets() + L"\\", FILE_ATTRIBUTE_DIRECTORY);
+    for (DirEntry entry; search.Next(entry);) {
+        if (!entry.IsDotEntry())
+            safetySet = GameFolder::SafetySets() + L"\\" + entry.name;
+    }
+    std::wstring marker = MarkerPathToday(safetySet);
+    EXPECT_TRUE(PathExists(marker));
+    EXPECT_EQ(ReadTextFile(safetySet + L"\\tarnwick.cfg"), "volume=7\r\n");
+    EXPECT_NE(GetText(w.SafetySetLabel()).find(marker), std::wstring::npos) << Narrow(GetText(w.SafetySetLabel()));
 }

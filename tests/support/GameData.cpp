@@ -4,8 +4,11 @@
 
 std::wstring GameFolder::Path() { return L"C:\\Program files\\Glimmerfen Studios\\Tarnwick"; }
 
+std::wstring GameFolder::SafetySets() { return L"C:\\Program files\\Glimmerfen Studios\\Tarnwick safety sets"; }
+
 GameFolder::GameFolder() {
     RemoveTree(Path());
+    RemoveTree(SafetySets());
     MakeDirs(Sub(L"saves\\slot 1"));
     MakeDirs(Sub(L"saves\\slot 2\\deep"));
     MakeDirs(Sub(L"maps\\custom"));
@@ -20,6 +23,9 @@ GameFolder::GameFolder() {
     WriteTextFile(Sub(L"tarnwick.cfg"), "volume=7\r\n");
 }
 
-GameFolder::~GameFolder() { RemoveTree(Path()); }
+GameFolder::~GameFolder() {
+    RemoveTree(Path());
+    RemoveTree(SafetySets());
+}
 
 Tree TreeOf(const std::wstring& root) { return ListTree(root); }

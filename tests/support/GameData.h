@@ -14,6 +14,8 @@ public:
     GameFolder& operator=(const GameFolder&) = delete;
 
     static std::wstring Path();
+    // Where restores keep the game's data from before; emptied with the game folder.
+    static std::wstring SafetySets();
     static std::wstring Sub(const std::wstring& relative) { return Path() + L"\\" + relative; }
 };
 

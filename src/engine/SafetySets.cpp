@@ -1,0 +1,74 @@
+#include "engine/SafetySets.h"
+
+#include <algorithm>
+#include <cwchar>
+#include <cwctype>
+#include <vector>
+
+#include "files/DirSearch.h"
+#include "files/FileOps.h"
+#include "runtime/AppError.h"
+
+namespace {
+
+const wchar_t kRootName[] = L"Tarnwick safety sets";
+const wchar_t kStampPattern[] = L"dddd.dd.dd dd.dd.dd";
+
+// "yyyy.mm.dd hh.mm.ss", optionally followed by " (n)" for a second set in one second.
+bool IsSafetySetName(const std::wstring& name) {
+    const size_t stampLength = std::wcslen(kStampPattern);
+    if (name.size() < stampLength)
+        return false;
+    for (size_t i = 0; i < stampLength; ++i) {
+        bool wantDigit = kStampPattern[i] == L'd';
+        if (wantDigit ? !std::iswdigit(name[i]) : name[i] != kStampPattern[i])
+            return false;
+    }
+    return name.size() == stampLength || name.compare(stampLength, 2, L" (") == 0;
+}
+
+std::wstring Stamp(const SYSTEMTIME& t) {
+    wchar_t text[32];
+    swprintf(text, 32, L"%04u.%02u.%02u %02u.%02u.%02u", unsigned{t.wYear}, unsigned{t.wMonth}, unsigned{t.wDay},
+             unsigned{t.wHour}, unsigned{t.wMinute}, unsigned{t.wSecond});
+    return text;
+}
+
+}  // namespace
+
+std::wstring SafetySetRoot(const std::wstring& gameFolder) {
+    std::wstring full = FullPath(gameFolder);
+    size_t cut = full.find_last_of(L'\\');
+    std::wstring parent = cut == std::wstring::npos ? full : full.substr(0, cut);
+    return parent + L"\\" + kRootName;
+}
+
+std::wstring NewSafetySetFolder(const std::wstring& root, const SYSTEMTIME& now) {
+    std::wstring base = root + L"\\" + Stamp(now);
+    std::wstring candidate = base;
+    for (int n = 2; GetFileAttributesW(LongPath(candidate).c_str()) != INVALID_FILE_ATTRIBUTES; ++n)
+        candidate = base + L" (" + std::to_wstring(n) + L")";
+    return candidate;
+}
+
+void PruneSafetySets(const std::wstring& root, size_t keep, const std::wstring& spare) {
+    std::vector<std::wstring> sets;
+    try {
+        DirSearch search(LongPath(root) + L"\\", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN);
+        for (DirEntry entry; search.Next(entry);) {
+            if (entry.IsFolder() && IsSafetySetName(entry.name))
+                sets.push_back(entry.name);
+        }
+    } catch (const AppError&) {
+        return;  // nothing listed, nothing removed
+    }
+    // The stamps sort as their times do; " (n)" sorts after the set of the same second.
+    std::sort(sets.begin(), sets.end(), [](const std::wstring& a, const std::wstring& b) { return a > b; });
+    for (size_t i = keep; i < sets.size(); ++i) {
+        std::wstring folder = root + L"\\" + sets[i];
+        if (!spare.empty() && PathInside(spare, folder))
+            continue;
+        // One that cannot go now is tried again after the next restore.
+        (void)DeleteTree(folder);
+    }
+}

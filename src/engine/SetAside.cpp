@@ -1,0 +1,98 @@
+#include "engine/SetAside.h"
+
+#include <array>
+
+#include "engine/GameLayout.h"
+#include "files/ExistingFolder.h"
+#include "files/TreeCompare.h"
+#include "runtime/AppError.h"
+
+namespace {
+
+const std::array<const wchar_t*, 4> kEntries = {L"saves", L"maps", L"scores", game::ConfigName};
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+}  // namespace
+
+SetAside::SetAside(std::wstring root, std::wstring holding) : root_(std::move(root)), holding_(std::move(holding)) {}
+
+FileResult SetAside::Take() {
+    for (const wchar_t* name : kEntries) {
+        std::wstring from = game::Entry(root_, name);
+        if (!Exists(from))
+            continue;
+        if (moved_.empty()) {
+            FileResult made = MakeFolderPath(holding_);
+            if (!made.Ok())
+                return made;
+        }
+        FileResult moved = RenameEntry(from, game::Entry(holding_, name));
+        if (!moved.Ok()) {
+            // The entries not yet moved are still in place: only the moved ones go back,
+            // and the holding folder goes again once it is empty.
+            if (MoveBack().Ok())
+                RemoveDirectoryW(LongPath(holding_).c_str());
+            return moved;
+        }
+        moved_.push_back(name);
+    }
+    return FileResult::Success();
+}
+
+FileResult SetAside::BringBackMissing() const {
+    for (const std::wstring& name : moved_) {
+        std::wstring held = game::Entry(holding_, name);
+        std::wstring current = game::Entry(root_, name);
+        if (!IsExistingFolder(LongPath(held))) {
+            // A file: the new one, if any, stands.
+            if (Exists(current))
+                continue;
+            FileResult copied = CopyTree(held, current);
+            if (!copied.Ok())
+                return copied;
+            continue;
+        }
+        try {
+            for (const std::wstring& rel : TreeDifferences(held, current, static_cast<size_t>(-1), Compare::Presence)) {
+                FileResult copied = CopyTree(rel.empty() ? held : held + L"\\" + rel,
+                                             rel.empty() ? current : current + L"\\" + rel);
+                if (!copied.Ok())
+                    return copied;
+            }
+        } catch (const AppError& e) {
+            return FileResult::Failure(static_cast<DWORD>(e.Number()), held);
+        }
+    }
+    return FileResult::Success();
+}
+
+FileResult SetAside::PutBack() {
+    FileResult first = FileResult::Success();
+    for (const wchar_t* name : kEntries) {
+        FileResult removed = DeleteTree(game::Entry(root_, name));
+        if (!removed.Ok() && first.Ok())
+            first = removed;
+    }
+    if (!first.Ok())
+        return first;
+    return MoveBack();
+}
+
+FileResult SetAside::MoveBack() {
+    for (auto it = moved_.begin(); it != moved_.end();) {
+        FileResult back = RenameEntry(game::Entry(holding_, *it), game::Entry(root_, *it));
+        if (!back.Ok())
+            return back;
+        it = moved_.erase(it);
+    }
+    return FileResult::Success();
+}
+
+void SetAside::AdoptHeld() {
+    moved_.clear();
+    for (const wchar_t* name : kEntries) {
+        if (Exists(game::Entry(holding_, name)))
+            moved_.push_back(name);
+    }
+}

@@ -1,0 +1,398 @@
+// The backup and restore jobs on real folders, without any window: a game folder and a
+// set folder made for each test, real faults (a file held open, chattr +i, a full RAM
+// disk, a path over 260 characters), and after each: either the job is whole, or the
+// earlier data is exactly as it was.
+
+#include <windows.h>
+
+#include <functional>
+
+#include "Faults.h"
+#include "GameData.h"
+#include "TestSupport.h"
+#include "engine/BackupJob.h"
+#include "engine/BackupMarker.h"
+#include "engine/RestoreJob.h"
+#include "engine/SafetySets.h"
+#include "files/FileOps.h"
+#include "runtime/Handles.h"
+#include "runtime/TextConv.h"
+
+namespace {
+
+struct StopJob {};
+
+// Records the job's events in order; a test may stop the job at one of them.
+class RecordingEvents final : public JobEvents {
+public:
+    void Checkpoint() override { Stop("checkpoint"); }
+    void YieldPoint() override {
+        seen.push_back("yield");
+        Stop("yield");
+    }
+    void FoldersCopied(const JobReport&) override {
+        seen.push_back("folders");
+        Stop("folders");
+    }
+    void Finished(const JobReport&) override { seen.push_back("finished"); }
+
+    std::vector<std::string> seen;
+    std::string stopAt;  // the event at which to stop the job, if any
+    std::function<void()> atFolders;
+
+private:
+    void Stop(const std::string& event) {
+        if (event == "folders" && atFolders)
+            atFolders();
+        if (event == stopAt)
+            throw StopJob{};
+    }
+};
+
+void MakeGameData(const std::wstring& root, const std::string& flavour) {
+    MakeDirs(root + L"\\saves\\slot 1");
+    MakeDirs(root + L"\\maps");
+    MakeDirs(root + L"\\scores");
+    WriteTextFile(root + L"\\saves\\slot 1\\game.sav", "slot one " + flavour);
+    WriteTextFile(root + L"\\saves\\quick.sav", "quick " + flavour);
+    WriteTextFile(root + L"\\maps\\fen.map", "fen " + flavour);
+    WriteTextFile(root + L"\\scores\\high.scr", "scores " + flavour);
+    WriteTextFile(root + L"\\tarnwick.cfg", "cfg " + flavour);
+}
+
+FileHandle HoldOpen(const std::wstring& path) {
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    EXPECT_TRUE(file) << Narrow(path);
+    return file;
+}
+
+class JobTest : public testing::Test {
+public:
+    std::wstring Game() const { return dir / L"vol\\Tarnwick"; }
+    std::wstring Set() const { return dir / L"set"; }
+    std::wstring SafetyRoot() const { return dir / L"vol\\Tarnwick safety sets"; }
+
+    JobReport Backup() { return BackupJob(Game(), Set()).Run(events); }
+    JobReport Restore() { return RestoreJob(Game(), Set()).Run(events); }
+
+    // A set folder that holds an earlier backup with its marker.
+    void MakeEarlierSet() {
+        MakeGameData(Set(), "earlier");
+        WriteTextFile(Set() + L"\\saves\\only earlier.sav", "kept by merging");
+        marker = WriteMarker(Set());
+    }
+
+    ScratchDir dir;
+    RecordingEvents events;
+    std::wstring marker;
+};
+
+// ---- Backup --------------------------------------------------------------------
+
+TEST_F(JobTest, BackupIntoANewFolderIsWholeWithItsMarker) {
+    MakeGameData(Game(), "now");
+    MakeDirs(Set());
+    JobReport report = Backup();
+    EXPECT_TRUE(report.Whole());
+    EXPECT_EQ(events.seen, (std::vector<std::string>{"folders", "finished"}));
+    EXPECT_EQ(ListTree(Set() + L"\\saves"), ListTree(Game() + L"\\saves"));
+    EXPECT_EQ(ReadTextFile(Set() + L"\\tarnwick.cfg"), "cfg now");
+    EXPECT_EQ(report.marker, MarkerPathToday(Set()));
+    EXPECT_TRUE(MarkerReadsBack(report.marker, Set()));
+}
+
+TEST_F(JobTest, BackupOverAnEarlierSetMergesAndLeavesNoHoldingFolder) {
+    MakeGameData(Game(), "now");
+    MakeEarlierSet();
+    JobReport report = Backup();
+    ASSERT_TRUE(report.Whole());
+    EXPECT_TRUE(report.earlierSet);
+    EXPECT_EQ(ReadTextFile(Set() + L"\\saves\\quick.sav"), "quick now");
+    EXPECT_EQ(ReadTextFile(Set() + L"\\saves\\only earlier.sav"), "kept by merging");
+    EXPECT_FALSE(PathExists(BackupJob::HoldingFolder(Set())));
+    Tree entries = ListTree(Set());
+    for (const auto& [path, content] : entries)
+        EXPECT_EQ(path.find(L"Tarnwick earlier set"), std::wstring::npos) << Narrow(path);
+}
+
+TEST_F(JobTest, FailedBackupLeavesTheEarlierSetAndItsMarkerExactlyAsTheyWere) {
+    // Each fault stops the backup at another point; each time the earlier set and its
+    // marker must be untouched.
+    struct Fault {
+        const char* name;
+        std::function<std::shared_ptr<void>(JobTest&)> make;
+        JobStage stage;
+    };
+    const Fault faults[] = {
+        {"a game save nobody may read",
+         [](JobTest& t) { return std::make_shared<FileHandle>(HoldOpen(t.Game() + L"\\saves\\quick.sav")); },
+         JobStage::Folders},
+        {"a configuration file the game holds open",
+         [](JobTest& t) { return std::make_shared<FileHandle>(HoldOpen(t.Game() + L"\\tarnwick.cfg")); },
+         JobStage::Config},
+    };
+    for (const Fault& fault : faults) {
+        SCOPED_TRACE(fault.name);
+        RemoveTree(Game());
+        RemoveTree(Set());
+        MakeGameData(Game(), "now");
+        MakeEarlierSet();
+        Tree before = ListTree(Set());
+        std::string markerBefore = ReadTextFile(marker);
+        JobReport report;
+        {
+            auto held = fault.make(*this);
+            report = Backup();
+        }
+        EXPECT_EQ(report.outcome, JobOutcome::RolledBack);
+        EXPECT_EQ(report.failedAt, fault.stage);
+        EXPECT_TRUE(report.earlierSet);
+        EXPECT_TRUE(report.marker.empty());
+        EXPECT_EQ(ListTree(Set()), before);
+        EXPECT_EQ(ReadTextFile(marker), markerBefore);
+    }
+}
+
+TEST_F(JobTest, FailedBackupIntoAFreshFolderLeavesNothingBehind) {
+    MakeGameData(Game(), "now");
+    MakeDirs(Set());
+    WriteTextFile(Set() + L"\\notes.txt", "the player's own file");
+    Tree before = ListTree(Set());
+    {
+        FileHandle held = HoldOpen(Game() + L"\\maps\\fen.map");
+        JobReport report = Backup();
+        EXPECT_EQ(report.outcome, JobOutcome::RolledBack);
+        EXPECT_FALSE(report.earlierSet);
+        ASSERT_EQ(report.folderFailures.size(), 1u);
+        EXPECT_EQ(report.folderFailures[0].firstFile, Game() + L"\\maps\\fen.map");
+    }
+    EXPECT_EQ(ListTree(Set()), before);
+    EXPECT_FALSE(PathExists(MarkerPathToday(Set())));
+}
+
+TEST_F(JobTest, BackupWithoutAGameFolderTouchesNothing) {
+    MakeDirs(Set());
+    JobReport report = Backup();
+    EXPECT_EQ(report.outcome, JobOutcome::NotStarted);
+    EXPECT_EQ(report.failedAt, JobStage::GameFolder);
+    EXPECT_FALSE(PathExists(Game()));
+    EXPECT_TRUE(ListTree(Set()).empty());
+    EXPECT_EQ(events.seen, (std::vector<std::string>{"folders", "finished"}));
+}
+
+TEST_F(JobTest, EarlierSetThatCannotBeSetAsideStopsTheBackupBeforeItStarts) {
+    MakeGameData(Game(), "now");
+    MakeEarlierSet();
+    Tree before = ListTree(Set());
+    JobReport report;
+    {
+        ImmutableScope locked(Set() + L"\\maps");
+        if (!locked.Ok())
+            GTEST_SKIP() << "chattr +i is not available here";
+        report = Backup();
+    }
+    EXPECT_EQ(report.outcome, JobOutcome::NotStarted);
+    EXPECT_EQ(report.failedAt, JobStage::SetAside);
+    EXPECT_EQ(ListTree(Set()), before);
+}
+
+TEST_F(JobTest, MarkerThatCannotBeWrittenUndoesTheBackup) {
+    MakeGameData(Game(), "now");
+    MakeEarlierSet();
+    DeleteFileW(marker.c_str());
+    MakeDirs(marker);  // a folder where the marker file should be
+    Tree before = ListTree(Set());
+    JobReport report = Backup();
+    EXPECT_EQ(report.outcome, JobOutcome::RolledBack);
+    EXPECT_EQ(report.failedAt, JobStage::Marker);
+    EXPECT_EQ(report.failure.item, marker);
+    EXPECT_EQ(ListTree(Set()), before);
+}
+
+TEST_F(JobTest, BackupStoppedByTheUserIsUndone) {
+    MakeGameData(Game(), "now");
+    MakeEarlierSet();
+    Tree before = ListTree(Set());
+    events.stopAt = "folders";
+    EXPECT_THROW(Backup(), StopJob);
+    EXPECT_EQ(ListTree(Set()), before);
+}
+
+TEST_F(JobTest, InterruptedBackupIsPutRightByTheNextOne) {
+    MakeGameData(Game(), "now");
+    MakeEarlierSet();
+    // What a backup cut off by a power failure leaves: the earlier set aside, part of a
+    // new copy in its place.
+    MakeDirs(BackupJob::HoldingFolder(Set()));
+    for (const wchar_t* name : {L"saves", L"maps", L"scores", L"tarnwick.cfg"})
+        ASSERT_TRUE(MoveFileW((Set() + L"\\" + name).c_str(), (BackupJob::HoldingFolder(Set()) + L"\\" + name).c_str()));
+    MakeDirs(Set() + L"\\saves");
+    WriteTextFile(Set() + L"\\saves\\quick.sav", "half");
+    JobReport report = Backup();
+    ASSERT_TRUE(report.Whole());
+    EXPECT_EQ(ReadTextFile(Set() + L"\\saves\\quick.sav"), "quick now");
+    EXPECT_EQ(ReadTextFile(Set() + L"\\saves\\only earlier.sav"), "kept by merging");
+    EXPECT_FALSE(PathExists(BackupJob::HoldingFolder(Set())));
+}
+
+TEST_F(JobTest, FullDiskDuringABackupLeavesTheEarlierSet) {
+    MakeDirs(Set());
+    RamDiskScope disk(Set(), 256);
+    if (!disk.Ok())
+        GTEST_SKIP() << "a RAM disk cannot be mounted here (needs root)";
+    MakeEarlierSet();
+    Tree before = ListTree(Set());
+    MakeGameData(Game(), "now");
+    WriteTextFile(Game() + L"\\saves\\big.sav", std::string(400 * 1024, 'b'));
+    JobReport report = Backup();
+    EXPECT_EQ(report.outcome, JobOutcome::RolledBack);
+    EXPECT_EQ(ListTree(Set()), before);
+}
+
+// ---- Restore -------------------------------------------------------------------
+
+TEST_F(JobTest, RestoreMergesKeepsASafetySetAndThatSetUndoesIt) {
+    MakeGameData(Game(), "before");
+    WriteTextFile(Game() + L"\\saves\\only in game.sav", "stays");
+    MakeGameData(Set(), "backed up");
+    Tree original = ListTree(Game());
+
+    JobReport report = Restore();
+    ASSERT_TRUE(report.Whole());
+    std::vector<std::string> expected(6, "yield");
+    expected.insert(expected.end(), {"folders", "finished"});
+    EXPECT_EQ(events.seen, expected);
+    EXPECT_EQ(ReadTextFile(Game() + L"\\saves\\quick.sav"), "quick backed up");
+    EXPECT_EQ(ReadTextFile(Game() + L"\\saves\\only in game.sav"), "stays");
+    EXPECT_EQ(ReadTextFile(Game() + L"\\tarnwick.cfg"), "cfg backed up");
+    ASSERT_FALSE(report.safetyMarker.empty());
+    EXPECT_EQ(ListTree(report.safetySet + L"\\saves"), (Tree{{L"only in game.sav", "stays"},
+                                                            {L"quick.sav", "quick before"},
+                                                            {L"slot 1\\", ""},
+                                                            {L"slot 1\\game.sav", "slot one before"}}));
+    EXPECT_TRUE(MarkerReadsBack(report.safetyMarker, report.safetySet));
+    EXPECT_TRUE(PathInside(report.safetySet, SafetyRoot()));
+
+    // Restoring the safety set gives the game folder back as it was.
+    JobReport undo = RestoreJob(Game(), report.safetySet).Run(events);
+    ASSERT_TRUE(undo.Whole());
+    EXPECT_EQ(ListTree(Game()), original);
+}
+
+TEST_F(JobTest, RestoreIntoAMissingGameFolderMakesItFirst) {
+    MakeGameData(Set(), "backed up");
+    JobReport report = Restore();
+    ASSERT_TRUE(report.Whole());
+    EXPECT_EQ(ListTree(Game()), ListTree(Set()));
+    EXPECT_TRUE(report.safetySet.empty());  // there was nothing to keep
+}
+
+TEST_F(JobTest, FailedRestoreLeavesTheGameFolderExactlyAsItWas) {
+    struct Fault {
+        const char* name;
+        std::function<std::shared_ptr<void>(JobTest&)> make;
+        JobOutcome outcome;
+    };
+    const Fault faults[] = {
+        {"a set file that cannot be read",
+         [](JobTest& t) { return std::make_shared<FileHandle>(HoldOpen(t.Set() + L"\\maps\\fen.map")); },
+         JobOutcome::RolledBack},
+        {"a game file held open",
+         [](JobTest& t) { return std::make_shared<FileHandle>(HoldOpen(t.Game() + L"\\tarnwick.cfg")); },
+         JobOutcome::NotStarted},
+        {"an immutable game folder",
+         [](JobTest& t) {
+             auto scope = std::make_shared<ImmutableScope>(t.Game() + L"\\scores");
+             return scope->Ok() ? scope : nullptr;
+         },
+         JobOutcome::NotStarted},
+    };
+    for (const Fault& fault : faults) {
+        SCOPED_TRACE(fault.name);
+        RemoveTree(dir.Path());
+        MakeGameData(Game(), "before");
+        MakeGameData(Set(), "backed up");
+        Tree before = ListTree(Game());
+        JobReport report;
+        {
+            auto held = fault.make(*this);
+            if (!held)
+                continue;  // chattr +i is not available here
+            report = Restore();
+        }
+        EXPECT_EQ(report.outcome, fault.outcome);
+        EXPECT_EQ(ListTree(Game()), before);
+        EXPECT_FALSE(PathExists(SafetyRoot()) && !ListTree(SafetyRoot()).empty());
+        EXPECT_TRUE(report.safetyMarker.empty());
+    }
+}
+
+TEST_F(JobTest, RestoreStoppedByTheUserIsUndone) {
+    MakeGameData(Game(), "before");
+    MakeGameData(Set(), "backed up");
+    Tree before = ListTree(Game());
+    events.stopAt = "yield";
+    EXPECT_THROW(Restore(), StopJob);
+    EXPECT_EQ(ListTree(Game()), before);
+}
+
+TEST_F(JobTest, FullDiskDuringARestoreLeavesTheGameFolder) {
+    MakeDirs(dir / L"vol");
+    RamDiskScope disk(dir / L"vol", 256);
+    if (!disk.Ok())
+        GTEST_SKIP() << "a RAM disk cannot be mounted here (needs root)";
+    MakeGameData(Game(), "before");
+    MakeGameData(Set(), "backed up");
+    WriteTextFile(Set() + L"\\saves\\big.sav", std::string(400 * 1024, 'b'));
+    Tree before = ListTree(Game());
+    JobReport report = Restore();
+    EXPECT_EQ(report.outcome, JobOutcome::RolledBack);
+    EXPECT_EQ(ListTree(Game()), before);
+}
+
+TEST_F(JobTest, RestoreKeepsTheNewestFiveSafetySetsAndTheOneItCameFrom) {
+    MakeGameData(Game(), "before");
+    const wchar_t* old[] = {L"2020.01.01 10.00.00", L"2020.01.02 10.00.00", L"2020.01.03 10.00.00",
+                            L"2020.01.04 10.00.00", L"2020.01.05 10.00.00", L"2020.01.06 10.00.00"};
+    for (const wchar_t* name : old)
+        MakeGameData(SafetyRoot() + L"\\" + name, "old");
+    MakeDirs(SafetyRoot() + L"\\not a safety set");
+    // The restore comes from the oldest safety set.
+    JobReport report = RestoreJob(Game(), SafetyRoot() + L"\\" + old[0]).Run(events);
+    ASSERT_TRUE(report.Whole());
+    // The new one and the four newest before it stay, and the one restored from.
+    for (const wchar_t* name : {old[0], old[2], old[3], old[4], old[5]})
+        EXPECT_TRUE(PathExists(SafetyRoot() + L"\\" + name)) << Narrow(name);
+    EXPECT_FALSE(PathExists(SafetyRoot() + L"\\" + old[1]));
+    EXPECT_TRUE(PathExists(report.safetySet));
+    EXPECT_TRUE(PathExists(SafetyRoot() + L"\\not a safety set"));
+}
+
+// ---- Paths over 260 characters ---------------------------------------------------
+
+TEST_F(JobTest, SaveDeeperThanTheOldPathLimitIsBackedUpAndRestored) {
+    MakeGameData(Game(), "now");
+    std::wstring deep = Game() + L"\\saves";
+    for (int i = 0; i < 6; ++i)
+        deep += L"\\a rather long folder name for campaign saves " + std::to_wstring(i);
+    ASSERT_TRUE(MakeFolderPath(deep).Ok());
+    std::wstring save = deep + L"\\the deepest.sav";
+    ASSERT_GT(save.size(), 300u);
+    {
+        FileHandle file(CreateFileW(LongPath(save).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        ASSERT_TRUE(file);
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(file.Get(), "deep", 4, &written, nullptr));
+    }
+    MakeDirs(Set());
+    ASSERT_TRUE(Backup().Whole());
+    std::wstring inSet = Set() + save.substr(Game().size());
+    EXPECT_NE(GetFileAttributesW(LongPath(inSet).c_str()), INVALID_FILE_ATTRIBUTES);
+
+    ASSERT_TRUE(DeleteTree(Game() + L"\\saves").Ok());
+    ASSERT_TRUE(Restore().Whole());
+    EXPECT_NE(GetFileAttributesW(LongPath(save).c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_TRUE(DeleteTree(dir.Path()).Ok());  // the fixture's own removal stops at the old limit
+}
+
+}  // namespace

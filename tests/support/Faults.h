@@ -1,0 +1,40 @@
+#pragma once
+// Real faults for the tests, made from the Linux side under Wine: a file or folder the
+// kernel refuses to change (chattr +i), and a small RAM disk mounted where a folder lies,
+// for a disk that is full. Each undoes itself when it goes.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+// Marks a file or folder immutable from the Linux side (chattr +i) for the lifetime of
+// the object: Wine enforces no permissions for root, but the kernel refuses every change.
+// Ok() is false when that cannot be done (not under Wine, no chattr).
+class ImmutableScope {
+public:
+    explicit ImmutableScope(const std::wstring& path);
+    ~ImmutableScope();
+    ImmutableScope(const ImmutableScope&) = delete;
+    ImmutableScope& operator=(const ImmutableScope&) = delete;
+    bool Ok() const { return ok_; }
+
+private:
+    std::string unixPath_;
+    bool ok_ = false;
+};
+
+// Mounts a RAM file system of `kilobytes` over the (existing, empty) folder for the
+// lifetime of the object. Ok() is false where that cannot be done (not root, no mount).
+class RamDiskScope {
+public:
+    RamDiskScope(const std::wstring& folder, unsigned kilobytes);
+    ~RamDiskScope();
+    RamDiskScope(const RamDiskScope&) = delete;
+    RamDiskScope& operator=(const RamDiskScope&) = delete;
+    bool Ok() const { return ok_; }
+
+private:
+    std::string unixPath_;
+    bool ok_ = false;
+};
