@@ -3,6 +3,7 @@
 # and this Debian machine lacks. Safe to run again: it installs only what is missing.
 set -euo pipefail
 
+# The release archive needs no zip tools: CMake packs and unpacks zips itself (libarchive).
 packages=(
   cmake make
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
