@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "E2eError.h"
 #include "Log.h"
 
@@ -25,7 +27,7 @@ FileTree GameDataOf(const std::wstring& folder) {
     return data;
 }
 
-std::vector<std::wstring> ChangeGameData(const std::wstring& gameFolder) {
+std::vector<std::wstring> ChangeGameData(const std::wstring& gameFolder, bool deleteOne) {
     struct Change {
         const wchar_t* path;
         const char* bytes;
@@ -43,12 +45,29 @@ std::vector<std::wstring> ChangeGameData(const std::wstring& gameFolder) {
         done.push_back(std::wstring(L"wrote ") + change.path);
     }
     std::wstring deleted = gameFolder + L"\\maps\\Fenmarsh.map";
-    if (DeleteFileW(deleted.c_str()))
+    if (deleteOne && DeleteFileW(deleted.c_str()))
         done.push_back(L"deleted maps\\Fenmarsh.map");
     return done;
 }
 
+std::vector<std::wstring> SafetySetNames() {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((std::wstring(kSafetySets) + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::wstring name = data.cFileName;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..")
+            names.push_back(name);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 GameFolderFixture::GameFolderFixture(const std::wstring& sampleFolder) {
+    safetySetsBefore_ = SafetySetNames();
     if (!IsFolder(sampleFolder))
         throw E2eError(L"no sample game data at " + sampleFolder);
     std::wstring parent = ParentOf(kGameFolder);
@@ -72,6 +91,12 @@ GameFolderFixture::~GameFolderFixture() { PutBack(); }
 void GameFolderFixture::PutBack() noexcept {
     try {
         RemoveTree(kGameFolder);
+        for (const std::wstring& name : SafetySetNames()) {
+            if (std::find(safetySetsBefore_.begin(), safetySetsBefore_.end(), name) == safetySetsBefore_.end())
+                RemoveTree(std::wstring(kSafetySets) + L"\\" + name);
+        }
+        if (safetySetsBefore_.empty())
+            RemoveDirectoryW(kSafetySets);
         if (!savedAside_.empty() && !MoveFileW(savedAside_.c_str(), kGameFolder))
             Log(L"could not put the game folder back from " + savedAside_);
         if (createdParent_)

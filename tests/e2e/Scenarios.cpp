@@ -208,6 +208,41 @@ void RestoreScenario(const RunOptions& options, ScreenshotLog& shots, const std:
     RestoreAndVerify(options, shots, markerPath);
 }
 
+void BackupRestoreUndoScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder) {
+    auto lent = LendGameFolder(options);
+    if (!lent)
+        throw E2eError(L"the undo walk restores twice over the game data: it runs only on lent sample data (--seed)");
+    BackupAndVerify(options, shots, setFolder);
+    // No deletion: a restore merges, so a file deleted after the backup comes back, and
+    // restoring the safety set cannot take it away again.
+    for (const auto& change : ChangeGameData(kGameFolder, false))
+        Log(L"after the backup: " + change);
+    FileTree played = FileTree::Read(kGameFolder);
+    FileTree playedData = GameDataOf(kGameFolder);
+    std::vector<std::wstring> setsBefore = SafetySetNames();
+    RestoreAndVerify(options, shots, setFolder + L"\\" + MarkerFiles(setFolder).front());
+
+    std::vector<std::wstring> sets = SafetySetNames();
+    if (sets.size() != setsBefore.size() + 1)
+        throw E2eError(L"the restore left no new safety set in " + std::wstring(kSafetySets));
+    std::wstring safetySet = std::wstring(kSafetySets) + L"\\" + sets.back();
+    std::vector<std::wstring> markers = MarkerFiles(safetySet);
+    if (markers.size() != 1)
+        throw E2eError(L"the safety set " + safetySet + L" has no marker file");
+    if (!CompareTrees(playedData, GameDataOf(safetySet)).empty())
+        throw E2eError(L"the safety set " + safetySet + L" does not hold the game data from before the restore");
+    Log(L"the safety set holds the game data from before the restore: " + safetySet);
+    RestoreAndVerify(options, shots, safetySet + L"\\" + markers.front());
+    std::vector<std::wstring> differences = CompareTrees(played, FileTree::Read(kGameFolder));
+    if (!differences.empty()) {
+        for (const auto& line : differences)
+            Log(L"  " + line);
+        throw E2eError(L"restoring the safety set did not give back the game folder as it was");
+    }
+    Log(L"undo verified: the game folder is byte for byte as it was before the first restore");
+    RemoveTree(setFolder);
+}
+
 void BackupRestoreScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder) {
     auto lent = LendGameFolder(options);
     BackupAndVerify(options, shots, setFolder);

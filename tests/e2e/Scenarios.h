@@ -20,4 +20,7 @@ void BackupScenario(const RunOptions& options, ScreenshotLog& shots, const std::
 // A whole restore from the marker, then the game folder checked against the set.
 void RestoreScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& markerPath);
 // A backup, changes to the game data (only with sample data), and a restore from the new marker.
+// Backup, changes, a restore, then a restore of the safety set that restore left: the
+// game folder must be byte for byte as it was before the first restore.
+void BackupRestoreUndoScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder);
 void BackupRestoreScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder);
