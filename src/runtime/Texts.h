@@ -56,6 +56,14 @@ inline constexpr wchar_t NotAValidFolder[] = L"This is not a valid folder please
 inline constexpr wchar_t PathCopied[] = L"Path has been copied to clipboard";
 inline constexpr wchar_t ChooserTitle[] = L"Quillset Backup Folder";
 inline constexpr wchar_t ChooserPrompt[] = L"Select or create a new folder to backup to:";
+// Backup folders that step 2 refuses; the box keeps the folder for correction.
+// %1: the game folder.
+inline constexpr wchar_t BackupFolderInGameFolder[] =
+    L"The backup cannot go into the game folder %1 or into a folder inside it. Please select a folder elsewhere.";
+// %1: the longest path allowed, %2: the length of the path given.
+inline constexpr wchar_t BackupFolderTooLong[] =
+    L"The path of this folder is too long for the backup file to record: it may be at most %1 characters long, "
+    L"this one has %2. Please select a folder with a shorter path.";
 
 // A backup whose folder copy is not whole. %1: the game folder, %2: the first file missing.
 inline constexpr wchar_t BackupFolderIncomplete[] =
