@@ -18,6 +18,7 @@ public:
     void ShowFinishedCreatingDocument();
 
     HWND Label12() const { return doneLabel_; }
+    HWND Label6() const { return congratulations_; }
 
     short RestoreStep = 0;
 
@@ -33,11 +34,14 @@ private:
     void BuildPanels() override;
     bool CheckLeavingStep(short step) override;
     bool AcceptLocation(const std::wstring& location);
+    static bool HoldsPartOfASet(const std::wstring& location);
+    void ShowVerdict(bool incomplete);
     void AfterAdvance() override;
     void OnControlCommand(int id, int code) override;
 
     HWND text1_ = nullptr;
     HWND btnSelect_ = nullptr;
+    HWND congratulations_ = nullptr;
     HWND doneLabel_ = nullptr;
     bool restoreIncomplete_ = false;
 };

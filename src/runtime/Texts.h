@@ -99,6 +99,11 @@ inline constexpr wchar_t MarkerWithoutLocation[] =
 inline constexpr wchar_t MarkerLocationMissing[] =
     L"The backup set of this file was not found: the folder %1 does not exist (moved or deleted?). "
     L"Please select another Tarnwick backup.";
+// A marker whose folder exists but holds no part of a backup set. %1: the folder.
+inline constexpr wchar_t MarkerLocationHoldsNoSet[] =
+    L"The folder %1 named by this backup file holds no Tarnwick backup: none of saves, maps, scores and "
+    L"tarnwick.cfg is there (a drive with another letter now, or a folder used for other things?). "
+    L"Please select another Tarnwick backup.";
 inline constexpr wchar_t RestoreNotComplete[] =
     L"Tarnwick's maps and saved games have NOT been restored completely.";
 inline constexpr wchar_t FinishedCreatingDocument[] = L"Finished creating document";
