@@ -111,6 +111,10 @@ inline constexpr wchar_t FinishedTitle[] = L"Finished";
 inline constexpr wchar_t OpenDialogTitle[] = L"Open";
 inline constexpr wchar_t OpenDialogFilter[] = L"Backup files BAK|*.BAK";
 
+// Registry export and import. %1: the operation, %2: the path refused.
+inline constexpr wchar_t RegistryArgumentUnquotable[] =
+    L"%1: the path \"%2\" cannot be handed to the registry editor: it holds a double quote or ends in \"\\\".";
+
 // File services
 inline constexpr wchar_t ErrorCopyingFile[] = L"Error copying File";
 inline constexpr wchar_t ErrorDeletingFile[] = L"Error deleting File";
