@@ -19,6 +19,11 @@ enum ControlId { IdText1 = 201, IdSelect, IdTxtPath, IdCommand1, IdCheck1, IdChk
 // The most of a marker's "Backup_Location" that the restore reads back.
 constexpr size_t MaxBackupFolderChars = 254;
 
+// The finish panel's verdict below the heading "Congratulations", and in the heading's
+// place with room for two lines when there is nothing to congratulate.
+constexpr TwipsRect VerdictPlace{240, 1060, 5900, 280};
+constexpr TwipsRect VerdictPlaceWithoutHeading{240, 780, 5900, 560};
+
 constexpr COLORREF PathBoxGrey = RGB(224, 224, 224);
 constexpr FontSpec Arial975{L"Arial", 9.75};
 constexpr FontSpec Arial18{L"Arial", 18};
@@ -77,7 +82,7 @@ void frmBackup::BuildPanels() {
     AddText(5, texts::BackupFinishHead, {240, 120, 5000, 600}, Arial24);
     AddDecorativeSquares(5, 5520, 240);
     congratulations_ = AddText(5, texts::BackupCongratulations, {240, 780, 5900, 280}, Arial975);
-    completeLabel_ = AddText(5, texts::BackupComplete, {240, 1060, 5900, 280}, Arial975);
+    completeLabel_ = AddText(5, texts::BackupComplete, VerdictPlace, Arial975);
     AddText(5, texts::BackupRecommend, {600, 1420, 5295, 240});
     txtPath_ = AddControl(5, {nullptr, L"EDIT", L"", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP,
                               {600, 1680, 5295, 1455}, IdTxtPath}, SmallArialFont);
@@ -137,6 +142,10 @@ void frmBackup::ShowVerdict(bool incomplete) {
     SetText(completeLabel_, incomplete ? texts::BackupNotComplete : texts::BackupComplete);
     // No congratulations for a set that is not whole.
     ShowWindow(congratulations_, incomplete ? SW_HIDE : SW_SHOW);
+    const TwipsRect& place = incomplete ? VerdictPlaceWithoutHeading : VerdictPlace;
+    int dpi = ScreenDpi();
+    SetWindowPos(completeLabel_, nullptr, TwipsToPixels(place.left, dpi), TwipsToPixels(place.top, dpi),
+                 TwipsToPixels(place.width, dpi), TwipsToPixels(place.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void frmBackup::btnSelect_Click() {

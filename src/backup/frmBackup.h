@@ -28,6 +28,7 @@ public:
     void ShowJobOutcome(const JobReport& report) override;
     bool SetIncomplete() const { return setIncomplete_; }
     HWND CongratulationsHeading() const { return congratulations_; }
+    HWND CompleteLabel() const { return completeLabel_; }
 
 private:
     void BuildPanels() override;

@@ -55,6 +55,20 @@ protected:
     MsgBoxRecorder boxes;
 };
 
+// Whether the label's text, wrapped as the label wraps it, fits the label's height.
+bool TextFitsLabel(HWND label) {
+    RECT client;
+    GetClientRect(label, &client);
+    std::wstring text = GetText(label);
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    RECT needed = client;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    return needed.bottom - needed.top <= client.bottom - client.top;
+}
+
 }  // namespace
 
 TEST_F(BackupTest, WholeBackupCopiesEverythingAndWritesTheMarker) {
@@ -68,6 +82,7 @@ TEST_F(BackupTest, WholeBackupCopiesEverythingAndWritesTheMarker) {
     EXPECT_EQ(GetText(w.txtPath()), dest.Path());
     EXPECT_EQ(BackupLocation, dest.Path());
     EXPECT_TRUE(IsSetToShow(w.CongratulationsHeading()));
+    EXPECT_TRUE(TextFitsLabel(w.CompleteLabel())) << "the verdict is cut off";
     for (const wchar_t* folder : {L"saves", L"maps", L"scores"})
         EXPECT_EQ(TreeOf(dest / folder), TreeOf(GameFolder::Sub(folder))) << folder;
     EXPECT_EQ(ReadTextFile(dest / L"tarnwick.cfg"), "volume=7\r\n");
@@ -257,6 +272,7 @@ TEST_F(BackupTest, IncompleteCopyIsReportedAndGetsNoMarker) {
     EXPECT_EQ(w.FrontPanel(), 5);
     EXPECT_TRUE(w.SetIncomplete());
     EXPECT_FALSE(IsSetToShow(w.CongratulationsHeading()));
+    EXPECT_TRUE(TextFitsLabel(w.CompleteLabel())) << "the verdict is cut off";
     EXPECT_FALSE(PathExists(MarkerPathToday(dest.Path())));
     // The other folders and the configuration file are still copied.
     EXPECT_EQ(TreeOf(dest / L"maps"), TreeOf(GameFolder::Sub(L"maps")));
