@@ -164,6 +164,7 @@ TEST_F(RestoreTest, GameConfigThatCannotBeOverwritten) {
     EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"tarnwick.cfg")), "volume=7\r\n");
     // The finish panel does not claim a success it did not have.
     EXPECT_EQ(GetText(w.Label12()), texts::RestoreNotComplete);
+    EXPECT_FALSE(IsSetToShow(w.Label6()));
 }
 
 TEST_F(RestoreTest, MarkerWhoseSetIsGoneIsRefused) {
@@ -303,19 +304,6 @@ TEST_F(RestoreTest, MarkerWhoseFolderHoldsNoSetIsRefused) {
         std::filesystem::remove(std::filesystem::path(marker));
         EXPECT_EQ(TreeOf(location.Path()), before) << "something was made in the folder";
     }
-}
-
-TEST_F(RestoreTest, FinishPanelCongratulatesOnlyAWholeRestore) {
-    frmRestore& whole = RestoreFrom(set.marker);
-    EXPECT_TRUE(IsSetToShow(whole.Label6()));
-    UnloadAllWindows();
-    FileHandle inUse(CreateFileW(GameFolder::Sub(L"tarnwick.cfg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(inUse);
-    frmRestore& partial = RestoreFrom(set.marker);
-    inUse.Reset();
-    EXPECT_EQ(GetText(partial.Label12()), texts::RestoreNotComplete);
-    EXPECT_FALSE(IsSetToShow(partial.Label6()));
 }
 
 namespace {
