@@ -2,7 +2,9 @@
 
 #include "backup/FolderChooser.h"
 #include "backup/clsBackup.h"
+#include "engine/GameLayout.h"
 #include "files/ExistingFolder.h"
+#include "files/FullPath.h"
 #include "files/clsFileSystem.h"
 #include "runtime/Clipboard.h"
 #include "runtime/MsgBox.h"
@@ -13,6 +15,14 @@
 namespace {
 
 enum ControlId { IdText1 = 201, IdSelect, IdTxtPath, IdCommand1, IdCheck1, IdChkSGML };
+
+// The most of a marker's "Backup_Location" that the restore reads back.
+constexpr size_t MaxBackupFolderChars = 254;
+
+// The finish panel's verdict below the heading "Congratulations", and in the heading's
+// place with room for two lines when there is nothing to congratulate.
+constexpr TwipsRect VerdictPlace{240, 1060, 5900, 280};
+constexpr TwipsRect VerdictPlaceWithoutHeading{240, 780, 5900, 560};
 
 constexpr COLORREF PathBoxGrey = RGB(224, 224, 224);
 constexpr FontSpec Arial975{L"Arial", 9.75};
@@ -71,8 +81,8 @@ void frmBackup::BuildPanels() {
 
     AddText(5, texts::BackupFinishHead, {240, 120, 5000, 600}, Arial24);
     AddDecorativeSquares(5, 5520, 240);
-    AddText(5, texts::BackupCongratulations, {240, 780, 5900, 280}, Arial975);
-    completeLabel_ = AddText(5, texts::BackupComplete, {240, 1060, 5900, 280}, Arial975);
+    congratulations_ = AddText(5, texts::BackupCongratulations, {240, 780, 5900, 280}, Arial975);
+    completeLabel_ = AddText(5, texts::BackupComplete, VerdictPlace, Arial975);
     AddText(5, texts::BackupRecommend, {600, 1420, 5295, 240});
     txtPath_ = AddControl(5, {nullptr, L"EDIT", L"", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP,
                               {600, 1680, 5295, 1455}, IdTxtPath}, SmallArialFont);
@@ -85,22 +95,38 @@ void frmBackup::BuildPanels() {
 bool frmBackup::CheckLeavingStep(short step) {
     if (step != 2)
         return true;
-    // The folder is used as typed: no trimming.
+    // A full folder is used as typed: no trimming, a trailing "\" kept.
     std::wstring folder = GetText(text1_);
     if (folder.empty()) {
         MsgBox(texts::EnterPath);
         return false;
     }
+    // A relative one means the current folder, which changes while the program runs and
+    // between runs: the marker must record where the set really went.
+    if (!IsFullPath(folder)) {
+        folder = FullPath(folder);
+        SetText(text1_, folder);
+    }
     // A file of that name is refused like a missing folder: a backup into it would
     // copy nothing and still report success.
-    if (!clsFileSystem().FileExist(folder) || !IsExistingFolder(folder)) {
+    if (folder.empty() || !clsFileSystem().FileExist(folder) || !IsExistingFolder(folder)) {
         MsgBox(texts::NotAValidFolder);
         SetText(text1_, L"");
         return false;
     }
+    // A copy of "saves" into a folder below "saves" recurses until the paths break.
+    if (IsSameOrInsideFolder(folder, game::Folder)) {
+        MsgBox(FillIn(texts::BackupFolderInGameFolder, {game::Folder}));
+        return false;
+    }
+    // A longer location comes back cut from the marker and leads nowhere.
+    if (folder.size() > MaxBackupFolderChars) {
+        MsgBox(FillIn(texts::BackupFolderTooLong,
+                      {std::to_wstring(MaxBackupFolderChars), std::to_wstring(folder.size())}));
+        return false;
+    }
     BackupLocation = folder;
-    setIncomplete_ = false;
-    SetText(completeLabel_, texts::BackupComplete);
+    ShowVerdict(false);
     return true;
 }
 
@@ -109,9 +135,17 @@ void frmBackup::AfterAdvance() {
     SetText(txtPath_, BackupLocation);
 }
 
-void frmBackup::ShowJobOutcome(const JobReport& report) {
-    setIncomplete_ = !report.Whole();
-    SetText(completeLabel_, setIncomplete_ ? texts::BackupNotComplete : texts::BackupComplete);
+void frmBackup::ShowJobOutcome(const JobReport& report) { ShowVerdict(!report.Whole()); }
+
+void frmBackup::ShowVerdict(bool incomplete) {
+    setIncomplete_ = incomplete;
+    SetText(completeLabel_, incomplete ? texts::BackupNotComplete : texts::BackupComplete);
+    // No congratulations for a set that is not whole.
+    ShowWindow(congratulations_, incomplete ? SW_HIDE : SW_SHOW);
+    const TwipsRect& place = incomplete ? VerdictPlaceWithoutHeading : VerdictPlace;
+    int dpi = ScreenDpi();
+    SetWindowPos(completeLabel_, nullptr, TwipsToPixels(place.left, dpi), TwipsToPixels(place.top, dpi),
+                 TwipsToPixels(place.width, dpi), TwipsToPixels(place.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void frmBackup::btnSelect_Click() {

@@ -27,12 +27,15 @@ public:
     // The finish panel says whether the set is complete. A new backup starts whole again.
     void ShowJobOutcome(const JobReport& report) override;
     bool SetIncomplete() const { return setIncomplete_; }
+    HWND CongratulationsHeading() const { return congratulations_; }
+    HWND CompleteLabel() const { return completeLabel_; }
 
 private:
     void BuildPanels() override;
     bool CheckLeavingStep(short step) override;
     void AfterAdvance() override;
     void OnControlCommand(int id, int code) override;
+    void ShowVerdict(bool incomplete);
 
     HWND text1_ = nullptr;
     HWND btnSelect_ = nullptr;
@@ -40,6 +43,7 @@ private:
     HWND command1_ = nullptr;
     HWND check1_ = nullptr;
     HWND chkSGML_ = nullptr;
+    HWND congratulations_ = nullptr;
     HWND completeLabel_ = nullptr;
     bool setIncomplete_ = false;
 };

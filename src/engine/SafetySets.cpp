@@ -7,6 +7,7 @@
 
 #include "files/DirSearch.h"
 #include "files/FileOps.h"
+#include "files/FullPath.h"
 #include "runtime/AppError.h"
 
 namespace {
@@ -38,6 +39,10 @@ std::wstring Stamp(const SYSTEMTIME& t) {
 
 std::wstring SafetySetRoot(const std::wstring& gameFolder) {
     std::wstring full = FullPath(gameFolder);
+    if (full.empty())
+        full = gameFolder;
+    while (full.size() > 3 && full.back() == L'\\')
+        full.pop_back();
     size_t cut = full.find_last_of(L'\\');
     std::wstring parent = cut == std::wstring::npos ? full : full.substr(0, cut);
     return parent + L"\\" + kRootName;
@@ -66,7 +71,7 @@ void PruneSafetySets(const std::wstring& root, size_t keep, const std::wstring& 
     std::sort(sets.begin(), sets.end(), [](const std::wstring& a, const std::wstring& b) { return a > b; });
     for (size_t i = keep; i < sets.size(); ++i) {
         std::wstring folder = root + L"\\" + sets[i];
-        if (!spare.empty() && PathInside(spare, folder))
+        if (!spare.empty() && IsSameOrInsideFolder(spare, folder))
             continue;
         // One that cannot go now is tried again after the next restore.
         (void)DeleteTree(folder);

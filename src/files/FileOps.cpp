@@ -4,6 +4,7 @@
 
 #include "files/DirSearch.h"
 #include "files/ExistingFolder.h"
+#include "files/FullPath.h"
 #include "runtime/AppError.h"
 #include "runtime/Handles.h"
 
@@ -12,16 +13,6 @@ namespace {
 const DWORD kEverything = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 bool IsLongForm(const std::wstring& path) { return path.rfind(L"\\\\?\\", 0) == 0; }
-
-std::wstring FoldCase(std::wstring text) {
-    if (!text.empty())
-        CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
-
-bool IsRoot(const std::wstring& path) {
-    return (path.size() == 3 && path[1] == L':') || (IsLongForm(path) && path.size() == 7 && path[5] == L':');
-}
 
 DWORD AttributesOf(const std::wstring& longPath) { return GetFileAttributesW(longPath.c_str()); }
 
@@ -94,41 +85,18 @@ FileResult CopyOneFile(const std::wstring& source, const std::wstring& destinati
     return FileResult::Failure(GetLastError(), source);
 }
 
-std::wstring FullPath(const std::wstring& path) {
-    if (path.empty())
-        return path;
-    DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0)
-        return path;
-    std::wstring full(needed, L'\0');
-    DWORD written = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-    if (written == 0 || written >= needed)
-        return path;
-    full.resize(written);
-    while (full.size() > 1 && full.back() == L'\\' && !IsRoot(full))
-        full.pop_back();
-    return full;
-}
-
 std::wstring LongPath(const std::wstring& path) {
     if (IsLongForm(path))
         return path;
     std::wstring full = FullPath(path);
+    if (full.empty())
+        full = path;
+    // The long-path form takes no "." or ".." and no trailing separator but at a root.
+    while (full.size() > 3 && full.back() == L'\\')
+        full.pop_back();
     if (full.rfind(L"\\\\", 0) == 0)
         return L"\\\\?\\UNC\\" + full.substr(2);
     return L"\\\\?\\" + full;
-}
-
-bool SamePath(const std::wstring& a, const std::wstring& b) { return FoldCase(LongPath(a)) == FoldCase(LongPath(b)); }
-
-bool PathInside(const std::wstring& inner, const std::wstring& outer) {
-    std::wstring in = FoldCase(LongPath(inner));
-    std::wstring out = FoldCase(LongPath(outer));
-    if (in == out)
-        return true;
-    if (out.back() != L'\\')
-        out += L'\\';
-    return in.rfind(out, 0) == 0;
 }
 
 FileResult RenameEntry(const std::wstring& from, const std::wstring& to) {

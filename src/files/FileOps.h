@@ -22,19 +22,9 @@ struct [[nodiscard]] FileResult {
 // Copies one file, replacing an existing destination; the destination folder must exist.
 FileResult CopyOneFile(const std::wstring& source, const std::wstring& destination);
 
-// The full, normalised form of a path ("..", "." and doubled separators resolved,
-// against the current folder when relative), without a trailing "\" except at a root.
-// The path itself when the platform cannot make it full.
-std::wstring FullPath(const std::wstring& path);
-
 // FullPath in the platform's long-path form ("\\?\C:\..." or "\\?\UNC\server\share\..."),
 // which lifts the 260-character limit. A path already in that form stays.
 std::wstring LongPath(const std::wstring& path);
-
-// True when the two paths name the same place (full forms, case ignored as the file
-// system ignores it); inside is true when b lies below a (or is a).
-bool SamePath(const std::wstring& a, const std::wstring& b);
-bool PathInside(const std::wstring& inner, const std::wstring& outer);
 
 // Renames a file or folder within its volume (never a copy): cheap for any size.
 FileResult RenameEntry(const std::wstring& from, const std::wstring& to);

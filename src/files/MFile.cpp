@@ -98,6 +98,7 @@ struct OpenDialogState {
     std::wstring title;
     std::wstring defaultExtension;
     std::wstring file;
+    std::wstring initialFolder;
     OpenDialogHook hook;
 };
 
@@ -118,8 +119,10 @@ void BuildFilter(const std::wstring& filter) {
     state.record.lpstrFilter = state.filter.c_str();
 }
 
-std::wstring ShowOpenDialog(const std::wstring& title, const std::wstring& filter) {
+std::wstring ShowOpenDialog(const std::wstring& title, const std::wstring& filter, const std::wstring& initialFolder) {
     OpenDialogState& state = DialogState();
+    state.initialFolder = initialFolder;
+    state.record.lpstrInitialDir = state.initialFolder.empty() ? nullptr : state.initialFolder.c_str();
     state.title = title;
     state.record.lpstrTitle = state.title.c_str();
     // The platform takes the default extension without its dot: with the dot some
@@ -136,10 +139,11 @@ std::wstring ShowOpenDialog(const std::wstring& title, const std::wstring& filte
     state.record.Flags = OFN_HIDEREADONLY;
     // The record without the later extension fields, as the dialog has always taken it.
     state.record.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
-    if (state.hook)
-        state.hook(state.record);
-    else
-        GetOpenFileNameW(&state.record);
+    BOOL chosen = state.hook ? state.hook(state.record) : GetOpenFileNameW(&state.record);
+    // After Cancel or a failure (a name longer than the buffer leaves its needed size
+    // there) the buffer holds no path.
+    if (!chosen)
+        return std::wstring();
     return std::wstring(state.file.c_str());
 }
 

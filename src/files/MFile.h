@@ -30,9 +30,11 @@ struct CopyFolderResult {
 // The open-file dialog. The module keeps one dialog record that every call fills
 // again; the filter index stays as the previous call left it.
 
-// Shows the system's open-file dialog and returns the chosen file's full path, or ""
-// after Cancel. filter lists name|pattern pairs separated by "|".
-std::wstring ShowOpenDialog(const std::wstring& title, const std::wstring& filter);
+// Shows the system's open-file dialog, opened in initialFolder (none: the platform's
+// choice), and returns the chosen file's full path, or "" after Cancel or when the
+// dialog fails. filter lists name|pattern pairs separated by "|".
+std::wstring ShowOpenDialog(const std::wstring& title, const std::wstring& filter,
+                            const std::wstring& initialFolder = {});
 
 // Turns "name|pattern" into the dialog's form (each "|" a NUL, one more NUL at the end)
 // and stores it in the module's record.

@@ -4,22 +4,32 @@
 
 #include "runtime/AppError.h"
 #include "runtime/Handles.h"
+#include "runtime/TextConv.h"
+#include "runtime/Texts.h"
 
 namespace {
 
 constexpr wchar_t EditorCommand[] = L"C:\\Windows\\Regedit.exe";
 constexpr wchar_t Source[] = L"RegistryEditor";
 
-std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+// One argument of the editor's command line in double quotes. A quote inside it would end
+// the argument early, and a "\" before the closing quote escapes that quote, so either way
+// the editor would read another argument than the one given: such a text is refused.
+std::wstring Quoted(const std::wstring& text, const wchar_t* operation) {
+    if (text.find(L'"') != std::wstring::npos || (!text.empty() && text.back() == L'\\'))
+        throw AppError(ERROR_INVALID_NAME, Source, FillIn(texts::RegistryArgumentUnquotable, {operation, text}));
+    return L"\"" + text + L"\"";
+}
 
 }  // namespace
 
 std::wstring RegistryExportCommandLine(const std::wstring& fileLocation, const std::wstring& keyPath) {
-    return std::wstring(EditorCommand) + L" /e " + Quoted(fileLocation) + L" " + Quoted(keyPath);
+    return std::wstring(EditorCommand) + L" /e " + Quoted(fileLocation, L"RegBackup") + L" " +
+           Quoted(keyPath, L"RegBackup");
 }
 
 std::wstring RegistryImportCommandLine(const std::wstring& file) {
-    return std::wstring(EditorCommand) + L" /s " + file;
+    return std::wstring(EditorCommand) + L" /s " + Quoted(file, L"RegRestore");
 }
 
 void StartProgramMinimized(const std::wstring& commandLine) {

@@ -8,11 +8,13 @@
 #include "registry/clsRegistry.h"
 
 // "C:\Windows\Regedit.exe /e "<file>" "<key>"": the key path is the editor's own form,
-// full root name first (HKEY_CURRENT_USER\..., the editor refuses HKCU\...).
+// full root name first (HKEY_CURRENT_USER\..., the editor refuses HKCU\...). A file or key
+// path that holds a double quote or ends in "\" cannot be quoted safely: it raises an
+// AppError (ERROR_INVALID_NAME, source "RegistryEditor").
 std::wstring RegistryExportCommandLine(const std::wstring& fileLocation, const std::wstring& keyPath);
 
-// "C:\Windows\Regedit.exe /s <file>": the file path goes in unquoted, so one holding spaces
-// reaches the editor as several arguments.
+// "C:\Windows\Regedit.exe /s "<file>"": quoted, so a path with spaces stays one argument;
+// refused like the export's paths.
 std::wstring RegistryImportCommandLine(const std::wstring& file);
 
 // Starts a program by its command line, minimised with the input focus, and returns at once.

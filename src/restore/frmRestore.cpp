@@ -2,9 +2,12 @@
 
 #include "runtime/ProcessState.h"
 #include "engine/BackupMarker.h"
+#include "engine/GameLayout.h"
 #include "files/ExistingFolder.h"
+#include "files/FullPath.h"
 #include "files/MFile.h"
 #include "files/clsFileSystem.h"
+#include "restore/MarkerFolderSetting.h"
 #include "restore/clsRestore.h"
 #include "runtime/TextConv.h"
 #include "runtime/MsgBox.h"
@@ -55,7 +58,7 @@ void frmRestore::BuildPanels() {
     AddStepHeading(4, texts::StepLabels[4]);
     AddText(4, texts::RestoreStep4Text, {240, 720, 5900, 300});
 
-    AddText(5, texts::RestoreCongratulations, {240, 240, 5900, 300}, Arial975);
+    congratulations_ = AddText(5, texts::RestoreCongratulations, {240, 240, 5900, 300}, Arial975);
     AddText(5, texts::RestoreFinishHead, {240, 600, 5900, 600}, Arial24);
     doneLabel_ = AddText(5, texts::RestoreDone, {240, 1500, 5900, 480});
     safetyLabel_ = AddText(5, L"", {240, 2040, 5900, 1200});
@@ -71,6 +74,10 @@ bool frmRestore::CheckLeavingStep(short step) {
         MsgBox(texts::SelectAFile);
         return false;
     }
+    // A typed relative path means the current folder; the settings-file functions would
+    // look for it in the Windows folder instead.
+    if (!IsFullPath(GetText(text1_)))
+        SetText(text1_, FullPath(GetText(text1_)));
     if (!fs.FileExist(GetText(text1_))) {
         MsgBox(texts::FileDoesNotExist);
         SetText(text1_, L"");
@@ -85,7 +92,11 @@ bool frmRestore::CheckLeavingStep(short step) {
         MsgBox(texts::NotATarnwickBackup);
         return false;
     }
-    return AcceptLocation(ReadMarkerLocation(GetText(text1_)));
+    if (!AcceptLocation(ReadMarkerLocation(GetText(text1_))))
+        return false;
+    // The dialog starts next time where this marker lies.
+    RememberMarkerFolder(GetText(text1_));
+    return true;
 }
 
 bool frmRestore::AcceptLocation(const std::wstring& location) {
@@ -99,10 +110,23 @@ bool frmRestore::AcceptLocation(const std::wstring& location) {
         MsgBox(FillIn(texts::MarkerLocationMissing, {location}));
         return false;
     }
+    // A folder without any part of a set (a stick under another letter now, a folder
+    // reused for other things) would get three empty folders and a report of success.
+    if (!HoldsPartOfASet(location)) {
+        MsgBox(FillIn(texts::MarkerLocationHoldsNoSet, {location}));
+        return false;
+    }
     BackupLocation = location;
-    restoreIncomplete_ = false;
-    SetText(doneLabel_, texts::RestoreDone);
+    ShowVerdict(false);
     return true;
+}
+
+bool frmRestore::HoldsPartOfASet(const std::wstring& location) {
+    for (const wchar_t* name : game::FolderNames)
+        if (IsExistingFolder(game::Entry(location, name)))
+            return true;
+    DWORD config = GetFileAttributesW(game::Entry(location, game::ConfigName).c_str());
+    return config != INVALID_FILE_ATTRIBUTES && !(config & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void frmRestore::AfterAdvance() {
@@ -111,15 +135,21 @@ void frmRestore::AfterAdvance() {
 }
 
 void frmRestore::ShowJobOutcome(const JobReport& report) {
-    restoreIncomplete_ = !report.Whole();
-    SetText(doneLabel_, restoreIncomplete_ ? texts::RestoreNotComplete : texts::RestoreDone);
-    bool keptSafetySet = !restoreIncomplete_ && !report.safetyMarker.empty();
+    ShowVerdict(!report.Whole());
+    bool keptSafetySet = report.Whole() && !report.safetyMarker.empty();
     SetText(safetyLabel_, keptSafetySet ? FillIn(texts::RestoreSafetySetKept, {report.safetyMarker}) : L"");
 }
 
+void frmRestore::ShowVerdict(bool incomplete) {
+    restoreIncomplete_ = incomplete;
+    SetText(doneLabel_, incomplete ? texts::RestoreNotComplete : texts::RestoreDone);
+    // No congratulations for a restore that is not whole.
+    ShowWindow(congratulations_, incomplete ? SW_HIDE : SW_SHOW);
+}
+
 void frmRestore::btnSelect_Click() {
-    // After Cancel the dialog gives the empty text, which empties the box too.
-    SetText(text1_, ShowOpenDialog(texts::OpenDialogTitle, texts::OpenDialogFilter));
+    // After Cancel or a failed dialog the empty text empties the box too.
+    SetText(text1_, ShowOpenDialog(texts::OpenDialogTitle, texts::OpenDialogFilter, OpenDialogStartFolder()));
 }
 
 void frmRestore::ShowFinishedCreatingDocument() {

@@ -19,6 +19,7 @@ public:
 
     HWND Label12() const { return doneLabel_; }
     HWND SafetySetLabel() const { return safetyLabel_; }
+    HWND Label6() const { return congratulations_; }
 
     short RestoreStep = 0;
 
@@ -34,11 +35,14 @@ private:
     void BuildPanels() override;
     bool CheckLeavingStep(short step) override;
     bool AcceptLocation(const std::wstring& location);
+    static bool HoldsPartOfASet(const std::wstring& location);
+    void ShowVerdict(bool incomplete);
     void AfterAdvance() override;
     void OnControlCommand(int id, int code) override;
 
     HWND text1_ = nullptr;
     HWND btnSelect_ = nullptr;
+    HWND congratulations_ = nullptr;
     HWND doneLabel_ = nullptr;
     HWND safetyLabel_ = nullptr;  // where the safety set of a successful restore lies
     bool restoreIncomplete_ = false;

@@ -108,6 +108,7 @@ using FindHandle = UniqueHandle<FindHandleTraits>;      // FindFirstFileW
 using GdiObject = UniqueHandle<GdiObjectTraits>;        // fonts, brushes
 using GlobalMemory = UniqueHandle<GlobalMemoryTraits>;  // clipboard data before hand-over
 using RegKey = UniqueHandle<RegKeyTraits>;              // RegOpenKeyExW, RegConnectRegistryW
+using TaskString = UniqueHandle<TaskMemoryTraits<wchar_t>>;                       // SHGetKnownFolderPath
 using ItemIdList = UniqueHandle<TaskMemoryTraits<std::remove_pointer_t<PIDLIST_ABSOLUTE>>>;  // SHBrowseForFolderW
 
 // Runs the callable once when the scope ends, on every path out of it, unless

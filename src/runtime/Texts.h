@@ -56,6 +56,14 @@ inline constexpr wchar_t NotAValidFolder[] = L"This is not a valid folder please
 inline constexpr wchar_t PathCopied[] = L"Path has been copied to clipboard";
 inline constexpr wchar_t ChooserTitle[] = L"Quillset Backup Folder";
 inline constexpr wchar_t ChooserPrompt[] = L"Select or create a new folder to backup to:";
+// Backup folders that step 2 refuses; the box keeps the folder for correction.
+// %1: the game folder.
+inline constexpr wchar_t BackupFolderInGameFolder[] =
+    L"The backup cannot go into the game folder %1 or into a folder inside it. Please select a folder elsewhere.";
+// %1: the longest path allowed, %2: the length of the path given.
+inline constexpr wchar_t BackupFolderTooLong[] =
+    L"The path of this folder is too long for the backup file to record: it may be at most %1 characters long, "
+    L"this one has %2. Please select a folder with a shorter path.";
 
 // A backup that did not complete. %1: the game folder, %2: the first file missing.
 inline constexpr wchar_t BackupFolderIncomplete[] =
@@ -133,12 +141,21 @@ inline constexpr wchar_t MarkerWithoutLocation[] =
 inline constexpr wchar_t MarkerLocationMissing[] =
     L"The backup set of this file was not found: the folder %1 does not exist (moved or deleted?). "
     L"Please select another Tarnwick backup.";
+// A marker whose folder exists but holds no part of a backup set. %1: the folder.
+inline constexpr wchar_t MarkerLocationHoldsNoSet[] =
+    L"The folder %1 named by this backup file holds no Tarnwick backup: none of saves, maps, scores and "
+    L"tarnwick.cfg is there (a drive with another letter now, or a folder used for other things?). "
+    L"Please select another Tarnwick backup.";
 inline constexpr wchar_t RestoreNotComplete[] =
     L"Tarnwick's maps and saved games have NOT been restored completely.";
 inline constexpr wchar_t FinishedCreatingDocument[] = L"Finished creating document";
 inline constexpr wchar_t FinishedTitle[] = L"Finished";
 inline constexpr wchar_t OpenDialogTitle[] = L"Open";
 inline constexpr wchar_t OpenDialogFilter[] = L"Backup files BAK|*.BAK";
+
+// Registry export and import. %1: the operation, %2: the path refused.
+inline constexpr wchar_t RegistryArgumentUnquotable[] =
+    L"%1: the path \"%2\" cannot be handed to the registry editor: it holds a double quote or ends in \"\\\".";
 
 // File services
 inline constexpr wchar_t ErrorCopyingFile[] = L"Error copying File";

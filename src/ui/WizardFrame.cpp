@@ -42,6 +42,10 @@ COLORREF LoadMarkerColor(int step) {
     return step == LastStep ? MarkerFinish : MarkerOther;
 }
 
+// A click that was queued before its button was disabled (the second of a hasty double
+// click, handled during a yield) no longer counts.
+bool TakesClicks(HWND button) { return IsEnabled(button); }
+
 void SetButton(HWND button, Btn state) {
     if (state != Btn::Keep)
         SetEnabled(button, state == Btn::On);
@@ -132,17 +136,20 @@ void WizardFrame::ApplyRow(const ButtonRow& row) {
 }
 
 void WizardFrame::cmdNext_Click() {
-    short left = counter_;
-    ApplyRow(rules_.nextRows.at(static_cast<size_t>(left)));
+    // The row and the yields belong to the step on screen when the click began.
+    short atClick = counter_;
+    ApplyRow(rules_.nextRows.at(static_cast<size_t>(atClick)));
     if (rules_.yieldsInNext) {
-        if (left == 1 || left == 2)
+        if (atClick == 1 || atClick == 2)
             YieldThreeTimes();
         YieldThreeTimes();
     }
-    if (!CheckLeavingStep(left))
+    // The counter is read afresh at every use from here on: a second click handled
+    // during the yields, or an engine, may have moved the wizard on meanwhile, and the
+    // check must be that of the step the wizard is on now.
+    if (!CheckLeavingStep(counter_))
         return;
 
-    // The counter is read afresh at every use: an engine may have moved it meanwhile.
     counter_ = static_cast<short>(counter_ + 1);
     if (counter_ >= LastStep)
         counter_ = LastStep;
@@ -257,16 +264,21 @@ void WizardFrame::ShowModal() {
 void WizardFrame::OnCommand(int id, int code) {
     switch (id) {
     case IdCancel:
-        cmdCancel_Click();
+        if (TakesClicks(cmdCancel_))
+            cmdCancel_Click();
         return;
     case IdBack:
-        cmdBack_Click();
+        if (TakesClicks(cmdBack_))
+            cmdBack_Click();
         return;
     case IdNext:
-        cmdNext_Click();
+        if (TakesClicks(cmdNext_))
+            cmdNext_Click();
         return;
     case IdFinish:
-        cmdFinish_Click();
+        if (TakesClicks(cmdFinish_))
+            cmdFinish_Click();
+        return;
     default:
         OnControlCommand(id, code);
         return;

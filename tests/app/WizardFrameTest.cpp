@@ -268,3 +268,47 @@ TEST_F(FrameTest, LayoutFollowsTheScreenDpi) {
     EXPECT_EQ(next.left, TwipsToPixels(6000, dpi));
     EXPECT_EQ(next.top, TwipsToPixels(4080, dpi));
 }
+
+TEST_F(FrameTest, TwoClicksAtOnceCheckTheStepTheWizardIsOn) {
+    // The second click runs inside the first one's yields (backup) or after it (restore);
+    // every check must be that of the step on screen at that moment, and a click queued
+    // before Next was disabled no longer counts.
+    struct Case {
+        const char* name;
+        const WizardRules* rules;
+        short from;
+        short to;
+    } cases[] = {
+        {"backup", &BackupWizardRules, 0, 2}, {"backup", &BackupWizardRules, 1, 3},
+        {"backup", &BackupWizardRules, 2, 4}, {"backup", &BackupWizardRules, 3, 4},
+        {"backup", &BackupWizardRules, 4, 5}, {"backup", &BackupWizardRules, 5, 5},
+        {"restore", &RestoreWizardRules, 0, 2}, {"restore", &RestoreWizardRules, 1, 3},
+        {"restore", &RestoreWizardRules, 2, 3}, {"restore", &RestoreWizardRules, 3, 4},
+        {"restore", &RestoreWizardRules, 4, 5}, {"restore", &RestoreWizardRules, 5, 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " from step " + std::to_string(c.from));
+        TestWizard w(counter, *c.rules);
+        counter = c.from;
+        int checks = 0;
+        w.check = [&](short step) {
+            ++checks;
+            EXPECT_EQ(step, counter) << "check of another step than the one shown";
+            return true;
+        };
+        PostTwoClicksAndHandleThem(w.cmdNext());
+        EXPECT_EQ(counter, c.to);
+        EXPECT_EQ(w.FrontPanel(), c.to);
+        EXPECT_GE(checks, 1);
+    }
+}
+
+TEST_F(FrameTest, ClicksOfDisabledButtonsAreIgnored) {
+    TestWizard w(counter, BackupWizardRules);
+    counter = 2;
+    SetAll(w, false);
+    for (HWND button : {w.cmdCancel(), w.cmdBack(), w.cmdNext(), w.cmdFinish()})
+        EXPECT_NO_THROW(PostTwoClicksAndHandleThem(button)) << "the program ended";
+    EXPECT_EQ(counter, 2);
+    EXPECT_EQ(w.FrontPanel(), 0);
+}

@@ -9,6 +9,7 @@
 #include "backup/FolderChooser.h"
 #include "backup/clsBackup.h"
 #include "backup/frmBackup.h"
+#include "files/FullPath.h"
 #include "runtime/Clipboard.h"
 #include "runtime/DoEvents.h"
 #include "runtime/EventGuard.h"
@@ -54,6 +55,20 @@ protected:
     MsgBoxRecorder boxes;
 };
 
+// Whether the label's text, wrapped as the label wraps it, fits the label's height.
+bool TextFitsLabel(HWND label) {
+    RECT client;
+    GetClientRect(label, &client);
+    std::wstring text = GetText(label);
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    RECT needed = client;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    return needed.bottom - needed.top <= client.bottom - client.top;
+}
+
 }  // namespace
 
 TEST_F(BackupTest, WholeBackupCopiesEverythingAndWritesTheMarker) {
@@ -66,6 +81,8 @@ TEST_F(BackupTest, WholeBackupCopiesEverythingAndWritesTheMarker) {
     EXPECT_EQ(StatesOf(w), (ButtonStates{false, true, true, false}));
     EXPECT_EQ(GetText(w.txtPath()), dest.Path());
     EXPECT_EQ(BackupLocation, dest.Path());
+    EXPECT_TRUE(IsSetToShow(w.CongratulationsHeading()));
+    EXPECT_TRUE(TextFitsLabel(w.CompleteLabel())) << "the verdict is cut off";
     for (const wchar_t* folder : {L"saves", L"maps", L"scores"})
         EXPECT_EQ(TreeOf(dest / folder), TreeOf(GameFolder::Sub(folder))) << folder;
     EXPECT_EQ(ReadTextFile(dest / L"tarnwick.cfg"), "volume=7\r\n");
@@ -256,6 +273,8 @@ TEST_F(BackupTest, FailedCopyIsReportedAndLeavesTheEarlierSetAsItWas) {
     EXPECT_NE(text.find(L"exactly as they were"), std::wstring::npos) << Narrow(text);
     EXPECT_EQ(w.FrontPanel(), 5);
     EXPECT_TRUE(w.SetIncomplete());
+    EXPECT_FALSE(IsSetToShow(w.CongratulationsHeading()));
+    EXPECT_TRUE(TextFitsLabel(w.CompleteLabel())) << "the verdict is cut off";
     EXPECT_EQ(TreeOf(dest.Path()), before);
 }
 
@@ -273,4 +292,193 @@ TEST_F(BackupTest, MissingGameFolderIsNotABackup) {
     EXPECT_TRUE(w.SetIncomplete());
     EXPECT_TRUE(stillAFile);
     EXPECT_TRUE(TreeOf(dest.Path()).empty());
+}
+
+namespace {
+
+// The current folder for one test, put back afterwards.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const std::wstring& folder) {
+        wchar_t buffer[MAX_PATH];
+        GetCurrentDirectoryW(MAX_PATH, buffer);
+        previous_ = buffer;
+        SetCurrentDirectoryW(folder.c_str());
+    }
+    ~CurrentFolder() { SetCurrentDirectoryW(previous_.c_str()); }
+    CurrentFolder(const CurrentFolder&) = delete;
+    CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+private:
+    std::wstring previous_;
+};
+
+std::wstring ShortPathOf(const std::wstring& path) {
+    wchar_t buffer[MAX_PATH];
+    DWORD length = GetShortPathNameW(path.c_str(), buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(buffer, length) : path;
+}
+
+}  // namespace
+
+TEST_F(BackupTest, TwoClicksAtOnceNeverBackUpWithoutACheckedFolder) {
+    ScratchDir dest(true);
+    struct Case {
+        const char* name;
+        short from;
+        std::wstring typed;
+        short to;
+        std::vector<std::wstring> messages;
+        bool backedUp;
+    } cases[] = {
+        {"welcome", 0, L"", 2, {}, false},
+        // The second click moves on to step 2 inside the first one's yields: the first
+        // one must then check the empty folder box of step 2.
+        {"information", 1, L"", 2, {texts::EnterPath}, false},
+        {"empty folder box", 2, L"", 2, {texts::EnterPath, texts::EnterPath}, false},
+        {"folder typed", 2, dest.Path(), 5, {}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        UnloadAllWindows();
+        BackupStep = 0;
+        BackupLocation.clear();
+        boxes.Clear();
+        frmBackup& w = frmBackup::Instance();
+        for (short i = 0; i < c.from; ++i)
+            w.cmdNext_Click();
+        SetText(w.text1(), c.typed);
+        PostTwoClicksAndHandleThem(w.cmdNext());
+        EXPECT_EQ(w.Step(), c.to);
+        EXPECT_EQ(w.FrontPanel(), c.to);
+        EXPECT_EQ(boxes.Texts(), c.messages);
+        EXPECT_EQ(BackupLocation, c.backedUp ? dest.Path() : L"");
+        EXPECT_EQ(PathExists(MarkerPathToday(dest.Path())), c.backedUp);
+        EXPECT_FALSE(PathExists(L"C:\\saves"));  // where a backup without folder copies to
+    }
+}
+
+TEST_F(BackupTest, TwoClicksAtOnceWhileCopyingChangeNothing) {
+    // Next is disabled while the engine copies; clicks queued before that are dropped, so
+    // the wizard never shows a step ahead of the copy.
+    for (short clickedOn : {3, 4}) {
+        SCOPED_TRACE(clickedOn);
+        UnloadAllWindows();
+        BackupStep = 0;
+        ScratchDir dest(true);
+        frmBackup& w = WalkToFolderStep();
+        SetText(w.text1(), dest.Path());
+        bool posted = false;
+        bool foldersBeforeStep4 = true;
+        bool markerBeforeStep5 = true;
+        SetYieldHook([&] {
+            if (w.Step() == 4 && !IsDirectory(dest / L"scores"))
+                foldersBeforeStep4 = false;
+            if (w.Step() == 5 && !PathExists(MarkerPathToday(dest.Path())))
+                markerBeforeStep5 = false;
+            if (!posted && w.Step() == clickedOn) {
+                posted = true;
+                WPARAM click = MAKEWPARAM(GetDlgCtrlID(w.cmdNext()), BN_CLICKED);
+                PostMessageW(w.Hwnd(), WM_COMMAND, click, reinterpret_cast<LPARAM>(w.cmdNext()));
+                PostMessageW(w.Hwnd(), WM_COMMAND, click, reinterpret_cast<LPARAM>(w.cmdNext()));
+            }
+        });
+        w.cmdNext_Click();
+        SetYieldHook({});
+        EXPECT_TRUE(posted);
+        EXPECT_TRUE(foldersBeforeStep4);
+        EXPECT_TRUE(markerBeforeStep5);
+        EXPECT_EQ(w.Step(), 5);
+        EXPECT_TRUE(boxes.Calls().empty());
+        EXPECT_EQ(ReadTextFile(MarkerPathToday(dest.Path())), ExpectedMarker(dest.Path()));
+    }
+}
+
+TEST_F(BackupTest, RelativeFolderBecomesFullAgainstTheCurrentFolder) {
+    ScratchDir scratch(true);
+    MakeDirs(scratch / L"work");
+    MakeDirs(scratch / L"bk");
+    MakeDirs(scratch / L"sets");
+    CurrentFolder current(scratch / L"work");
+    const std::wstring rootRelative = (scratch / L"bk").substr(2);  // "\..." on the current drive
+    struct Case {
+        std::wstring typed;
+        std::wstring recorded;
+    } cases[] = {
+        {L"..\\bk", scratch / L"bk"},
+        {L"..\\sets\\", scratch / L"sets\\"},
+        {L"C:..\\sets", scratch / L"sets"},  // relative to the current folder of drive C:
+        {rootRelative, scratch / L"bk"},
+        // A full path stays exactly as typed.
+        {scratch / L"sets\\", scratch / L"sets\\"},
+        {scratch / L"work\\..\\bk", scratch / L"work\\..\\bk"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(c.typed));
+        UnloadAllWindows();
+        BackupStep = 0;
+        boxes.Clear();
+        frmBackup& w = BackUpInto(c.typed);
+        EXPECT_TRUE(boxes.Calls().empty());
+        EXPECT_EQ(w.Step(), 5);
+        EXPECT_EQ(BackupLocation, c.recorded);
+        EXPECT_EQ(GetText(w.text1()), c.recorded);
+        EXPECT_EQ(GetText(w.txtPath()), c.recorded);
+        EXPECT_EQ(ReadMarkerLocation(MarkerPathToday(c.recorded)), c.recorded);
+    }
+    EXPECT_FALSE(PathExists(scratch / L"work\\saves"));
+}
+
+TEST_F(BackupTest, FolderStepRefusesTheGameFolderAndFoldersInside) {
+    ScratchDir scratch(true);
+    const std::wstring refusal = FillIn(texts::BackupFolderInGameFolder, {GameFolder::Path()});
+    CurrentFolder current(GameFolder::Sub(L"maps"));
+    const std::wstring typedPaths[] = {
+        GameFolder::Path(),
+        GameFolder::Path() + L"\\",
+        L"c:\\PROGRAM FILES\\glimmerfen studios\\TARNWICK",
+        GameFolder::Sub(L"saves"),
+        GameFolder::Sub(L"maps\\custom"),
+        GameFolder::Sub(L"saves\\..\\scores\\"),
+        ShortPathOf(GameFolder::Sub(L"saves")),
+        L"..\\saves",  // relative: made full first
+    };
+    frmBackup& w = WalkToFolderStep();
+    for (const auto& typed : typedPaths) {
+        SCOPED_TRACE(Narrow(typed));
+        boxes.Clear();
+        SetText(w.text1(), typed);
+        w.cmdNext_Click();
+        EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{refusal});
+        EXPECT_EQ(GetText(w.text1()), IsFullPath(typed) ? typed : GameFolder::Sub(L"saves"));
+        EXPECT_EQ(w.Step(), 2);
+        EXPECT_TRUE(BackupLocation.empty());
+    }
+    EXPECT_FALSE(PathExists(GameFolder::Sub(L"saves\\saves")));
+    EXPECT_FALSE(PathExists(GameFolder::Sub(L"maps\\custom\\maps")));
+}
+
+TEST_F(BackupTest, FolderStepRefusesAPathTheMarkerCannotHold) {
+    // The restore reads back at most 254 characters of the location.
+    ScratchDir scratch(true);
+    std::wstring marker = scratch / L"probe.BAK";
+    for (size_t length : {254u, 255u}) {
+        std::wstring location(length, L'x');
+        WriteMarkerLocation(marker, location);
+        EXPECT_EQ(ReadMarkerLocation(marker) == location, length == 254) << length;
+    }
+
+    std::wstring longest = scratch.Path();
+    while (longest.size() < 255)
+        longest += longest.size() + 2 <= 255 ? L"\\." : L"\\";
+    ASSERT_EQ(longest.size(), 255u);
+    ASSERT_TRUE(IsDirectory(longest));
+    frmBackup& w = WalkToFolderStep();
+    SetText(w.text1(), longest);
+    w.cmdNext_Click();
+    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{FillIn(texts::BackupFolderTooLong, {L"254", L"255"})});
+    EXPECT_EQ(GetText(w.text1()), longest);
+    EXPECT_EQ(w.Step(), 2);
+    EXPECT_TRUE(BackupLocation.empty());
+    EXPECT_FALSE(PathExists(scratch / L"saves"));
 }

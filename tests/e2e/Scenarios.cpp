@@ -10,10 +10,14 @@
 #include "Log.h"
 #include "Session.h"
 #include "Wizard.h"
+#include "runtime/TextConv.h"
+#include "runtime/Texts.h"
 
 namespace {
 
 constexpr wchar_t kErrorCopyingFile[] = L"Error copying File";
+constexpr wchar_t kEnterPath[] = L"Please enter a path into the Folder selection box";
+constexpr wchar_t kSelectAFile[] = L"Please select a file";
 constexpr DWORD kDialogPaintMs = 500;
 
 std::wstring StepName(const Wizard& wizard, int step) {
@@ -67,6 +71,28 @@ void ShootRunningStep(Session& session, const Wizard& wizard, int step) {
 
 // After the Next that starts the engine: watches the wizard move on by itself, with a
 // screenshot of each step as soon as it shows, until the finish panel.
+// A hasty double click on Next: the wizard must check the step it lands on and show that
+// check's message, never run past it.
+void DoubleNext(Session& session, const Wizard& wizard, int target, const std::wstring& message) {
+    session.ExpectMessage(message);
+    ClickTwiceAtOnce(wizard.Button(kNext));
+    session.Wait(L"step " + std::to_wstring(target) + L" after two clicks at once and the message \"" + message +
+                     L"\"",
+                 [&] { return session.AllExpectedShown() && wizard.Step() == target; });
+    session.Shot(StepName(wizard, target) + L"-after-double-click", wizard.Window());
+}
+
+// Types a folder that step 2 must refuse with the message, keeping the folder in the box.
+void RefusedFolder(Session& session, const Wizard& wizard, const std::wstring& folder, const std::wstring& message) {
+    HWND folderBox = wizard.PanelControl(L"Edit");
+    SetText(folderBox, folder);
+    session.ExpectMessage(message);
+    Click(wizard.Button(kNext));
+    session.Wait(L"the refusal of " + folder, [&] { return session.AllExpectedShown(); });
+    session.Wait(L"step 2 with the folder still in the box",
+                 [&] { return wizard.Step() == 2 && EditText(folderBox) == folder; });
+}
+
 void RunToFinish(Session& session, const Wizard& wizard) {
     int shown = wizard.Step();
     Click(wizard.Button(kNext));
@@ -89,7 +115,9 @@ void Finish(Session& session, const Wizard& wizard) {
 void WalkBackup(Session& session, const std::wstring& setFolder, bool configMissing) {
     Wizard wizard = StartWizard(session, OpenMainMenu(session), kBackupWizard);
     Next(session, wizard);
-    Next(session, wizard);
+    DoubleNext(session, wizard, 2, kEnterPath);
+    RefusedFolder(session, wizard, std::wstring(kGameFolder) + L"\\saves\\..",
+                  FillIn(texts::BackupFolderInGameFolder, {kGameFolder}));
     HWND folderBox = wizard.PanelControl(L"Edit");
     SetText(folderBox, setFolder);
     session.Wait(L"the folder in the box", [&] { return EditText(folderBox) == setFolder; });
@@ -126,7 +154,7 @@ void ChooseInOpenDialog(Session& session, const Wizard& wizard, const std::wstri
 
 void WalkRestore(Session& session, const std::wstring& markerPath, bool useOpenDialog) {
     Wizard wizard = StartWizard(session, OpenMainMenu(session), kRestoreWizard);
-    Next(session, wizard);
+    DoubleNext(session, wizard, 1, kSelectAFile);
     HWND fileBox = wizard.PanelControl(L"Edit");
     if (useOpenDialog)
         ChooseInOpenDialog(session, wizard, markerPath);

@@ -20,6 +20,7 @@ public:
 
     // The next message box must show this text; it is answered with the button.
     void ExpectMessage(const std::wstring& text, int buttonId = IDOK);
+    bool AllExpectedShown() const { return expected_.empty(); }
     // Waits until the condition holds. Fails at once when the program ends or shows a message
     // box that is not expected (answering, with a screenshot, those that are), and when time is up.
     void Wait(const std::wstring& what, const std::function<bool()>& condition, DWORD timeoutMs = kStepTimeoutMs,

@@ -134,6 +134,13 @@ void Click(HWND button) {
         throw E2eError(L"clicking " + name + L" failed");
 }
 
+void ClickTwiceAtOnce(HWND button) {
+    Click(button);
+    WPARAM command = MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED);
+    if (!PostMessageW(GetParent(button), WM_COMMAND, command, reinterpret_cast<LPARAM>(button)))
+        throw E2eError(L"the second click on \"" + TextOf(button) + L"\" failed");
+}
+
 void ClickRadio(HWND radio) {
     if (!IsWindowVisible(radio) || !IsWindowEnabled(radio))
         throw E2eError(L"the option \"" + TextOf(radio) + L"\" cannot be clicked");

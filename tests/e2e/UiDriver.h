@@ -37,6 +37,9 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD poll
 // A user's click on a push button: refused when the button is hidden or disabled. Posted, so
 // that a click whose handling runs long (a whole backup) does not hold the driver.
 void Click(HWND button);
+// Two clicks that reach the program together, as a hasty double click on a busy machine:
+// both are posted before the program can handle the first.
+void ClickTwiceAtOnce(HWND button);
 void ClickRadio(HWND radio);
 bool IsChecked(HWND button);
 void SetText(HWND edit, const std::wstring& text);  // what typing into the box leaves in it

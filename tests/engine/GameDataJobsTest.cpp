@@ -15,6 +15,7 @@
 #include "engine/RestoreJob.h"
 #include "engine/SafetySets.h"
 #include "files/FileOps.h"
+#include "files/FullPath.h"
 #include "runtime/Handles.h"
 #include "runtime/TextConv.h"
 
@@ -271,7 +272,7 @@ TEST_F(JobTest, RestoreMergesKeepsASafetySetAndThatSetUndoesIt) {
                                                             {L"slot 1\\", ""},
                                                             {L"slot 1\\game.sav", "slot one before"}}));
     EXPECT_TRUE(MarkerReadsBack(report.safetyMarker, report.safetySet));
-    EXPECT_TRUE(PathInside(report.safetySet, SafetyRoot()));
+    EXPECT_TRUE(IsSameOrInsideFolder(report.safetySet, SafetyRoot()));
 
     // Restoring the safety set gives the game folder back as it was.
     JobReport undo = RestoreJob(Game(), report.safetySet).Run(events);

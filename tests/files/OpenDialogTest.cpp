@@ -74,3 +74,20 @@ TEST_F(OpenDialogTest, CancelGivesEmptyTextAndFilterIndexIsKept) {
     ShowOpenDialog(L"Open", L"Backup files BAK|*.BAK");
     EXPECT_EQ(indexSeen, 1u);
 }
+
+TEST_F(OpenDialogTest, StartsInTheFolderGivenAndGivesNothingWhenItFails) {
+    std::wstring seenFolder;
+    BOOL answer = TRUE;
+    SetOpenDialogHook([&](OPENFILENAMEW& record) {
+        seenFolder = record.lpstrInitialDir ? record.lpstrInitialDir : L"(none)";
+        // As the dialog does on FNERR_BUFFERTOOSMALL: the size it needed in the buffer.
+        record.lpstrFile[0] = static_cast<wchar_t>(400);
+        record.lpstrFile[1] = 0;
+        return answer;
+    });
+    EXPECT_EQ(ShowOpenDialog(L"Open", L"Backup files BAK|*.BAK", L"C:\\sets"), std::wstring(1, wchar_t(400)));
+    EXPECT_EQ(seenFolder, L"C:\\sets");
+    answer = FALSE;
+    EXPECT_EQ(ShowOpenDialog(L"Open", L"Backup files BAK|*.BAK"), L"");
+    EXPECT_EQ(seenFolder, L"(none)");
+}

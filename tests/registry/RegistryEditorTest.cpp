@@ -10,6 +10,7 @@
 #include "registry/clsRegistry.h"
 #include "runtime/AppError.h"
 #include "runtime/Handles.h"
+#include "runtime/TextConv.h"
 
 namespace {
 
@@ -132,9 +133,38 @@ TEST_F(RegistryEditorExport, TakesOnlyFullRootNamesAndAlwaysExitsWithZero) {
 TEST(RegistryEditor, CommandLinesAreTheEditorsOwn) {
     EXPECT_EQ(RegistryExportCommandLine(L"C:\\My Backups\\keys.reg", L"HKEY_CURRENT_USER\\Software\\Some Key"),
               L"C:\\Windows\\Regedit.exe /e \"C:\\My Backups\\keys.reg\" \"HKEY_CURRENT_USER\\Software\\Some Key\"");
-    // The import path goes in unquoted: one with spaces reaches the editor in pieces.
-    EXPECT_EQ(RegistryImportCommandLine(L"C:\\My Backups\\keys.reg"), L"C:\\Windows\\Regedit.exe /s C:\\My Backups\\keys.reg");
-    EXPECT_EQ(RegistryImportCommandLine(L"C:\\keys.reg"), L"C:\\Windows\\Regedit.exe /s C:\\keys.reg");
+    // The import path is quoted too: one with spaces reaches the editor whole.
+    EXPECT_EQ(RegistryImportCommandLine(L"C:\\My Backups\\keys.reg"),
+              L"C:\\Windows\\Regedit.exe /s \"C:\\My Backups\\keys.reg\"");
+}
+
+TEST(RegistryEditor, PathsThatCannotBeQuotedAreRefusedWithAnError) {
+    const std::wstring key = L"HKEY_CURRENT_USER\\Software\\Some Key";
+    const std::wstring file = L"C:\\My Backups\\keys.reg";
+    struct Case {
+        const char* name;
+        std::function<void()> call;
+        std::wstring refused;
+    } cases[] = {
+        // A "\" before the closing quote escapes it: the key would swallow the rest.
+        {"key ending in a backslash", [&] { Class1().RegBackup(file, key + L"\\"); }, key + L"\\"},
+        {"key holding a quote", [&] { RegistryExportCommandLine(file, L"HKEY_CURRENT_USER\\a\"b"); },
+         L"HKEY_CURRENT_USER\\a\"b"},
+        {"export file holding a quote", [&] { StartRegistryExport(L"C:\\a\"b.reg", key); }, L"C:\\a\"b.reg"},
+        {"import file ending in a backslash", [&] { Class1().RegRestore(L"C:\\My Backups\\"); },
+         L"C:\\My Backups\\"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            c.call();
+            ADD_FAILURE() << "no error raised";
+        } catch (const AppError& error) {
+            EXPECT_EQ(error.Number(), ERROR_INVALID_NAME);
+            EXPECT_EQ(error.Source(), L"RegistryEditor");
+            EXPECT_NE(error.Description().find(c.refused), std::wstring::npos) << Narrow(error.Description());
+        }
+    }
 }
 
 TEST(RegistryEditor, ProgramStartsMinimizedWithFocus) {
@@ -186,6 +216,16 @@ TEST_F(Class1Registry, RegRestoreImportsAFile) {
     Class1().RegRestore(file.Path());
     ASSERT_TRUE(WaitUntil([] { return RawKeyExists(L"Imported") && RawGet(L"Imported", L"Name").has_value(); }));
     EXPECT_EQ(RawGet(L"Imported", L"Name"), TextData(L"from file \u03a9"));
+}
+
+TEST_F(Class1Registry, RegRestoreImportsAFileWhosePathHoldsSpaces) {
+    ScratchDir dir;  // a space and characters outside the ANSI code page
+    const std::wstring file = dir / L"registry backup.reg";
+    WriteTextFile(file, Utf16FileBytes(L"Windows Registry Editor Version 5.00\r\n\r\n[" + ScratchKeyFullPath +
+                                       L"\\Spaced]\r\n\"Name\"=\"whole path\"\r\n"));
+    Class1().RegRestore(file);
+    ASSERT_TRUE(WaitUntil([] { return RawKeyExists(L"Spaced") && RawGet(L"Spaced", L"Name").has_value(); }));
+    EXPECT_EQ(RawGet(L"Spaced", L"Name"), TextData(L"whole path"));
 }
 
 // --- The word processor's document version ---

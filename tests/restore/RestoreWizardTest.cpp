@@ -1,4 +1,10 @@
 #include <windows.h>
+#include <knownfolders.h>
+#include <shlobj.h>
+
+#include <filesystem>
+#include <functional>
+#include <variant>
 
 #include "GameData.h"
 #include "TestSupport.h"
@@ -8,7 +14,10 @@
 #include "engine/BackupMarker.h"
 #include "files/DirSearch.h"
 #include "files/MFile.h"
+#include "registry/clsRegistry.h"
+#include "restore/MarkerFolderSetting.h"
 #include "restore/frmRestore.h"
+#include "runtime/DoEvents.h"
 #include "runtime/Handles.h"
 #include "runtime/TextConv.h"
 #include "runtime/Texts.h"
@@ -67,6 +76,7 @@ TEST_F(RestoreTest, ValidMarkerRestoresTheSetInOneClick) {
     ExpectFinished(w);
     EXPECT_EQ(BackupLocation, set.dir.Path());
     EXPECT_EQ(GetText(w.Label12()), texts::RestoreDone);
+    EXPECT_TRUE(IsSetToShow(w.Label6()));
     // Files of the set replace those of equal names; the game's others stay.
     EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"saves\\slot 1\\game.sav")), "save one, backed up");
     EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"saves\\only in set.sav")), "from the set");
@@ -157,6 +167,7 @@ TEST_F(RestoreTest, GameFileHeldOpenStopsTheRestoreBeforeItStarts) {
     EXPECT_EQ(TreeOf(GameFolder::Path()), before);
     EXPECT_EQ(GetText(w.Label12()), texts::RestoreNotComplete);
     EXPECT_FALSE(PathExists(GameFolder::SafetySets()) && !TreeOf(GameFolder::SafetySets()).empty());
+    EXPECT_FALSE(IsSetToShow(w.Label6()));
 }
 
 TEST_F(RestoreTest, MarkerWhoseSetIsGoneIsRefused) {
@@ -251,4 +262,159 @@ TEST_F(RestoreTest, FinishPanelNamesTheSafetySet) {
     EXPECT_TRUE(PathExists(marker));
     EXPECT_EQ(ReadTextFile(safetySet + L"\\tarnwick.cfg"), "volume=7\r\n");
     EXPECT_NE(GetText(w.SafetySetLabel()).find(marker), std::wstring::npos) << Narrow(GetText(w.SafetySetLabel()));
+}
+
+TEST_F(RestoreTest, TwoClicksAtOnceCheckTheStepTheWizardIsOn) {
+    // From the welcome panel the second click checks step 1 and its empty box.
+    frmRestore& w = frmRestore::Instance();
+    PostTwoClicksAndHandleThem(w.cmdNext());
+    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{texts::SelectAFile});
+    EXPECT_EQ(w.RestoreStep, 1);
+    EXPECT_TRUE(BackupLocation.empty());
+
+    // With a marker the first click starts the restore; the second, handled during its
+    // first yield, finds Next disabled and changes nothing.
+    boxes.Clear();
+    SetText(w.text1(), set.marker);
+    short stepAtFirstYield = -1;
+    SetYieldHook([&] {
+        if (stepAtFirstYield < 0)
+            stepAtFirstYield = w.RestoreStep;
+    });
+    PostTwoClicksAndHandleThem(w.cmdNext());
+    SetYieldHook({});
+    EXPECT_EQ(stepAtFirstYield, 3);
+    EXPECT_TRUE(boxes.Calls().empty());
+    ExpectFinished(w);
+    EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"scores\\high.scr")), "999");
+}
+
+TEST_F(RestoreTest, MarkerWhoseFolderHoldsNoSetIsRefused) {
+    struct Case {
+        const char* name;
+        std::function<void(const ScratchDir&)> fill;
+        bool accepted;
+    } cases[] = {
+        {"empty folder", [](const ScratchDir&) {}, false},
+        {"other things", [](const ScratchDir& d) { WriteTextFile(d / L"holiday.jpg", "photo"); }, false},
+        {"a file named saves", [](const ScratchDir& d) { WriteTextFile(d / L"saves", "not a folder"); }, false},
+        {"a folder named tarnwick.cfg", [](const ScratchDir& d) { MakeDirs(d / L"tarnwick.cfg"); }, false},
+        {"only scores", [](const ScratchDir& d) { MakeDirs(d / L"scores"); }, true},
+        {"only tarnwick.cfg", [](const ScratchDir& d) { WriteTextFile(d / L"tarnwick.cfg", "volume=3\r\n"); }, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        UnloadAllWindows();
+        boxes.Clear();
+        BackupLocation.clear();
+        ScratchDir location(true);
+        c.fill(location);
+        const Tree before = TreeOf(location.Path());
+        std::wstring marker = location / L"Tarnwick_2026.12.06.BAK";
+        WriteMarkerVersion(marker);
+        WriteMarkerLocation(marker, location.Path());
+        frmRestore& w = RestoreFrom(marker);
+        if (c.accepted) {
+            EXPECT_TRUE(boxes.Calls().empty());
+            ExpectFinished(w);
+            continue;
+        }
+        EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{FillIn(texts::MarkerLocationHoldsNoSet, {location.Path()})});
+        EXPECT_EQ(w.RestoreStep, 1);
+        EXPECT_EQ(GetText(w.text1()), marker);
+        EXPECT_TRUE(BackupLocation.empty());
+        std::filesystem::remove(std::filesystem::path(marker));
+        EXPECT_EQ(TreeOf(location.Path()), before) << "something was made in the folder";
+    }
+}
+
+namespace {
+
+// The user's settings of the program, emptied for the test and put back afterwards.
+class OpenDialogStartTest : public RestoreTest {
+protected:
+    void SetUp() override {
+        RestoreTest::SetUp();
+        saved_ = clsRegistry().GetValue(HkeyCurrentUser, SettingsKey, LastMarkerFolderValue);
+        clsRegistry().DeleteValue(HkeyCurrentUser, SettingsKey, LastMarkerFolderValue);
+        SetOpenDialogHook([this](OPENFILENAMEW& record) {
+            startFolder = record.lpstrInitialDir ? record.lpstrInitialDir : L"(none)";
+            return FALSE;
+        });
+    }
+    void TearDown() override {
+        SetOpenDialogHook({});
+        clsRegistry().DeleteValue(HkeyCurrentUser, SettingsKey, LastMarkerFolderValue);
+        if (const auto* folder = std::get_if<std::wstring>(&saved_))
+            clsRegistry().SetValue(HkeyCurrentUser, SettingsKey, LastMarkerFolderValue, *folder);
+        RestoreTest::TearDown();
+    }
+
+    std::wstring StartFolderOfTheDialog() {
+        startFolder.clear();
+        frmRestore::Instance().btnSelect_Click();
+        return startFolder;
+    }
+
+    static std::wstring Documents() {
+        TaskString path;
+        EXPECT_EQ(SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, path.Receive()), S_OK);
+        return path.Get();
+    }
+
+    std::wstring startFolder;
+    RegistryValue saved_;
+};
+
+}  // namespace
+
+TEST_F(OpenDialogStartTest, StartsInTheDocumentsWithoutARememberedFolder) {
+    EXPECT_FALSE(Documents().empty());
+    EXPECT_EQ(StartFolderOfTheDialog(), Documents());
+    // A remembered folder that is gone is no start either.
+    ASSERT_TRUE(clsRegistry().CreateKey(HkeyCurrentUser, SettingsKey));
+    clsRegistry().SetValue(HkeyCurrentUser, SettingsKey, LastMarkerFolderValue, std::wstring(L"C:\\no such folder\\"));
+    EXPECT_EQ(StartFolderOfTheDialog(), Documents());
+}
+
+TEST_F(OpenDialogStartTest, StartsWhereTheLastAcceptedMarkerLay) {
+    ScratchDir elsewhere(true);
+    ASSERT_TRUE(clsRegistry().CreateKey(HkeyCurrentUser, SettingsKey));
+    clsRegistry().SetValue(HkeyCurrentUser, SettingsKey, LastMarkerFolderValue, elsewhere.Path());
+    EXPECT_EQ(StartFolderOfTheDialog(), elsewhere.Path());
+
+    // A refused marker is not remembered; an accepted one is, typed relative or not, as a
+    // full path.
+    frmRestore& refusing = frmRestore::Instance();
+    refusing.cmdNext_Click();
+    SetText(refusing.text1(), elsewhere / L"missing.BAK");
+    refusing.cmdNext_Click();
+    EXPECT_EQ(StartFolderOfTheDialog(), elsewhere.Path());
+    UnloadAllWindows();
+    CopyFileW(set.marker.c_str(), (set.dir / L"copy.BAK").c_str(), FALSE);
+    wchar_t previous[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    SetCurrentDirectoryW(set.dir.Path().c_str());
+    boxes.Clear();
+    frmRestore& w = RestoreFrom(L"copy.BAK");
+    SetCurrentDirectoryW(previous);
+    EXPECT_EQ(GetText(w.text1()), set.dir / L"copy.BAK");
+    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{});
+    EXPECT_EQ(clsRegistry().GetValue(HkeyCurrentUser, SettingsKey, LastMarkerFolderValue),
+              RegistryValue(set.dir.Path() + L"\\"));
+    EXPECT_EQ(StartFolderOfTheDialog(), set.dir.Path() + L"\\");
+}
+
+TEST_F(OpenDialogStartTest, FailedDialogEmptiesTheBoxLikeCancel) {
+    // A name longer than the buffer: the dialog fails and leaves the size it needed there.
+    SetOpenDialogHook([](OPENFILENAMEW& record) {
+        record.lpstrFile[0] = static_cast<wchar_t>(300);
+        record.lpstrFile[1] = 0;
+        return FALSE;
+    });
+    frmRestore& w = frmRestore::Instance();
+    w.cmdNext_Click();
+    SetText(w.text1(), L"typed earlier");
+    w.btnSelect_Click();
+    EXPECT_EQ(GetText(w.text1()), L"");
 }

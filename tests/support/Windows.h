@@ -17,3 +17,11 @@ struct ButtonStates {
 class WizardFrame;
 ButtonStates StatesOf(const WizardFrame& wizard);
 void PrintTo(const ButtonStates& s, std::ostream* os);
+
+// Two clicks on the button that reach the program together (a hasty double click on a
+// busy machine): both are posted to the button's window before either is handled, then
+// the message loop handles them; the first one's yields handle the second.
+void PostTwoClicksAndHandleThem(HWND button);
+
+// Whether the control itself is set to show (its panel may be hidden).
+bool IsSetToShow(HWND control);

@@ -1,0 +1,18 @@
+#pragma once
+// Where the open-file dialog of the restore wizard starts: in the folder of the marker
+// accepted last, which the current user's settings keep for the next start, else in the
+// user's documents.
+
+#include <string>
+
+// HKEY_CURRENT_USER\<SettingsKey>, value <LastMarkerFolderValue>: text, a full folder path.
+inline constexpr wchar_t SettingsKey[] = L"Software\\Glimmerfen Studios\\Backup Tarnwick";
+inline constexpr wchar_t LastMarkerFolderValue[] = L"LastMarkerFolder";
+
+// The remembered folder while it still exists, otherwise the user's documents folder
+// ("" when the platform names none).
+std::wstring OpenDialogStartFolder();
+
+// Keeps the full path of the folder that holds markerPath. A setting that cannot be
+// written is not worth a message: the dialog then starts as before.
+void RememberMarkerFolder(const std::wstring& markerPath);
