@@ -4,6 +4,7 @@
 #include "engine/GameLayout.h"
 #include "engine/RestoreJob.h"
 #include "files/DirSearch.h"
+#include "files/PerUserCopy.h"
 #include "runtime/AppError.h"
 #include "runtime/DoEvents.h"
 #include "runtime/EndProgram.h"
@@ -63,6 +64,8 @@ std::wstring DescribeStop(const JobReport& report, const Wording& wording, const
         return FillIn(texts::BackupMarkerFailed, {f.item, Reason(f.error)}) + L"\n\n";
     case JobStage::Commit:
         return FillIn(texts::BackupCommitFailed, {f.item, Reason(f.error)}) + L"\n\n";
+    case JobStage::PerUserCopy:
+        return FillIn(texts::RestorePerUserCopyFailed, {f.item, Reason(f.error)}) + L"\n\n";
     case JobStage::None:
         break;
     }
@@ -146,11 +149,13 @@ JobReport RunForWizard(Job&& job, JobWizard& wizard, const Wording& wording, con
 }  // namespace
 
 JobReport clsTrnwck::BackupTrnwck(JobWizard& wizard, const std::wstring& setFolder) {
-    return RunForWizard(BackupJob(game::Folder, setFolder), wizard, BackupWording, setFolder);
+    return RunForWizard(BackupJob(game::Folder, setFolder, ExistingPerUserCopy(game::Folder)), wizard, BackupWording,
+                        setFolder);
 }
 
 JobReport clsTrnwck::RestoreTrnwck(JobWizard& wizard, const std::wstring& setFolder) {
-    return RunForWizard(RestoreJob(game::Folder, setFolder), wizard, RestoreWording, setFolder);
+    return RunForWizard(RestoreJob(game::Folder, setFolder, ExistingPerUserCopy(game::Folder)), wizard,
+                        RestoreWording, setFolder);
 }
 
 std::deque<std::wstring>& clsTrnwck::ScanFolderLevel(const std::wstring& strFolder, long& lngFolders, long& lngFiles) {

@@ -23,6 +23,9 @@ constexpr size_t MaxBackupFolderChars = 254;
 // place with room for two lines when there is nothing to congratulate.
 constexpr TwipsRect VerdictPlace{240, 1060, 5900, 280};
 constexpr TwipsRect VerdictPlaceWithoutHeading{240, 780, 5900, 560};
+constexpr TwipsRect PathBoxPlace{600, 1680, 5295, 1455};
+constexpr TwipsRect PathBoxBesideNote{600, 1680, 5295, 720};
+constexpr TwipsRect PerUserNotePlace{600, 2460, 5295, 680};
 
 constexpr COLORREF PathBoxGrey = RGB(224, 224, 224);
 constexpr FontSpec Arial975{L"Arial", 9.75};
@@ -85,7 +88,9 @@ void frmBackup::BuildPanels() {
     completeLabel_ = AddText(5, texts::BackupComplete, VerdictPlace, Arial975);
     AddText(5, texts::BackupRecommend, {600, 1420, 5295, 240});
     txtPath_ = AddControl(5, {nullptr, L"EDIT", L"", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP,
-                              {600, 1680, 5295, 1455}, IdTxtPath}, SmallArialFont);
+                              PathBoxPlace, IdTxtPath}, SmallArialFont);
+    perUserNote_ = AddText(5, L"", PerUserNotePlace, SmallArialFont);
+    ShowWindow(perUserNote_, SW_HIDE);
     fraSteps(5).SetControlBackground(txtPath_, PathBoxGrey);
     AddText(5, texts::BackupRemovable, {600, 3200, 4560, 480});
     command1_ = AddControl(5, {nullptr, L"BUTTON", texts::BackupCopyToClipboard, BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP,
@@ -135,17 +140,25 @@ void frmBackup::AfterAdvance() {
     SetText(txtPath_, BackupLocation);
 }
 
-void frmBackup::ShowJobOutcome(const JobReport& report) { ShowVerdict(!report.Whole()); }
+void frmBackup::ShowJobOutcome(const JobReport& report) {
+    ShowVerdict(!report.Whole());
+    ShowPerUserCopyNote(report.Whole() ? report.perUserCopy : L"");
+}
 
 void frmBackup::ShowVerdict(bool incomplete) {
     setIncomplete_ = incomplete;
     SetText(completeLabel_, incomplete ? texts::BackupNotComplete : texts::BackupComplete);
     // No congratulations for a set that is not whole.
     ShowWindow(congratulations_, incomplete ? SW_HIDE : SW_SHOW);
-    const TwipsRect& place = incomplete ? VerdictPlaceWithoutHeading : VerdictPlace;
-    int dpi = ScreenDpi();
-    SetWindowPos(completeLabel_, nullptr, TwipsToPixels(place.left, dpi), TwipsToPixels(place.top, dpi),
-                 TwipsToPixels(place.width, dpi), TwipsToPixels(place.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceControl(completeLabel_, incomplete ? VerdictPlaceWithoutHeading : VerdictPlace);
+}
+
+void frmBackup::ShowPerUserCopyNote(const std::wstring& perUserCopy) {
+    // The path box gives up its empty lower part to the note.
+    bool show = !perUserCopy.empty();
+    SetText(perUserNote_, show ? FillIn(texts::BackupUsedPerUserCopy, {perUserCopy}) : L"");
+    ShowWindow(perUserNote_, show ? SW_SHOW : SW_HIDE);
+    PlaceControl(txtPath_, show ? PathBoxBesideNote : PathBoxPlace);
 }
 
 void frmBackup::btnSelect_Click() {

@@ -29,6 +29,7 @@ public:
     bool SetIncomplete() const { return setIncomplete_; }
     HWND CongratulationsHeading() const { return congratulations_; }
     HWND CompleteLabel() const { return completeLabel_; }
+    HWND PerUserCopyNote() const { return perUserNote_; }
 
 private:
     void BuildPanels() override;
@@ -36,6 +37,8 @@ private:
     void AfterAdvance() override;
     void OnControlCommand(int id, int code) override;
     void ShowVerdict(bool incomplete);
+    // Says on the finish panel that files came from Windows' per-user copy ("" hides it).
+    void ShowPerUserCopyNote(const std::wstring& perUserCopy);
 
     HWND text1_ = nullptr;
     HWND btnSelect_ = nullptr;
@@ -45,5 +48,6 @@ private:
     HWND chkSGML_ = nullptr;
     HWND congratulations_ = nullptr;
     HWND completeLabel_ = nullptr;
+    HWND perUserNote_ = nullptr;
     bool setIncomplete_ = false;
 };

@@ -15,8 +15,8 @@ bool Exists(const std::wstring& path) { return GetFileAttributesW(LongPath(path)
 
 }  // namespace
 
-BackupJob::BackupJob(std::wstring gameFolder, std::wstring setFolder)
-    : gameFolder_(std::move(gameFolder)), setFolder_(std::move(setFolder)) {}
+BackupJob::BackupJob(std::wstring gameFolder, std::wstring setFolder, std::wstring perUserCopy)
+    : gameFolder_(std::move(gameFolder)), setFolder_(std::move(setFolder)), perUserCopy_(std::move(perUserCopy)) {}
 
 std::wstring BackupJob::HoldingFolder(const std::wstring& setFolder) { return game::Entry(setFolder, kHoldingName); }
 
@@ -50,7 +50,7 @@ JobReport BackupJob::Run(JobEvents& events) {
         CopyAll(events, report);
     } catch (...) {
         earlierMarker.Restore();
-        RollBack(aside, report);
+        RollBack({&aside}, report);
         throw;
     }
     if (report.failedAt == JobStage::None)
@@ -58,7 +58,7 @@ JobReport BackupJob::Run(JobEvents& events) {
     if (report.failedAt != JobStage::None) {
         report.marker.clear();
         earlierMarker.Restore();
-        RollBack(aside, report);
+        RollBack({&aside}, report);
     }
     events.Finished(report);
     return report;
@@ -89,10 +89,25 @@ void BackupJob::CopyAll(JobEvents& events, JobReport& report) const {
         CopyFolderInto(game::Entry(gameFolder_, name), setFolder_, report);
         events.Checkpoint();
     }
+    // What the game itself reads: a file of the per-user copy before the game folder's.
+    for (const wchar_t* name : game::FolderNames) {
+        std::wstring overlay = game::Entry(perUserCopy_, name);
+        if (perUserCopy_.empty() || !IsExistingFolder(overlay))
+            continue;
+        OverlayFolderInto(overlay, game::Entry(setFolder_, name), report);
+        report.perUserCopy = perUserCopy_;
+        events.Checkpoint();
+    }
     events.FoldersCopied(report);
     if (!report.FoldersWhole())
         return;
-    CopyConfigFile(game::Entry(gameFolder_, game::ConfigName), game::Entry(setFolder_, game::ConfigName), report);
+    std::wstring config = game::Entry(gameFolder_, game::ConfigName);
+    std::wstring perUserConfig = game::Entry(perUserCopy_, game::ConfigName);
+    if (!perUserCopy_.empty() && GetFileAttributesW(perUserConfig.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        config = perUserConfig;
+        report.perUserCopy = perUserCopy_;
+    }
+    CopyConfigFile(config, game::Entry(setFolder_, game::ConfigName), report);
     events.Checkpoint();
 }
 

@@ -11,7 +11,9 @@
 
 class BackupJob {
 public:
-    BackupJob(std::wstring gameFolder, std::wstring setFolder);
+    // perUserCopy: Windows' per-user copy of the game folder (see PerUserCopy.h), whose
+    // files the game reads before its own; "" when there is none.
+    BackupJob(std::wstring gameFolder, std::wstring setFolder, std::wstring perUserCopy = L"");
 
     // Copies the three folders, raises FoldersCopied, copies the configuration file,
     // keeps the earlier set's files the new copy lacks, writes and reads back the
@@ -29,4 +31,5 @@ private:
 
     std::wstring gameFolder_;
     std::wstring setFolder_;
+    std::wstring perUserCopy_;
 };

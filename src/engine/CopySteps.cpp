@@ -2,6 +2,8 @@
 
 #include "files/FileOps.h"
 #include "files/MFile.h"
+#include "files/TreeCompare.h"
+#include "runtime/AppError.h"
 
 void CopyFolderInto(const std::wstring& source, const std::wstring& destination, JobReport& report) {
     CopyFolderResult result = CopyFolder(source, destination);
@@ -10,6 +12,24 @@ void CopyFolderInto(const std::wstring& source, const std::wstring& destination,
         return;
     }
     report.folderFailures.push_back({source, result.firstDifference, ERROR_SUCCESS});
+    report.failedAt = JobStage::Folders;
+}
+
+void OverlayFolderInto(const std::wstring& overlay, const std::wstring& target, JobReport& report) {
+    FileResult copied = CopyTree(overlay, target);
+    std::wstring difference = copied.path;
+    if (copied.Ok()) {
+        try {
+            difference = FirstDifference(overlay, target);
+        } catch (const AppError&) {
+            difference = overlay;  // a tree that cannot be listed cannot be shown to be whole
+        }
+    }
+    if (difference.empty()) {
+        report.copiedFolders.push_back(overlay);
+        return;
+    }
+    report.folderFailures.push_back({overlay, difference, copied.error});
     report.failedAt = JobStage::Folders;
 }
 
@@ -30,15 +50,19 @@ void NoteFailure(JobReport& report, JobStage stage, const FileResult& result) {
     report.failure = {result.path, result.path, result.error};
 }
 
-void RollBack(SetAside& aside, JobReport& report) {
-    FileResult back = aside.PutBack();
-    if (back.Ok()) {
-        report.outcome = JobOutcome::RolledBack;
-        // Emptied by the put-back; whatever stays in it is not the player's data.
-        (void)DeleteTree(aside.Holding());
-        return;
+void RollBack(std::initializer_list<SetAside*> asides, JobReport& report) {
+    for (SetAside* aside : asides) {
+        FileResult back = aside->PutBack();
+        if (!back.Ok()) {
+            // What could not go back stays where it was kept, with everything else there.
+            report.outcome = JobOutcome::RollbackFailed;
+            report.keptAt = (*asides.begin())->Holding();
+            report.rollbackFailure = {back.path, back.path, back.error};
+            return;
+        }
     }
-    report.outcome = JobOutcome::RollbackFailed;
-    report.keptAt = aside.Holding();
-    report.rollbackFailure = {back.path, back.path, back.error};
+    report.outcome = JobOutcome::RolledBack;
+    // Emptied by the put-back; whatever stays in them is not the player's data.
+    for (SetAside* aside : asides)
+        (void)DeleteTree(aside->Holding());
 }

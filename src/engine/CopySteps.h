@@ -3,6 +3,7 @@
 // configuration file from one tree into another, and undoing a job that failed, each
 // noted in the job's report.
 
+#include <initializer_list>
 #include <string>
 
 #include "engine/JobReport.h"
@@ -12,6 +13,10 @@
 // CopyFolder) and notes in the report whether the copy is whole.
 void CopyFolderInto(const std::wstring& source, const std::wstring& destination, JobReport& report);
 
+// Copies every file of the folder overlay over the same places in target (replacing
+// what is there) and notes in the report whether all of them arrived.
+void OverlayFolderInto(const std::wstring& overlay, const std::wstring& target, JobReport& report);
+
 // Copies the configuration file and notes the outcome: Missing when there is no
 // source; Failed (and the job failed at Config) when it is there but cannot be copied.
 void CopyConfigFile(const std::wstring& source, const std::wstring& destination, JobReport& report);
@@ -19,5 +24,6 @@ void CopyConfigFile(const std::wstring& source, const std::wstring& destination,
 // Notes that the job failed at stage with that result.
 void NoteFailure(JobReport& report, JobStage stage, const FileResult& result);
 
-// Puts the earlier data back after a failure and notes how that went.
-void RollBack(SetAside& aside, JobReport& report);
+// Puts the earlier data back after a failure, each set-aside in the order given, and
+// notes how that went. The holding folders go once all is back.
+void RollBack(std::initializer_list<SetAside*> asides, JobReport& report);

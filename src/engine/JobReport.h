@@ -33,6 +33,7 @@ enum class JobStage {
     BringBack,      // the earlier files the new copy lacks could not be kept
     Marker,         // backup: the marker could not be written or read back
     Commit,         // backup: the earlier set could not be released
+    PerUserCopy,    // restore: files could not be placed in Windows' per-user copy
 };
 
 enum class ConfigCopy { Copied, Missing, Failed };
@@ -50,6 +51,7 @@ struct JobReport {
     std::wstring marker;       // backup: the set's marker, once written and read back
     std::wstring safetySet;    // restore: the folder that keeps the data from before
     std::wstring safetyMarker;  // restore: that safety set's marker
+    std::wstring perUserCopy;  // Windows' per-user copy of the game folder, where it was used
     std::wstring keptAt;       // RollbackFailed: where the earlier data now lies
     CopyFailure rollbackFailure;
 

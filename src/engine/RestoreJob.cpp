@@ -5,8 +5,12 @@
 #include "engine/GameLayout.h"
 #include "engine/SafetySets.h"
 #include "engine/SetAside.h"
+#include "files/ExistingFolder.h"
+#include "runtime/AppError.h"
 
 namespace {
+
+const wchar_t kPerUserLayer[] = L"Per-user copy (VirtualStore)";
 
 void YieldThreeTimes(JobEvents& events) {
     events.YieldPoint();
@@ -20,15 +24,38 @@ std::wstring NewSafetySet(const std::wstring& gameFolder) {
     return NewSafetySetFolder(SafetySetRoot(gameFolder), now);
 }
 
+bool Exists(const std::wstring& path) { return GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::wstring ParentOf(const std::wstring& rel) {
+    size_t cut = rel.find_last_of(L'\\');
+    return cut == std::wstring::npos ? std::wstring() : rel.substr(0, cut);
+}
+
+// Moves one file, by renaming where it can, else by copying it and removing the original.
+FileResult MoveFileAcross(const std::wstring& from, const std::wstring& to) {
+    if (FileResult made = MakeFolderPath(to.substr(0, to.find_last_of(L'\\'))); !made.Ok())
+        return made;
+    (void)DeleteTree(to);
+    if (RenameEntry(from, to).Ok())
+        return FileResult::Success();
+    if (FileResult copied = CopyTree(from, to); !copied.Ok())
+        return copied;
+    return DeleteTree(from);
+}
+
 }  // namespace
 
-RestoreJob::RestoreJob(std::wstring gameFolder, std::wstring setFolder)
-    : gameFolder_(std::move(gameFolder)), setFolder_(std::move(setFolder)) {}
+RestoreJob::RestoreJob(std::wstring gameFolder, std::wstring setFolder, std::wstring perUserCopy)
+    : gameFolder_(std::move(gameFolder)), setFolder_(std::move(setFolder)), perUserCopy_(std::move(perUserCopy)) {}
+
+std::wstring RestoreJob::PerUserLayer(const std::wstring& setFolder) { return game::Entry(setFolder, kPerUserLayer); }
 
 JobReport RestoreJob::Run(JobEvents& events) {
     JobReport report;
-    SetAside aside(gameFolder_, NewSafetySet(gameFolder_));
-    if (!Prepare(aside, report)) {
+    std::wstring safetySet = NewSafetySet(gameFolder_);
+    SetAside game(gameFolder_, safetySet);
+    SetAside perUser(perUserCopy_, PerUserLayer(safetySet));
+    if (!Prepare(game, perUser, report)) {
         events.FoldersCopied(report);
         events.Finished(report);
         return report;
@@ -36,17 +63,24 @@ JobReport RestoreJob::Run(JobEvents& events) {
     try {
         CopyAll(events, report);
     } catch (...) {
-        RollBack(aside, report);
+        RollBack({&perUser, &game}, report);
         throw;
     }
-    if (report.failedAt == JobStage::None) {
-        if (FileResult kept = aside.BringBackMissing(); !kept.Ok())
+    if (report.failedAt == JobStage::None && !perUserCopy_.empty()) {
+        if (FileResult placed = PlaceInPerUserCopy(perUser); !placed.Ok())
+            NoteFailure(report, JobStage::PerUserCopy, placed);
+        report.perUserCopy = perUserCopy_;
+    }
+    for (SetAside* aside : {&game, &perUser}) {
+        if (report.failedAt != JobStage::None)
+            break;
+        if (FileResult kept = aside->BringBackMissing(); !kept.Ok())
             NoteFailure(report, JobStage::BringBack, kept);
     }
     if (report.failedAt == JobStage::None) {
         PruneSafetySets(SafetySetRoot(gameFolder_), SafetySetsKept, setFolder_);
     } else {
-        RollBack(aside, report);
+        RollBack({&perUser, &game}, report);
         if (report.outcome == JobOutcome::RolledBack) {
             report.safetySet.clear();
             report.safetyMarker.clear();
@@ -58,30 +92,38 @@ JobReport RestoreJob::Run(JobEvents& events) {
 
 // The game folder exists (a new machine has none yet), and the current data lies in a
 // safety set with its marker. False, with nothing changed, when that cannot be done.
-bool RestoreJob::Prepare(SetAside& aside, JobReport& report) const {
+bool RestoreJob::Prepare(SetAside& game, SetAside& perUser, JobReport& report) const {
     report.outcome = JobOutcome::NotStarted;
     if (FileResult made = MakeFolderPath(gameFolder_); !made.Ok()) {
         NoteFailure(report, JobStage::GameFolder, made);
         return false;
     }
-    if (FileResult taken = aside.Take(); !taken.Ok()) {
+    if (FileResult taken = game.Take(); !taken.Ok()) {
         NoteFailure(report, JobStage::SetAside, taken);
-        (void)DeleteTree(aside.Holding());
         return false;
     }
+    if (!perUserCopy_.empty()) {
+        if (FileResult taken = perUser.Take(); !taken.Ok()) {
+            NoteFailure(report, JobStage::SetAside, taken);
+            RollBack({&game}, report);
+            if (report.outcome == JobOutcome::RolledBack)
+                report.outcome = JobOutcome::NotStarted;
+            return false;
+        }
+    }
     report.outcome = JobOutcome::Whole;
-    if (!aside.HeldAny())
+    if (!game.HeldAny() && !perUser.HeldAny())
         return true;  // no data yet, nothing to keep
-    std::wstring marker = WriteMarker(aside.Holding());
-    if (!MarkerReadsBack(marker, aside.Holding())) {
+    std::wstring marker = WriteMarker(game.Holding());
+    if (!MarkerReadsBack(marker, game.Holding())) {
         // Data without a marker would be out of the player's reach: it goes back.
         NoteFailure(report, JobStage::SafetyMarker, FileResult::Failure(ERROR_WRITE_FAULT, marker));
-        RollBack(aside, report);
+        RollBack({&perUser, &game}, report);
         if (report.outcome == JobOutcome::RolledBack)
             report.outcome = JobOutcome::NotStarted;
         return false;
     }
-    report.safetySet = aside.Holding();
+    report.safetySet = game.Holding();
     report.safetyMarker = marker;
     return true;
 }
@@ -93,10 +135,49 @@ void RestoreJob::CopyAll(JobEvents& events, JobReport& report) const {
     YieldThreeTimes(events);
     CopyFolderInto(game::Entry(setFolder_, L"scores"), gameFolder_, report);
     YieldThreeTimes(events);
+    // A safety set keeps what the game read from the per-user copy in a layer of its own.
+    std::wstring layer = PerUserLayer(setFolder_);
+    for (const wchar_t* name : game::FolderNames) {
+        if (IsExistingFolder(LongPath(game::Entry(layer, name))))
+            OverlayFolderInto(game::Entry(layer, name), game::Entry(gameFolder_, name), report);
+    }
     events.FoldersCopied(report);
     if (!report.FoldersWhole())
         return;
     // A set without a configuration file leaves the game's own in place.
-    CopyConfigFile(game::Entry(setFolder_, game::ConfigName), game::Entry(gameFolder_, game::ConfigName), report);
+    std::wstring config = game::Entry(setFolder_, game::ConfigName);
+    if (Exists(game::Entry(layer, game::ConfigName)))
+        config = game::Entry(layer, game::ConfigName);
+    CopyConfigFile(config, game::Entry(gameFolder_, game::ConfigName), report);
     events.Checkpoint();
+}
+
+// Each restored file that the game would read from the per-user copy moves there: where
+// that copy held the file, or the folder the file is in.
+FileResult RestoreJob::PlaceInPerUserCopy(const SetAside& perUser) const {
+    const std::wstring& held = perUser.Holding();
+    auto belongsThere = [&](const std::wstring& rel) {
+        std::wstring parent = ParentOf(rel);
+        return Exists(game::Entry(held, rel)) ||
+               IsExistingFolder(LongPath(parent.empty() ? held : game::Entry(held, parent)));
+    };
+    std::vector<std::wstring> files;
+    try {
+        for (const wchar_t* name : game::FolderNames) {
+            for (const std::wstring& rel : FilesBelow(game::Entry(gameFolder_, name)))
+                files.push_back(std::wstring(name) + L"\\" + rel);
+        }
+    } catch (const AppError& e) {
+        return FileResult::Failure(static_cast<DWORD>(e.Number()), gameFolder_);
+    }
+    if (Exists(game::Entry(gameFolder_, game::ConfigName)))
+        files.push_back(game::ConfigName);
+    for (const std::wstring& rel : files) {
+        if (!belongsThere(rel))
+            continue;
+        if (FileResult moved = MoveFileAcross(game::Entry(gameFolder_, rel), game::Entry(perUserCopy_, rel));
+            !moved.Ok())
+            return moved;
+    }
+    return FileResult::Success();
 }

@@ -37,6 +37,7 @@ FileResult SetAside::Take() {
         }
         moved_.push_back(name);
     }
+    taken_ = true;
     return FileResult::Success();
 }
 
@@ -68,6 +69,9 @@ FileResult SetAside::BringBackMissing() const {
 }
 
 FileResult SetAside::PutBack() {
+    // Only after a whole Take is everything under the entries' names in root the job's.
+    if (!taken_)
+        return FileResult::Success();
     FileResult first = FileResult::Success();
     for (const wchar_t* name : kEntries) {
         FileResult removed = DeleteTree(game::Entry(root_, name));
@@ -76,7 +80,10 @@ FileResult SetAside::PutBack() {
     }
     if (!first.Ok())
         return first;
-    return MoveBack();
+    FileResult back = MoveBack();
+    if (back.Ok())
+        taken_ = false;
+    return back;
 }
 
 FileResult SetAside::MoveBack() {
@@ -90,6 +97,7 @@ FileResult SetAside::MoveBack() {
 }
 
 void SetAside::AdoptHeld() {
+    taken_ = true;
     moved_.clear();
     for (const wchar_t* name : kEntries) {
         if (Exists(game::Entry(holding_, name)))

@@ -22,7 +22,7 @@ public:
     FileResult BringBackMissing() const;
 
     // Undoes the job: removes what now stands in root under the entries' names, then
-    // moves the held entries back.
+    // moves the held entries back. Does nothing unless Take (or AdoptHeld) succeeded.
     FileResult PutBack();
 
     // For a holding folder that an interrupted job left behind: takes what it holds as
@@ -38,4 +38,5 @@ private:
     std::wstring root_;
     std::wstring holding_;
     std::vector<std::wstring> moved_;  // entry names moved into holding
+    bool taken_ = false;               // a whole Take (or AdoptHeld) happened
 };

@@ -130,6 +130,30 @@ FileResult DeleteTree(const std::wstring& path) {
     return Guarded(path, [&] { return DeleteTreeLong(LongPath(path)); });
 }
 
+namespace {
+
+void CollectFiles(const std::wstring& longFolder, const std::wstring& rel, std::vector<std::wstring>& files) {
+    std::vector<DirEntry> entries = Entries(longFolder);
+    for (const DirEntry& entry : entries) {
+        if (!entry.IsFolder())
+            files.push_back(rel + entry.name);
+    }
+    for (const DirEntry& entry : entries) {
+        if (entry.IsFolder() && !(entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            CollectFiles(longFolder + L"\\" + entry.name, rel + entry.name + L"\\", files);
+    }
+}
+
+}  // namespace
+
+std::vector<std::wstring> FilesBelow(const std::wstring& root) {
+    std::vector<std::wstring> files;
+    std::wstring longRoot = LongPath(root);
+    if (IsExistingFolder(longRoot))
+        CollectFiles(longRoot, L"", files);
+    return files;
+}
+
 bool ReadSmallFile(const std::wstring& path, std::string& content) {
     FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));

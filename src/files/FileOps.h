@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 struct [[nodiscard]] FileResult {
     DWORD error = ERROR_SUCCESS;
@@ -39,6 +40,10 @@ FileResult CopyTree(const std::wstring& source, const std::wstring& destination)
 // Removes a file, or a folder with everything in it (read-only bits cleared first).
 // Nothing there is success. Stops at the first failure.
 FileResult DeleteTree(const std::wstring& path);
+
+// Every file below root, as paths relative to it, folders first listed then descended;
+// none for a missing root. A listing that fails raises an AppError.
+std::vector<std::wstring> FilesBelow(const std::wstring& root);
 
 // The whole content of a small file (a marker), or false when it cannot be read.
 bool ReadSmallFile(const std::wstring& path, std::string& content);

@@ -95,6 +95,10 @@ inline constexpr wchar_t BackupNothingKept[] =
 inline constexpr wchar_t BackupNotPutBack[] =
     L"The earlier state of the backup folder could not be put back (%1: %2). The earlier backup set lies in %3.";
 inline constexpr wchar_t BackupNotComplete[] = L"Backup of Tarnwicks maps and saved games is NOT complete!";
+// Finish panel of a backup that read Windows' per-user copy of the game folder. %1: that copy.
+inline constexpr wchar_t BackupUsedPerUserCopy[] =
+    L"Windows keeps newer game files for your user in %1; the game reads them first, so they were backed up "
+    L"in place of the game folder's own.";
 inline constexpr wchar_t ClipboardBusy[] = L"The path could not be copied: the clipboard is in use by another program.";
 
 // Restore wizard panels
@@ -128,6 +132,9 @@ inline constexpr wchar_t RestoreSafetyMarkerFailed[] =
 inline constexpr wchar_t RestoreConfigFailed[] = L"The configuration file %1 could not be restored (%2).";
 inline constexpr wchar_t RestoreBringBackFailed[] =
     L"Files of the game's current data that the backup set lacks could not be kept (%1: %2).";
+inline constexpr wchar_t RestorePerUserCopyFailed[] =
+    L"A restored file could not be placed in Windows' per-user copy of the game folder, where the game reads it "
+    L"(%1: %2).";
 inline constexpr wchar_t RestoreRolledBack[] = L"The game's data is as it was before the restore.";
 // %1: the path concerned, %2: the reason, %3: the safety set's marker file.
 inline constexpr wchar_t RestoreNotPutBack[] =

@@ -46,6 +46,12 @@ HWND CreateControl(const ControlArgs& args, int dpi, HFONT font) {
     return hwnd;
 }
 
+void PlaceControl(HWND control, const TwipsRect& rect) {
+    int dpi = ScreenDpi();
+    SetWindowPos(control, nullptr, TwipsToPixels(rect.left, dpi), TwipsToPixels(rect.top, dpi),
+                 TwipsToPixels(rect.width, dpi), TwipsToPixels(rect.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 std::wstring GetText(HWND control) {
     int len = GetWindowTextLengthW(control);
     std::wstring text(static_cast<size_t>(len) + 1, L'\0');

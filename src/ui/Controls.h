@@ -52,6 +52,9 @@ struct ControlArgs {
 // Creates a visible child control laid out in twips.
 HWND CreateControl(const ControlArgs& args, int dpi, HFONT font);
 
+// Moves and sizes a control to a place given in twips, at the screen's DPI.
+void PlaceControl(HWND control, const TwipsRect& rect);
+
 std::wstring GetText(HWND control);
 void SetText(HWND control, const std::wstring& text);
 void SetEnabled(HWND control, bool enabled);

@@ -83,11 +83,26 @@ TEST_F(BackupTest, WholeBackupCopiesEverythingAndWritesTheMarker) {
     EXPECT_EQ(BackupLocation, dest.Path());
     EXPECT_TRUE(IsSetToShow(w.CongratulationsHeading()));
     EXPECT_TRUE(TextFitsLabel(w.CompleteLabel())) << "the verdict is cut off";
+    EXPECT_FALSE(IsSetToShow(w.PerUserCopyNote()));
     for (const wchar_t* folder : {L"saves", L"maps", L"scores"})
         EXPECT_EQ(TreeOf(dest / folder), TreeOf(GameFolder::Sub(folder))) << folder;
     EXPECT_EQ(ReadTextFile(dest / L"tarnwick.cfg"), "volume=7\r\n");
     std::wstring marker = MarkerPathToday(dest.Path());
     EXPECT_EQ(ReadTextFile(marker), ExpectedMarker(dest.Path()));
+}
+
+TEST_F(BackupTest, NewerFilesInWindowsPerUserCopyAreWhatIsBackedUp) {
+    PerUserGameCopy perUser;
+    MakeDirs(perUser.Sub(L"saves"));
+    WriteTextFile(perUser.Sub(L"saves\\quick.sav"), "quick, as the game last wrote it");
+    ScratchDir dest(true);
+    frmBackup& w = BackUpInto(dest.Path());
+    EXPECT_TRUE(boxes.Calls().empty());
+    EXPECT_EQ(ReadTextFile(dest / L"saves\\quick.sav"), "quick, as the game last wrote it");
+    EXPECT_EQ(ReadTextFile(dest / L"saves\\slot 1\\game.sav"), "save one");
+    EXPECT_TRUE(IsSetToShow(w.PerUserCopyNote()));
+    EXPECT_NE(GetText(w.PerUserCopyNote()).find(perUser.Path()), std::wstring::npos);
+    EXPECT_TRUE(TextFitsLabel(w.PerUserCopyNote())) << "the note is cut off";
 }
 
 TEST_F(BackupTest, FolderOutsideTheAnsiCodePageIsRecordedFaithfully) {

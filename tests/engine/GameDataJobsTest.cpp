@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
+#include <map>
 
 #include "Faults.h"
 #include "GameData.h"
@@ -367,6 +369,92 @@ TEST_F(JobTest, RestoreKeepsTheNewestFiveSafetySetsAndTheOneItCameFrom) {
     EXPECT_FALSE(PathExists(SafetyRoot() + L"\\" + old[1]));
     EXPECT_TRUE(PathExists(report.safetySet));
     EXPECT_TRUE(PathExists(SafetyRoot() + L"\\not a safety set"));
+}
+
+// ---- Windows' per-user copy of the game folder -----------------------------------
+
+// What the game reads: the per-user copy's files before the game folder's.
+Tree GameView(const std::wstring& game, const std::wstring& perUser) {
+    std::map<std::wstring, std::string> files;
+    for (const std::wstring& root : {game, perUser}) {
+        for (const auto& [path, content] : ListTree(root)) {
+            if (path.back() != L'\\')
+                files[path] = content;
+        }
+    }
+    return Tree(files.begin(), files.end());
+}
+
+TEST_F(JobTest, BackupTakesWhatTheGameReadsFromThePerUserCopy) {
+    MakeGameData(Game(), "game folder");
+    std::wstring perUser = dir / L"VirtualStore\\Tarnwick";
+    MakeDirs(perUser + L"\\saves");
+    WriteTextFile(perUser + L"\\saves\\quick.sav", "quick per-user");
+    WriteTextFile(perUser + L"\\saves\\only per-user.sav", "new in per-user");
+    WriteTextFile(perUser + L"\\tarnwick.cfg", "cfg per-user");
+    MakeDirs(Set());
+    JobReport report = BackupJob(Game(), Set(), perUser).Run(events);
+    ASSERT_TRUE(report.Whole());
+    EXPECT_EQ(report.perUserCopy, perUser);
+    Tree expected = GameView(Game(), perUser);
+    Tree actual;
+    for (const auto& [path, content] : ListTree(Set())) {
+        if (path.back() != L'\\' && path.rfind(L"Tarnwick_", 0) != 0)
+            actual.emplace_back(path, content);
+    }
+    EXPECT_EQ(actual, expected);
+}
+
+TEST_F(JobTest, RestoreWritesWhereTheGameReadsAndItsSafetySetUndoesIt) {
+    MakeGameData(Game(), "before");
+    std::wstring perUser = dir / L"VirtualStore\\Tarnwick";
+    MakeDirs(perUser + L"\\maps");
+    MakeDirs(perUser + L"\\saves");
+    WriteTextFile(perUser + L"\\saves\\quick.sav", "quick per-user before");
+    WriteTextFile(perUser + L"\\tarnwick.cfg", "cfg per-user before");
+    MakeGameData(Set(), "backed up");
+    WriteTextFile(Set() + L"\\saves\\new top.sav", "new at the top of saves");
+    Tree viewBefore = GameView(Game(), perUser);
+
+    JobReport report = RestoreJob(Game(), Set(), perUser).Run(events);
+    ASSERT_TRUE(report.Whole());
+    // Where the per-user copy held the file or its folder, the file went there.
+    EXPECT_EQ(ReadTextFile(perUser + L"\\saves\\quick.sav"), "quick backed up");
+    EXPECT_EQ(ReadTextFile(perUser + L"\\saves\\new top.sav"), "new at the top of saves");
+    EXPECT_EQ(ReadTextFile(perUser + L"\\maps\\fen.map"), "fen backed up");
+    EXPECT_EQ(ReadTextFile(perUser + L"\\tarnwick.cfg"), "cfg backed up");
+    // Elsewhere into the game folder.
+    EXPECT_EQ(ReadTextFile(Game() + L"\\saves\\slot 1\\game.sav"), "slot one backed up");
+    EXPECT_EQ(ReadTextFile(Game() + L"\\scores\\high.scr"), "scores backed up");
+    EXPECT_FALSE(PathExists(Game() + L"\\maps\\fen.map") &&
+                 ReadTextFile(Game() + L"\\maps\\fen.map") == "fen backed up");
+    // The safety set keeps what the game saw, and gives it back.
+    JobReport undo = RestoreJob(Game(), report.safetySet, perUser).Run(events);
+    ASSERT_TRUE(undo.Whole());
+    Tree viewAfterUndo = GameView(Game(), perUser);
+    for (const auto& [path, content] : viewBefore) {
+        auto found = std::find_if(viewAfterUndo.begin(), viewAfterUndo.end(),
+                                  [&](const auto& entry) { return entry.first == path; });
+        ASSERT_NE(found, viewAfterUndo.end()) << Narrow(path);
+        EXPECT_EQ(found->second, content) << Narrow(path);
+    }
+}
+
+TEST_F(JobTest, FailedRestoreLeavesThePerUserCopyAsItWas) {
+    MakeGameData(Game(), "before");
+    std::wstring perUser = dir / L"VirtualStore\\Tarnwick";
+    MakeGameData(perUser, "per-user before");
+    MakeGameData(Set(), "backed up");
+    Tree gameBefore = ListTree(Game());
+    Tree perUserBefore = ListTree(perUser);
+    JobReport report;
+    {
+        FileHandle held = HoldOpen(Set() + L"\\scores\\high.scr");
+        report = RestoreJob(Game(), Set(), perUser).Run(events);
+    }
+    EXPECT_EQ(report.outcome, JobOutcome::RolledBack);
+    EXPECT_EQ(ListTree(Game()), gameBefore);
+    EXPECT_EQ(ListTree(perUser), perUserBefore);
 }
 
 // ---- Paths over 260 characters ---------------------------------------------------

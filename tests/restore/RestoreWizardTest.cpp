@@ -249,6 +249,22 @@ TEST_F(RestoreTest, FailedCopyPutsTheGameDataBack) {
     EXPECT_EQ(TreeOf(GameFolder::Path()), before);
 }
 
+TEST_F(RestoreTest, FilesGoWhereTheGameReadsThem) {
+    // Windows keeps the game's quick save in the player's per-user copy.
+    PerUserGameCopy perUser;
+    MakeDirs(perUser.Sub(L"saves"));
+    WriteTextFile(perUser.Sub(L"saves\\quick.sav"), "quick, per-user");
+    frmRestore& w = RestoreFrom(set.marker);
+    ExpectFinished(w);
+    EXPECT_TRUE(boxes.Calls().empty());
+    // The set's file beside it in saves goes there too; deeper ones to the game folder.
+    EXPECT_EQ(ReadTextFile(perUser.Sub(L"saves\\only in set.sav")), "from the set");
+    EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"saves\\slot 1\\game.sav")), "save one, backed up");
+    EXPECT_FALSE(PathExists(perUser.Sub(L"saves\\slot 1")));
+    // The per-user quick save, which the set lacks, stays what the game reads.
+    EXPECT_EQ(ReadTextFile(perUser.Sub(L"saves\\quick.sav")), "quick, per-user");
+}
+
 TEST_F(RestoreTest, FinishPanelNamesTheSafetySet) {
     frmRestore& w = RestoreFrom(set.marker);
     ExpectFinished(w);

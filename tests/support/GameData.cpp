@@ -1,6 +1,7 @@
 #include "GameData.h"
 
 #include "TestSupport.h"
+#include "files/PerUserCopy.h"
 
 std::wstring GameFolder::Path() { return L"C:\\Program files\\Glimmerfen Studios\\Tarnwick"; }
 
@@ -27,5 +28,12 @@ GameFolder::~GameFolder() {
     RemoveTree(Path());
     RemoveTree(SafetySets());
 }
+
+PerUserGameCopy::PerUserGameCopy() : path_(PerUserCopyPath(GameFolder::Path())) {
+    RemoveTree(path_);
+    MakeDirs(path_);
+}
+
+PerUserGameCopy::~PerUserGameCopy() { RemoveTree(path_); }
 
 Tree TreeOf(const std::wstring& root) { return ListTree(root); }

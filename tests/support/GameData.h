@@ -19,6 +19,22 @@ public:
     static std::wstring Sub(const std::wstring& relative) { return Path() + L"\\" + relative; }
 };
 
+// Windows' per-user copy of the game folder, made by hand in the test prefix (Wine makes
+// none) and removed again with everything in it.
+class PerUserGameCopy {
+public:
+    PerUserGameCopy();
+    ~PerUserGameCopy();
+    PerUserGameCopy(const PerUserGameCopy&) = delete;
+    PerUserGameCopy& operator=(const PerUserGameCopy&) = delete;
+
+    const std::wstring& Path() const { return path_; }
+    std::wstring Sub(const std::wstring& relative) const { return path_ + L"\\" + relative; }
+
+private:
+    std::wstring path_;
+};
+
 // Every file and folder below root, as relative paths with contents.
 using Tree = std::vector<std::pair<std::wstring, std::string>>;
 Tree TreeOf(const std::wstring& root);
