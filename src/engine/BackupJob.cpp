@@ -11,8 +11,6 @@ namespace {
 const wchar_t kHoldingName[] = L"Tarnwick earlier set (kept until the new backup is complete)";
 const wchar_t kReleasingName[] = L"Tarnwick earlier set (being removed)";
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 }  // namespace
 
 BackupJob::BackupJob(std::wstring gameFolder, std::wstring setFolder, std::wstring perUserCopy)
@@ -69,7 +67,7 @@ JobReport BackupJob::Run(JobEvents& events) {
 bool BackupJob::RecoverInterrupted(JobReport& report) const {
     (void)DeleteTree(game::Entry(setFolder_, kReleasingName));
     std::wstring holding = HoldingFolder(setFolder_);
-    if (!Exists(holding))
+    if (!EntryExists(holding))
         return true;
     SetAside interrupted(setFolder_, holding);
     interrupted.AdoptHeld();
@@ -103,7 +101,7 @@ void BackupJob::CopyAll(JobEvents& events, JobReport& report) const {
         return;
     std::wstring config = game::Entry(gameFolder_, game::ConfigName);
     std::wstring perUserConfig = game::Entry(perUserCopy_, game::ConfigName);
-    if (!perUserCopy_.empty() && GetFileAttributesW(perUserConfig.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (!perUserCopy_.empty() && EntryExists(perUserConfig)) {
         config = perUserConfig;
         report.perUserCopy = perUserCopy_;
     }

@@ -24,8 +24,6 @@ std::wstring NewSafetySet(const std::wstring& gameFolder) {
     return NewSafetySetFolder(SafetySetRoot(gameFolder), now);
 }
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 std::wstring ParentOf(const std::wstring& rel) {
     size_t cut = rel.find_last_of(L'\\');
     return cut == std::wstring::npos ? std::wstring() : rel.substr(0, cut);
@@ -146,7 +144,7 @@ void RestoreJob::CopyAll(JobEvents& events, JobReport& report) const {
         return;
     // A set without a configuration file leaves the game's own in place.
     std::wstring config = game::Entry(setFolder_, game::ConfigName);
-    if (Exists(game::Entry(layer, game::ConfigName)))
+    if (EntryExists(game::Entry(layer, game::ConfigName)))
         config = game::Entry(layer, game::ConfigName);
     CopyConfigFile(config, game::Entry(gameFolder_, game::ConfigName), report);
     events.Checkpoint();
@@ -158,7 +156,7 @@ FileResult RestoreJob::PlaceInPerUserCopy(const SetAside& perUser) const {
     const std::wstring& held = perUser.Holding();
     auto belongsThere = [&](const std::wstring& rel) {
         std::wstring parent = ParentOf(rel);
-        return Exists(game::Entry(held, rel)) ||
+        return EntryExists(game::Entry(held, rel)) ||
                IsExistingFolder(LongPath(parent.empty() ? held : game::Entry(held, parent)));
     };
     std::vector<std::wstring> files;
@@ -170,7 +168,7 @@ FileResult RestoreJob::PlaceInPerUserCopy(const SetAside& perUser) const {
     } catch (const AppError& e) {
         return FileResult::Failure(static_cast<DWORD>(e.Number()), gameFolder_);
     }
-    if (Exists(game::Entry(gameFolder_, game::ConfigName)))
+    if (EntryExists(game::Entry(gameFolder_, game::ConfigName)))
         files.push_back(game::ConfigName);
     for (const std::wstring& rel : files) {
         if (!belongsThere(rel))

@@ -51,7 +51,7 @@ std::wstring SafetySetRoot(const std::wstring& gameFolder) {
 std::wstring NewSafetySetFolder(const std::wstring& root, const SYSTEMTIME& now) {
     std::wstring base = root + L"\\" + Stamp(now);
     std::wstring candidate = base;
-    for (int n = 2; GetFileAttributesW(LongPath(candidate).c_str()) != INVALID_FILE_ATTRIBUTES; ++n)
+    for (int n = 2; EntryExists(candidate); ++n)
         candidate = base + L" (" + std::to_wstring(n) + L")";
     return candidate;
 }

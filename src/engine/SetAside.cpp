@@ -11,8 +11,6 @@ namespace {
 
 const std::array<const wchar_t*, 4> kEntries = {L"saves", L"maps", L"scores", game::ConfigName};
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 }  // namespace
 
 SetAside::SetAside(std::wstring root, std::wstring holding) : root_(std::move(root)), holding_(std::move(holding)) {}
@@ -20,7 +18,7 @@ SetAside::SetAside(std::wstring root, std::wstring holding) : root_(std::move(ro
 FileResult SetAside::Take() {
     for (const wchar_t* name : kEntries) {
         std::wstring from = game::Entry(root_, name);
-        if (!Exists(from))
+        if (!EntryExists(from))
             continue;
         if (moved_.empty()) {
             FileResult made = MakeFolderPath(holding_);
@@ -47,7 +45,7 @@ FileResult SetAside::BringBackMissing() const {
         std::wstring current = game::Entry(root_, name);
         if (!IsExistingFolder(LongPath(held))) {
             // A file: the new one, if any, stands.
-            if (Exists(current))
+            if (EntryExists(current))
                 continue;
             FileResult copied = CopyTree(held, current);
             if (!copied.Ok())
@@ -100,7 +98,7 @@ void SetAside::AdoptHeld() {
     taken_ = true;
     moved_.clear();
     for (const wchar_t* name : kEntries) {
-        if (Exists(game::Entry(holding_, name)))
+        if (EntryExists(game::Entry(holding_, name)))
             moved_.push_back(name);
     }
 }

@@ -99,6 +99,10 @@ std::wstring LongPath(const std::wstring& path) {
     return L"\\\\?\\" + full;
 }
 
+bool EntryExists(const std::wstring& path) {
+    return !path.empty() && GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 FileResult RenameEntry(const std::wstring& from, const std::wstring& to) {
     // No copy flag: a rename that would have to copy fails instead of taking time.
     if (MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(), 0))

@@ -27,6 +27,9 @@ FileResult CopyOneFile(const std::wstring& source, const std::wstring& destinati
 // which lifts the 260-character limit. A path already in that form stays.
 std::wstring LongPath(const std::wstring& path);
 
+// True when a file or folder of that name is there (paths of any length).
+bool EntryExists(const std::wstring& path);
+
 // Renames a file or folder within its volume (never a copy): cheap for any size.
 FileResult RenameEntry(const std::wstring& from, const std::wstring& to);
 

@@ -265,6 +265,23 @@ TEST_F(RestoreTest, FilesGoWhereTheGameReadsThem) {
     EXPECT_EQ(ReadTextFile(perUser.Sub(L"saves\\quick.sav")), "quick, per-user");
 }
 
+TEST_F(RestoreTest, CancelDuringTheCopyUndoesTheRestoreThenEnds) {
+    Tree before = TreeOf(GameFolder::Path());
+    frmRestore& w = frmRestore::Instance();
+    bool asked = false;
+    SetYieldHook([&] {
+        if (w.RestoreStep != 3 || asked)
+            return;
+        asked = true;
+        w.cmdCancel_Click();  // a job is running: this only asks it to stop
+    });
+    EXPECT_THROW(RestoreFrom(set.marker), ProgramEnded);
+    SetYieldHook({});
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(TreeOf(GameFolder::Path()), before);
+    EXPECT_FALSE(PathExists(GameFolder::SafetySets()) && !TreeOf(GameFolder::SafetySets()).empty());
+}
+
 TEST_F(RestoreTest, FinishPanelNamesTheSafetySet) {
     frmRestore& w = RestoreFrom(set.marker);
     ExpectFinished(w);
