@@ -44,8 +44,12 @@ std::wstring DescribeStop(const JobReport& report, const Wording& wording, const
     switch (report.failedAt) {
     case JobStage::Folders: {
         std::wstring text;
-        for (const CopyFailure& failure : report.folderFailures)
-            text += FillIn(wording.folderIncomplete, {failure.item, failure.firstFile}) + L"\n\n";
+        for (const CopyFailure& failure : report.folderFailures) {
+            text += FillIn(wording.folderIncomplete, {failure.item, failure.firstFile});
+            if (failure.error != ERROR_SUCCESS)
+                text += L" " + Reason(failure.error);
+            text += L"\n\n";
+        }
         return text;
     }
     case JobStage::GameFolder:

@@ -11,7 +11,7 @@ void CopyFolderInto(const std::wstring& source, const std::wstring& destination,
         report.copiedFolders.push_back(source);
         return;
     }
-    report.folderFailures.push_back({source, result.firstDifference, ERROR_SUCCESS});
+    report.folderFailures.push_back({source, result.firstDifference, result.error});
     report.failedAt = JobStage::Folders;
 }
 

@@ -49,13 +49,18 @@ ShellOutcome ShellCopy(const std::wstring& source, const std::wstring& destinati
 }
 
 // Copies every entry that is missing or differs, each on its own, in long-path form.
-void CopyDifferences(const std::wstring& folder, const std::wstring& target) {
+// Returns the platform's error of the first copy that failed (the check that follows
+// finds what is missing), or ERROR_SUCCESS.
+DWORD CopyDifferences(const std::wstring& folder, const std::wstring& target) {
+    DWORD firstError = ERROR_SUCCESS;
     for (const std::wstring& rel : TreeDifferences(folder, target)) {
         std::wstring from = rel.empty() ? folder : folder + L"\\" + rel;
         std::wstring to = rel.empty() ? target : target + L"\\" + rel;
-        // A failure shows in the check that follows.
-        (void)CopyTree(from, to);
+        FileResult copied = CopyTree(from, to);
+        if (!copied.Ok() && firstError == ERROR_SUCCESS)
+            firstError = copied.error;
     }
+    return firstError;
 }
 
 }  // namespace
@@ -73,18 +78,22 @@ CopyFolderResult CopyFolder(const std::wstring& source, const std::wstring& dest
     // The user stopped the copy in the shell's own window: it is not whole, and it is
     // not taken up again behind the user's back.
     if (shell == ShellOutcome::Aborted)
-        return CopyFolderResult{false, folder};
+        return CopyFolderResult{false, folder, ERROR_CANCELLED};
     std::wstring difference = folder;
+    DWORD error = ERROR_SUCCESS;
     try {
         // What the shell skipped or could not replace (paths over 260 characters, a
         // stale file left in place) gets a second chance, file by file.
         if (!TreeDifferences(folder, target, 1).empty())
-            CopyDifferences(folder, target);
+            error = CopyDifferences(folder, target);
         difference = FirstDifference(folder, target);
-    } catch (const AppError&) {
+    } catch (const AppError& e) {
         // A tree that cannot be listed cannot be shown to be whole.
+        error = static_cast<DWORD>(e.Number());
     }
-    return CopyFolderResult{difference.empty(), difference};
+    if (difference.empty())
+        return CopyFolderResult{true, {}, ERROR_SUCCESS};
+    return CopyFolderResult{false, difference, error};
 }
 
 namespace {

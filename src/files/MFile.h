@@ -13,6 +13,8 @@ struct CopyFolderResult {
     bool whole = false;
     // The first source path missing or differing at the destination; empty when whole.
     std::wstring firstDifference;
+    // The platform's error that kept the copy from being whole, where one is known.
+    unsigned long error = 0;
 };
 
 // Copies the folder `source` (a trailing "\" is allowed), under its own last name and
