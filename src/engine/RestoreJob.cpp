@@ -54,6 +54,7 @@ JobReport RestoreJob::Run(JobEvents& events) {
     SetAside game(gameFolder_, safetySet);
     SetAside perUser(perUserCopy_, PerUserLayer(safetySet));
     if (!Prepare(game, perUser, report)) {
+        RemoveDirectoryW(LongPath(SafetySetRoot(gameFolder_)).c_str());  // when it was made for this one
         events.FoldersCopied(report);
         events.Finished(report);
         return report;
@@ -82,6 +83,8 @@ JobReport RestoreJob::Run(JobEvents& events) {
         if (report.outcome == JobOutcome::RolledBack) {
             report.safetySet.clear();
             report.safetyMarker.clear();
+            // The folder of all safety sets goes too when this one was its first.
+            RemoveDirectoryW(LongPath(SafetySetRoot(gameFolder_)).c_str());
         }
     }
     events.Finished(report);
