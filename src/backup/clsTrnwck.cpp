@@ -54,6 +54,8 @@ std::wstring DescribeStop(const JobReport& report, const Wording& wording, const
     }
     case JobStage::GameFolder:
         return FillIn(wording.noGameFolder, {f.item, Reason(f.error)});
+    case JobStage::SetInsideGame:
+        return FillIn(texts::RestoreSetInsideGame, {f.item});
     case JobStage::Recover:
         return FillIn(texts::BackupInterruptedNotRecovered, {report.keptAt, f.item, Reason(f.error)});
     case JobStage::SetAside:

@@ -25,6 +25,7 @@ enum class JobOutcome {
 enum class JobStage {
     None,
     GameFolder,     // backup: no game folder; restore: the game folder could not be made
+    SetInsideGame,  // restore: the set lies inside the game data it would replace
     Recover,        // backup: an interrupted earlier backup could not be put back first
     SetAside,       // the earlier data could not be set aside
     SafetyMarker,   // restore: the safety set's marker could not be written

@@ -6,6 +6,7 @@
 #include "engine/SafetySets.h"
 #include "engine/SetAside.h"
 #include "files/ExistingFolder.h"
+#include "files/FullPath.h"
 #include "runtime/AppError.h"
 
 namespace {
@@ -95,6 +96,13 @@ JobReport RestoreJob::Run(JobEvents& events) {
 // safety set with its marker. False, with nothing changed, when that cannot be done.
 bool RestoreJob::Prepare(SetAside& game, SetAside& perUser, JobReport& report) const {
     report.outcome = JobOutcome::NotStarted;
+    // A set inside the data it replaces would be set aside with that data.
+    for (const wchar_t* name : game::FolderNames) {
+        if (IsSameOrInsideFolder(setFolder_, game::Entry(gameFolder_, name))) {
+            NoteFailure(report, JobStage::SetInsideGame, FileResult::Failure(ERROR_INVALID_PARAMETER, setFolder_));
+            return false;
+        }
+    }
     if (FileResult made = MakeFolderPath(gameFolder_); !made.Ok()) {
         NoteFailure(report, JobStage::GameFolder, made);
         return false;

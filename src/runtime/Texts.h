@@ -127,6 +127,10 @@ inline constexpr wchar_t RestoreNoGameFolder[] = L"The game folder %1 could not 
 inline constexpr wchar_t RestoreNotSetAside[] =
     L"The game's current data could not be set aside as a safety set before the restore (%2: %3). "
     L"Close Tarnwick and try again. Nothing was changed.";
+// %1: the backup set's folder.
+inline constexpr wchar_t RestoreSetInsideGame[] =
+    L"The backup set in %1 lies inside the game's own data, which a restore replaces. Move the set to another "
+    L"folder and try again. Nothing was changed.";
 inline constexpr wchar_t RestoreSafetyMarkerFailed[] =
     L"The marker file %1 of the safety set could not be written (%2). Nothing was changed.";
 inline constexpr wchar_t RestoreConfigFailed[] = L"The configuration file %1 could not be restored (%2).";

@@ -330,6 +330,17 @@ TEST_F(JobTest, FailedRestoreLeavesTheGameFolderExactlyAsItWas) {
     }
 }
 
+TEST_F(JobTest, SetInsideTheGameDataIsNotRestored) {
+    MakeGameData(Game(), "before");
+    std::wstring inside = Game() + L"\\saves\\old set";
+    MakeGameData(inside, "backed up");
+    Tree before = ListTree(Game());
+    JobReport report = RestoreJob(Game(), inside).Run(events);
+    EXPECT_EQ(report.outcome, JobOutcome::NotStarted);
+    EXPECT_EQ(report.failedAt, JobStage::SetInsideGame);
+    EXPECT_EQ(ListTree(Game()), before);
+}
+
 TEST_F(JobTest, RestoreStoppedByTheUserIsUndone) {
     MakeGameData(Game(), "before");
     MakeGameData(Set(), "backed up");
