@@ -5,24 +5,13 @@
 #include <shlobj.h>
 
 #include "files/ExistingFolder.h"
-#include "runtime/Handles.h"
-
-namespace {
-
-std::wstring LocalAppData() {
-    TaskString path;
-    if (FAILED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, path.Receive())) || !path)
-        return std::wstring();
-    return path.Get();
-}
-
-}  // namespace
+#include "files/KnownFolder.h"
 
 std::wstring PerUserCopyPath(const std::wstring& folder) {
     // Only folders on a drive are redirected: "C:\Program Files\x" -> "...\VirtualStore\Program Files\x".
     if (folder.size() < 3 || folder[1] != L':' || folder[2] != L'\\')
         return std::wstring();
-    std::wstring base = LocalAppData();
+    std::wstring base = KnownFolderPath(FOLDERID_LocalAppData);
     if (base.empty())
         return base;
     return base + L"\\VirtualStore" + folder.substr(2);

@@ -8,27 +8,16 @@
 
 #include "files/ExistingFolder.h"
 #include "files/FullPath.h"
+#include "files/KnownFolder.h"
 #include "files/clsFileSystem.h"
 #include "registry/clsRegistry.h"
 #include "runtime/AppError.h"
-#include "runtime/Handles.h"
-
-namespace {
-
-std::wstring DocumentsFolder() {
-    TaskString path;
-    if (FAILED(SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, path.Receive())) || !path)
-        return std::wstring();
-    return path.Get();
-}
-
-}  // namespace
 
 std::wstring OpenDialogStartFolder() {
     RegistryValue stored = clsRegistry().GetValue(HkeyCurrentUser, SettingsKey, LastMarkerFolderValue);
     if (const auto* folder = std::get_if<std::wstring>(&stored); folder && IsExistingFolder(*folder))
         return *folder;
-    return DocumentsFolder();
+    return KnownFolderPath(FOLDERID_Documents);
 }
 
 void RememberMarkerFolder(const std::wstring& markerPath) {
