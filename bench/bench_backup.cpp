@@ -1,71 +1,116 @@
-// Benchmark of a whole backup, not a test: the backup wizard's last Next (folder check,
-// the engine's three folder copies with their completeness checks, the configuration
-// file, the yields and the marker) on a generated game folder, beside a plain CopyFileW
-// loop and the shell's copy alone over the same data, each in turn, against the `cp -r`
-// time of the same game folder measured by the calling script between the rounds.
+// Benchmark of a whole backup, not a test: BackupJob(game folder, set folder).Run into a
+// set folder that already holds an earlier set (which the job sets aside, merges with the
+// new copy and then removes), beside the bare shell copies of the same three folders and
+// the configuration file into the same earlier set, and a plain CopyFileW loop likewise;
+// the calling script times `cp -r` of the same data into the same earlier set between
+// the rounds. Each measurement starts from a fresh copy of the earlier set (untimed) and
+// is checked afterwards byte for byte (untimed).
 // Usage: see RunBenchProgram; scripts/bench-backup.sh runs it.
+//
+// <scratch folder>\data\game      the game folder: 3000 small files, 3 x 32 MiB, the cfg
+// <scratch folder>\data\earlier   the earlier set: the same with 30 older score files,
+//                                 another cfg and 30 saves the game no longer has
+// <scratch folder>\set            the set folder of each measurement
 
 #include <windows.h>
 
 #include <cstdio>
 
 #include "BenchGameData.h"
-#include "backup/frmBackup.h"
-#include "runtime/ProcessState.h"
-#include "ui/Controls.h"
+#include "engine/BackupJob.h"
+#include "engine/BackupMarker.h"
+#include "engine/SetAside.h"
 
 namespace {
 
 using namespace bench;
 
-const wchar_t kStudioFolder[] = L"C:\\Program files\\Glimmerfen Studios";
+std::wstring Game(const std::wstring& scratch) { return scratch + L"\\data\\game"; }
+std::wstring Earlier(const std::wstring& scratch) { return scratch + L"\\data\\earlier"; }
+std::wstring Set(const std::wstring& scratch) { return scratch + L"\\set"; }
+
+// The earlier set's marker bears the date of the earlier backup; the job writes today's.
+const SYSTEMTIME kEarlierDate = {2024, 3, 0, 9, 12, 0, 0, 0};
 
 void Prepare(const std::wstring& scratch) {
-    if (GetFileAttributesW(game::Folder) != INVALID_FILE_ATTRIBUTES)
-        Fail(L"the game folder exists already: " + std::wstring(game::Folder));
-    if (!CreateDirectoryW(kStudioFolder, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-        Fail(L"cannot create folder " + std::wstring(kStudioFolder));
-    TreeSize size = MakeGameData(game::Folder);
-    MakeEmptyFolder(scratch);
-    std::printf("game folder made: %ld files, %ld folders\n", size.files, size.folders);
+    EmptyFolder(scratch);
+    MakeEmptyFolder(scratch + L"\\data");
+    TreeSize size = MakeGameData(Game(scratch));
+    MakeEarlierData(Game(scratch), Earlier(scratch));
+    std::printf("game folder and earlier set made: %ld files, %ld folders\n", size.files, size.folders);
 }
 
-// Times one copy of the game folder's data into a fresh folder, checks it, removes it.
-double TimeCopy(const std::wstring& destination, void (*copy)(const std::wstring&, const std::wstring&)) {
-    MakeEmptyFolder(destination);
-    double start = NowMs();
-    copy(game::Folder, destination);
-    double elapsed = NowMs() - start;
-    ExpectGameDataCopied(game::Folder, destination);
-    RemoveTree(destination);
+// The set folder as an earlier backup left it: the earlier data and its marker.
+void PrepareEarlierSet(const std::wstring& scratch) {
+    const std::wstring set = Set(scratch);
+    MakeEmptyFolder(set);
+    CopyGameDataLoop(Earlier(scratch), set);
+    const std::wstring marker = MarkerPath(set, kEarlierDate);
+    WriteMarkerVersion(marker);
+    WriteMarkerLocation(marker, set);
+}
+
+void ExpectNewSet(const std::wstring& scratch) { ExpectMergedData(Game(scratch), Earlier(scratch), Set(scratch)); }
+
+// Times one copy of the game data into the earlier set, checks it, removes the set.
+double TimeCopy(const std::wstring& scratch, void (*copy)(const std::wstring&, const std::wstring&)) {
+    PrepareEarlierSet(scratch);
+    const double start = NowMs();
+    copy(Game(scratch), Set(scratch));
+    const double elapsed = NowMs() - start;
+    ExpectNewSet(scratch);
+    RemoveTree(Set(scratch));
     return elapsed;
 }
 
-// The whole backup as a user runs it: Next, Next, the folder typed, Next. Only the last
-// Next is timed: it runs the whole backup. The completeness check is then timed alone.
-double TimeWizardBackup(const std::wstring& destination, double& checkMs) {
-    MakeEmptyFolder(destination);
-    frmBackup::Unload();
-    BackupStep = 0;
-    BackupLocation.clear();
-    frmBackup& wizard = frmBackup::Instance();
-    wizard.cmdNext_Click();
-    wizard.cmdNext_Click();
-    if (BackupStep != 2)
-        Fail(L"the wizard did not reach the folder step");
-    SetText(wizard.text1(), destination);
-
-    double start = NowMs();
-    wizard.cmdNext_Click();
-    double elapsed = NowMs() - start;
-
-    if (BackupStep != 5 || wizard.SetIncomplete())
-        Fail(L"the backup did not end complete on the finish panel");
-    if (DirSearch::FirstName(destination + L"\\Tarnwick_*.BAK", 0).empty())
-        Fail(L"the backup set has no marker");
-    checkMs = ExpectGameDataCopied(game::Folder, destination);
-    RemoveTree(destination);
+double TimeJob(const std::wstring& scratch) {
+    PrepareEarlierSet(scratch);
+    QuietEvents events;
+    const double start = NowMs();
+    JobReport report = BackupJob(Game(scratch), Set(scratch)).Run(events);
+    const double elapsed = NowMs() - start;
+    Expect(report.Whole(), L"the backup is not whole");
+    Expect(report.earlierSet, L"the backup found no earlier set");
+    Expect(!report.marker.empty() && Exists(report.marker), L"the backup wrote no marker");
+    Expect(SubFolders(Set(scratch)) == std::vector<std::wstring>{L"maps", L"saves", L"scores"},
+           L"the set folder holds more than the set (the earlier set was not removed)");
+    ExpectNewSet(scratch);
+    RemoveTree(Set(scratch));
     return elapsed;
+}
+
+// The job's steps one by one, as BackupJob::Run takes them when all goes well.
+std::vector<std::pair<std::string, double>> TimePhases(const std::wstring& scratch) {
+    PrepareEarlierSet(scratch);
+    const std::wstring game = Game(scratch), set = Set(scratch);
+    PhaseClock clock;
+    SetAside aside(set, BackupJob::HoldingFolder(set));
+    Expect(aside.Take().Ok(), L"cannot set the earlier set aside");
+    clock.Lap("earlier set renamed aside (holding folder, 4 renames)");
+    for (const wchar_t* name : game::FolderNames)
+        ShellCopyFolder(game + L"\\" + name, set);
+    clock.Lap("shell copies of the 3 folders into the emptied set folder");
+    for (const wchar_t* name : game::FolderNames)
+        Expect(TreeDifferences(game + L"\\" + name, set + L"\\" + name, 1).empty(), L"copy not whole");
+    clock.Lap("comparison 1 of both trees (TreeDifferences, limit 1)");
+    for (const wchar_t* name : game::FolderNames)
+        Expect(FirstDifference(game + L"\\" + name, set + L"\\" + name).empty(), L"copy not whole");
+    clock.Lap("comparison 2 of both trees (FirstDifference)");
+    Expect(CopyOneFile(game + L"\\" + game::ConfigName, set + L"\\" + game::ConfigName).Ok(), L"cfg");
+    clock.Lap("configuration file");
+    Expect(aside.BringBackMissing().Ok(), L"cannot bring the earlier files back");
+    clock.Lap("bring-back: presence listing of both trees + 30 copies");
+    const std::wstring marker = WriteMarker(set);
+    Expect(MarkerReadsBack(marker, set), L"marker");
+    clock.Lap("marker written and read back");
+    const std::wstring releasing = set + L"\\Tarnwick earlier set (being removed)";
+    Expect(RenameEntry(aside.Holding(), releasing).Ok(), L"cannot rename the holding folder");
+    clock.Lap("holding folder renamed");
+    Expect(DeleteTree(releasing).Ok(), L"cannot remove the earlier set");
+    clock.Lap("earlier set deleted (DeleteTree)");
+    ExpectNewSet(scratch);
+    RemoveTree(set);
+    return clock.Laps();
 }
 
 }  // namespace
@@ -73,13 +118,13 @@ double TimeWizardBackup(const std::wstring& destination, double& checkMs) {
 int main() {
     return RunBenchProgram({
         "bench_backup",
-        L"Whole backup",
+        L"Whole backup into a set folder holding an earlier set",
         Prepare,
-        [](const std::wstring&) { return GameDataSize(game::Folder); },
-        [](const std::wstring& scratch) { return TimeCopy(scratch + L"\\loop", CopyGameDataLoop); },
-        [](const std::wstring& scratch) { return TimeCopy(scratch + L"\\shell", ShellCopyGameData); },
-        [](const std::wstring& scratch, double& checkMs) {
-            return TimeWizardBackup(scratch + L"\\backup set", checkMs);
-        },
+        [](const std::wstring& scratch) { return GameDataSize(Game(scratch)); },
+        [](const std::wstring& scratch, int) { return TimeCopy(scratch, CopyGameDataLoop); },
+        [](const std::wstring& scratch, int) { return TimeCopy(scratch, ShellCopyGameData); },
+        [](const std::wstring& scratch, int) { return TimeJob(scratch); },
+        [](const std::wstring& scratch, int) { return TimePhases(scratch); },
+        [](int) { return std::wstring(); },
     });
 }

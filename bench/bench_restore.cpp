@@ -1,82 +1,153 @@
-// Benchmark of a whole restore, not a test: the restore wizard's Next on the marker step
-// (the marker checks, the engine's three folder copies into the game folder with their
-// completeness checks, the configuration file, the yields) from a backup set made here,
-// beside a plain CopyFileW loop and the shell's copy alone over the same data, each in
-// turn and each into an emptied game folder, against the `cp -r` time of the same data
-// measured by the calling script between the rounds.
-// Usage: see RunBenchProgram; scripts/bench-restore.sh runs it. The set is made in
-// <scratch folder>\set with its marker, beside an empty game folder.
+// Benchmark of a whole restore, not a test: RestoreJob(game folder, set folder).Run into
+// a game folder that holds the game's current data (which the job renames aside into a
+// new safety set beside the game folder, and merges back where the set lacks files),
+// with a given number of safety sets already there (at five, every restore removes the
+// oldest), beside the bare shell copies of the set's three folders and configuration file
+// into the same current data, and a plain CopyFileW loop likewise; the calling script
+// times `cp -r` of the same data into the same current data between the rounds. Each
+// measurement starts from a fresh copy of the current data (untimed) and is checked
+// afterwards byte for byte (untimed).
+// Usage: see RunBenchProgram; scripts/bench-restore.sh runs it.
+//
+// <scratch folder>\data\set                  the backup set with its marker: 3000 small
+//                                             files, 3 x 32 MiB, the cfg
+// <scratch folder>\data\current              the game's current data: the same with 30
+//                                             other score files, another cfg and 30 saves
+//                                             the set lacks
+// <scratch folder>\Glimmerfen Studios\Tarnwick                the game folder
+// <scratch folder>\Glimmerfen Studios\Tarnwick safety sets    its safety sets
 
 #include <windows.h>
 
 #include <cstdio>
 
 #include "BenchGameData.h"
-#include "ui/Controls.h"
-#include "runtime/ProcessState.h"
 #include "engine/BackupMarker.h"
-#include "files/clsFileSystem.h"
-#include "restore/frmRestore.h"
+#include "engine/RestoreJob.h"
+#include "engine/SafetySets.h"
+#include "engine/SetAside.h"
 
 namespace {
 
 using namespace bench;
 
-std::wstring SetFolder(const std::wstring& scratch) { return scratch + L"\\set"; }
+std::wstring Set(const std::wstring& scratch) { return scratch + L"\\data\\set"; }
+std::wstring Current(const std::wstring& scratch) { return scratch + L"\\data\\current"; }
+std::wstring Game(const std::wstring& scratch) { return scratch + L"\\Glimmerfen Studios\\Tarnwick"; }
+std::wstring SafetyRoot(const std::wstring& scratch) { return SafetySetRoot(Game(scratch)); }
 
 void Prepare(const std::wstring& scratch) {
-    if (GetFileAttributesW(game::Folder) != INVALID_FILE_ATTRIBUTES)
-        Fail(L"the game folder exists already: " + std::wstring(game::Folder));
-    MakeEmptyFolder(scratch);
-    std::wstring set = SetFolder(scratch);
+    EmptyFolder(scratch);
+    MakeEmptyFolder(scratch + L"\\data");
+    const std::wstring set = Set(scratch);
     TreeSize size = MakeGameData(set);
-    std::wstring marker = MarkerPathToday(set);
-    WriteMarkerVersion(marker);
-    WriteMarkerLocation(marker, set);
-    clsFileSystem().CreateDirectoryStruct(game::Folder);
+    const std::wstring marker = WriteMarker(set);
+    MakeEarlierData(set, Current(scratch));
+    if (!MakeFolderPath(Game(scratch)).Ok() || !MakeFolderPath(SafetyRoot(scratch)).Ok())
+        Fail(L"cannot make the game folder");
     std::printf("backup set made: %ls, %ld files, %ld folders\n", marker.c_str(), size.files, size.folders);
 }
 
-std::wstring MarkerIn(const std::wstring& set) {
-    std::wstring name = DirSearch::FirstName(set + L"\\Tarnwick_*.BAK", 0);
-    if (name.empty())
-        Fail(L"no marker in " + set);
-    return set + L"\\" + name;
+// Exactly `count` safety sets beside the game folder: the newest go, or older ones (each
+// the current data with its marker, as a restore leaves it) are made.
+void KeepSafetySets(const std::wstring& scratch, int count) {
+    const std::wstring root = SafetyRoot(scratch);
+    std::vector<std::wstring> sets = SubFolders(root);
+    for (; static_cast<int>(sets.size()) > count; sets.pop_back())
+        RemoveTree(root + L"\\" + sets.back());
+    for (int second = 0; static_cast<int>(sets.size()) < count; ++second) {
+        wchar_t name[32];
+        swprintf(name, 32, L"2001.01.01 00.00.%02d", second);
+        const std::wstring folder = root + L"\\" + name;
+        if (Exists(folder))
+            continue;
+        MakeEmptyFolder(folder);
+        CopyGameDataLoop(Current(scratch), folder);
+        WriteMarker(folder);
+        sets.push_back(name);
+    }
 }
 
-// Times one copy of the set's data into the emptied game folder, checks it, empties it.
-double TimeCopy(const std::wstring& set, void (*copy)(const std::wstring&, const std::wstring&)) {
-    RemoveGameData(game::Folder);
-    double start = NowMs();
-    copy(set, game::Folder);
-    double elapsed = NowMs() - start;
-    ExpectGameDataCopied(set, game::Folder);
-    RemoveGameData(game::Folder);
+// The game folder as the player left it: the current data; `safetySets` safety sets.
+void PrepareGameFolder(const std::wstring& scratch, int safetySets) {
+    RemoveGameData(Game(scratch));
+    CopyGameDataLoop(Current(scratch), Game(scratch));
+    KeepSafetySets(scratch, safetySets);
+}
+
+void ExpectRestored(const std::wstring& scratch) { ExpectMergedData(Set(scratch), Current(scratch), Game(scratch)); }
+
+// Times one copy of the set's data into the current data, checks it, removes it.
+double TimeCopy(const std::wstring& scratch, int safetySets, void (*copy)(const std::wstring&, const std::wstring&)) {
+    PrepareGameFolder(scratch, safetySets);
+    const double start = NowMs();
+    copy(Set(scratch), Game(scratch));
+    const double elapsed = NowMs() - start;
+    ExpectRestored(scratch);
+    RemoveGameData(Game(scratch));
     return elapsed;
 }
 
-// The whole restore as a user runs it: Next, the marker typed, Next. Only the last Next
-// is timed: it checks the marker and runs the whole restore. The completeness check is
-// then timed alone.
-double TimeWizardRestore(const std::wstring& set, double& checkMs) {
-    RemoveGameData(game::Folder);
-    frmRestore::Unload();
-    BackupLocation.clear();
-    frmRestore& wizard = frmRestore::Instance();
-    wizard.cmdNext_Click();
-    if (wizard.RestoreStep != 1)
-        Fail(L"the wizard did not reach the marker step");
-    SetText(wizard.text1(), MarkerIn(set));
+// The safety sets a restore leaves: its own, and the newest of the earlier ones.
+void ExpectSafetySets(const std::wstring& scratch, int before, const JobReport& report) {
+    const size_t expected = std::min(static_cast<size_t>(before) + 1, SafetySetsKept);
+    const std::vector<std::wstring> sets = SubFolders(SafetyRoot(scratch));
+    Expect(sets.size() == expected, L"the restore left " + std::to_wstring(sets.size()) + L" safety sets");
+    Expect(!report.safetySet.empty() && Exists(report.safetyMarker), L"the restore made no safety set");
+    ExpectGameDataCopied(Current(scratch), report.safetySet);
+}
 
-    double start = NowMs();
-    wizard.cmdNext_Click();
-    double elapsed = NowMs() - start;
-
-    if (wizard.RestoreStep != 5 || wizard.RestoreIncomplete())
-        Fail(L"the restore did not end complete on the finish panel");
-    checkMs = ExpectGameDataCopied(set, game::Folder);
-    RemoveGameData(game::Folder);
+double TimeJob(const std::wstring& scratch, int safetySets) {
+    PrepareGameFolder(scratch, safetySets);
+    QuietEvents events;
+    const double start = NowMs();
+    JobReport report = RestoreJob(Game(scratch), Set(scratch)).Run(events);
+    const double elapsed = NowMs() - start;
+    Expect(report.Whole(), L"the restore is not whole");
+    ExpectRestored(scratch);
+    ExpectSafetySets(scratch, safetySets, report);
+    RemoveGameData(Game(scratch));
     return elapsed;
+}
+
+// The job's steps one by one, as RestoreJob::Run takes them when all goes well.
+std::vector<std::pair<std::string, double>> TimePhases(const std::wstring& scratch, int safetySets) {
+    PrepareGameFolder(scratch, safetySets);
+    const std::wstring game = Game(scratch), set = Set(scratch);
+    PhaseClock clock;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    SetAside aside(game, NewSafetySetFolder(SafetySetRoot(game), now));
+    Expect(MakeFolderPath(game).Ok() && aside.Take().Ok(), L"cannot set the current data aside");
+    clock.Lap("current data renamed aside into a new safety set (4 renames)");
+    const std::wstring marker = WriteMarker(aside.Holding());
+    Expect(MarkerReadsBack(marker, aside.Holding()), L"safety marker");
+    clock.Lap("safety set's marker written and read back");
+    for (const wchar_t* name : game::FolderNames)
+        ShellCopyFolder(set + L"\\" + name, game);
+    clock.Lap("shell copies of the 3 folders into the emptied game folder");
+    for (const wchar_t* name : game::FolderNames)
+        Expect(TreeDifferences(set + L"\\" + name, game + L"\\" + name, 1).empty(), L"copy not whole");
+    clock.Lap("comparison 1 of both trees (TreeDifferences, limit 1)");
+    for (const wchar_t* name : game::FolderNames)
+        Expect(FirstDifference(set + L"\\" + name, game + L"\\" + name).empty(), L"copy not whole");
+    clock.Lap("comparison 2 of both trees (FirstDifference)");
+    Expect(CopyOneFile(set + L"\\" + game::ConfigName, game + L"\\" + game::ConfigName).Ok(), L"cfg");
+    clock.Lap("configuration file");
+    Expect(aside.BringBackMissing().Ok(), L"cannot bring the current files back");
+    clock.Lap("bring-back: presence listing of both trees + 30 copies");
+    PruneSafetySets(SafetySetRoot(game), SafetySetsKept, set);
+    clock.Lap(safetySets >= static_cast<int>(SafetySetsKept) ? "pruning: oldest safety set deleted"
+                                                              : "pruning: safety sets listed, none deleted");
+    ExpectRestored(scratch);
+    RemoveGameData(game);
+    return clock.Laps();
+}
+
+std::wstring SetsNote(int safetySets) {
+    return L", " + std::to_wstring(safetySets) + L" safety sets there before each restore" +
+           (safetySets >= static_cast<int>(SafetySetsKept) ? L" (the oldest is removed each time)"
+                                                           : L" (none is removed)");
 }
 
 }  // namespace
@@ -84,11 +155,13 @@ double TimeWizardRestore(const std::wstring& set, double& checkMs) {
 int main() {
     return RunBenchProgram({
         "bench_restore",
-        L"Whole restore",
+        L"Whole restore into a game folder holding current data",
         Prepare,
-        [](const std::wstring& scratch) { return GameDataSize(SetFolder(scratch)); },
-        [](const std::wstring& scratch) { return TimeCopy(SetFolder(scratch), CopyGameDataLoop); },
-        [](const std::wstring& scratch) { return TimeCopy(SetFolder(scratch), ShellCopyGameData); },
-        [](const std::wstring& scratch, double& checkMs) { return TimeWizardRestore(SetFolder(scratch), checkMs); },
+        [](const std::wstring& scratch) { return GameDataSize(Set(scratch)); },
+        [](const std::wstring& scratch, int sets) { return TimeCopy(scratch, sets, CopyGameDataLoop); },
+        [](const std::wstring& scratch, int sets) { return TimeCopy(scratch, sets, ShellCopyGameData); },
+        TimeJob,
+        TimePhases,
+        SetsNote,
     });
 }
