@@ -54,27 +54,31 @@ FileResult CopyTreeLong(const std::wstring& from, const std::wstring& to) {
     return FileResult::Success();
 }
 
-FileResult DeleteTreeLong(const std::wstring& path) {
-    DWORD attributes = AttributesOf(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        DWORD code = GetLastError();
-        bool gone = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
-        return gone ? FileResult::Success() : FileResult::Failure(code, path);
-    }
+// Removes one entry whose attributes are known from its folder's listing: one call for
+// a file, the listing and one call for a folder.
+FileResult DeleteEntryLong(const std::wstring& path, DWORD attributes) {
     if (attributes & FILE_ATTRIBUTE_READONLY)
         SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    bool isLink = attributes & FILE_ATTRIBUTE_REPARSE_POINT;
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return DeleteFileW(path.c_str()) ? FileResult::Success() : FileResult::Failure(GetLastError(), path);
     // A link to a folder goes by itself: what it leads to is not ours to remove.
-    if (!isLink) {
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         for (const DirEntry& entry : Entries(path)) {
-            FileResult result = DeleteTreeLong(path + L"\\" + entry.name);
+            FileResult result = DeleteEntryLong(path + L"\\" + entry.name, entry.attributes);
             if (!result.Ok())
                 return result;
         }
     }
     return RemoveDirectoryW(path.c_str()) ? FileResult::Success() : FileResult::Failure(GetLastError(), path);
+}
+
+FileResult DeleteTreeLong(const std::wstring& path) {
+    DWORD attributes = AttributesOf(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return DeleteEntryLong(path, attributes);
+    DWORD code = GetLastError();
+    bool gone = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+    return gone ? FileResult::Success() : FileResult::Failure(code, path);
 }
 
 }  // namespace

@@ -84,9 +84,11 @@ CopyFolderResult CopyFolder(const std::wstring& source, const std::wstring& dest
     try {
         // What the shell skipped or could not replace (paths over 260 characters, a
         // stale file left in place) gets a second chance, file by file.
-        if (!TreeDifferences(folder, target, 1).empty())
-            error = CopyDifferences(folder, target);
         difference = FirstDifference(folder, target);
+        if (!difference.empty()) {
+            error = CopyDifferences(folder, target);
+            difference = FirstDifference(folder, target);
+        }
     } catch (const AppError& e) {
         // A tree that cannot be listed cannot be shown to be whole.
         error = static_cast<DWORD>(e.Number());
