@@ -66,6 +66,16 @@ bool DirSearch::Next(DirEntry& entry) {
     return false;
 }
 
+std::vector<DirEntry> DirSearch::Everything(const std::wstring& folder) {
+    std::vector<DirEntry> entries;
+    DirSearch search(folder + L"\\", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    for (DirEntry entry; search.Next(entry);) {
+        if (!entry.IsDotEntry())
+            entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
 std::wstring DirSearch::FirstName(const std::wstring& pattern, DWORD mask) {
     DirSearch search(pattern, mask);
     DirEntry entry;

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "runtime/Handles.h"
 
@@ -35,6 +36,9 @@ public:
     // The next admitted entry, in the platform's order; false when there is none left.
     // A failure while reading on raises an AppError.
     bool Next(DirEntry& entry);
+
+    // Every entry of the folder, hidden, system and sub-folders too, but "." and "..".
+    static std::vector<DirEntry> Everything(const std::wstring& folder);
 
     // The name part of the first admitted entry, or an empty text.
     static std::wstring FirstName(const std::wstring& pattern, DWORD mask);

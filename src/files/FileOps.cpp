@@ -10,21 +10,11 @@
 
 namespace {
 
-const DWORD kEverything = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 bool IsLongForm(const std::wstring& path) { return path.rfind(L"\\\\?\\", 0) == 0; }
 
 DWORD AttributesOf(const std::wstring& longPath) { return GetFileAttributesW(longPath.c_str()); }
 
-std::vector<DirEntry> Entries(const std::wstring& longFolder) {
-    std::vector<DirEntry> entries;
-    DirSearch search(longFolder + L"\\", kEverything);
-    for (DirEntry entry; search.Next(entry);) {
-        if (!entry.IsDotEntry())
-            entries.push_back(std::move(entry));
-    }
-    return entries;
-}
 
 // Runs a walk that lists folders; a listing that fails becomes the walk's result.
 template <class Walk>
@@ -46,7 +36,7 @@ FileResult CopyTreeLong(const std::wstring& from, const std::wstring& to) {
         return FileResult::Failure(GetLastError(), to);
     if (!IsExistingFolder(to))
         return FileResult::Failure(ERROR_DIRECTORY, to);
-    for (const DirEntry& entry : Entries(from)) {
+    for (const DirEntry& entry : DirSearch::Everything(from)) {
         FileResult result = CopyTreeLong(from + L"\\" + entry.name, to + L"\\" + entry.name);
         if (!result.Ok())
             return result;
@@ -63,7 +53,7 @@ FileResult DeleteEntryLong(const std::wstring& path, DWORD attributes) {
         return DeleteFileW(path.c_str()) ? FileResult::Success() : FileResult::Failure(GetLastError(), path);
     // A link to a folder goes by itself: what it leads to is not ours to remove.
     if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        for (const DirEntry& entry : Entries(path)) {
+        for (const DirEntry& entry : DirSearch::Everything(path)) {
             FileResult result = DeleteEntryLong(path + L"\\" + entry.name, entry.attributes);
             if (!result.Ok())
                 return result;
@@ -141,7 +131,7 @@ FileResult DeleteTree(const std::wstring& path) {
 namespace {
 
 void CollectFiles(const std::wstring& longFolder, const std::wstring& rel, std::vector<std::wstring>& files) {
-    std::vector<DirEntry> entries = Entries(longFolder);
+    std::vector<DirEntry> entries = DirSearch::Everything(longFolder);
     for (const DirEntry& entry : entries) {
         if (!entry.IsFolder())
             files.push_back(rel + entry.name);

@@ -10,7 +10,6 @@
 
 namespace {
 
-const DWORD kEverything = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 // FAT keeps last-write times in steps of 2 seconds: a copy onto a stick may round so far.
 const std::uint64_t kTimeTolerance = 2ULL * 10'000'000ULL;
 
@@ -21,15 +20,6 @@ std::wstring FoldCase(std::wstring name) {
     return name;
 }
 
-std::vector<DirEntry> ListFolder(const std::wstring& folder) {
-    std::vector<DirEntry> entries;
-    DirSearch search(folder + L"\\", kEverything);
-    for (DirEntry entry; search.Next(entry);) {
-        if (!entry.IsDotEntry())
-            entries.push_back(std::move(entry));
-    }
-    return entries;
-}
 
 bool SameTime(std::uint64_t a, std::uint64_t b) { return (a > b ? a - b : b - a) <= kTimeTolerance; }
 
@@ -50,10 +40,10 @@ public:
     // path below the roots ("" or ending in "\").
     void Below(const std::wstring& source, const std::wstring& copy, const std::wstring& rel) {
         std::unordered_map<std::wstring, DirEntry> copied;
-        for (DirEntry& entry : ListFolder(copy))
+        for (DirEntry& entry : DirSearch::Everything(copy))
             copied.emplace(FoldCase(entry.name), std::move(entry));
 
-        std::vector<DirEntry> originals = ListFolder(source);
+        std::vector<DirEntry> originals = DirSearch::Everything(source);
         std::vector<const DirEntry*> descend;
         for (const DirEntry& original : originals) {
             auto found = copied.find(FoldCase(original.name));
