@@ -20,28 +20,9 @@ std::wstring BackupJob::HoldingFolder(const std::wstring& setFolder) { return ga
 
 JobReport BackupJob::Run(JobEvents& events) {
     JobReport report;
-    // Nothing to back up is not a backup: no copies, no marker, nothing touched.
-    if (!IsExistingFolder(gameFolder_)) {
-        report.outcome = JobOutcome::NotStarted;
-        NoteFailure(report, JobStage::GameFolder, FileResult::Failure(ERROR_PATH_NOT_FOUND, gameFolder_));
-        events.FoldersCopied(report);
-        events.Finished(report);
-        return report;
-    }
-    if (!RecoverInterrupted(report)) {
-        events.FoldersCopied(report);
-        events.Finished(report);
-        return report;
-    }
-
     SetAside aside(setFolder_, HoldingFolder(setFolder_));
-    if (FileResult taken = aside.Take(); !taken.Ok()) {
-        report.outcome = JobOutcome::NotStarted;
-        NoteFailure(report, JobStage::SetAside, taken);
-        events.FoldersCopied(report);
-        events.Finished(report);
-        return report;
-    }
+    if (!Prepare(aside, report))
+        return EndUnstarted(events, report);
     report.earlierSet = aside.HeldAny();
     MarkerSnapshot earlierMarker(MarkerPathToday(setFolder_));
     try {
@@ -62,6 +43,25 @@ JobReport BackupJob::Run(JobEvents& events) {
     return report;
 }
 
+// There is something to back up, and an earlier set in the folder is set aside. False,
+// with nothing changed, when that cannot be.
+bool BackupJob::Prepare(SetAside& aside, JobReport& report) const {
+    report.outcome = JobOutcome::NotStarted;
+    // Nothing to back up is not a backup: no copies, no marker, nothing touched.
+    if (!IsExistingFolder(gameFolder_)) {
+        NoteFailure(report, JobStage::GameFolder, FileResult::Failure(ERROR_PATH_NOT_FOUND, gameFolder_));
+        return false;
+    }
+    if (!RecoverInterrupted(report))
+        return false;
+    if (FileResult taken = aside.Take(); !taken.Ok()) {
+        NoteFailure(report, JobStage::SetAside, taken);
+        return false;
+    }
+    report.outcome = JobOutcome::Whole;
+    return true;
+}
+
 // A holding folder found at the start is what an interrupted backup left: the set folder
 // may hold part of a new copy. The earlier set goes back in place before anything else.
 bool BackupJob::RecoverInterrupted(JobReport& report) const {
@@ -73,7 +73,6 @@ bool BackupJob::RecoverInterrupted(JobReport& report) const {
     interrupted.AdoptHeld();
     FileResult back = interrupted.PutBack();
     if (!back.Ok()) {
-        report.outcome = JobOutcome::NotStarted;
         report.keptAt = holding;
         NoteFailure(report, JobStage::Recover, back);
         return false;

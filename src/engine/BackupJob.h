@@ -25,6 +25,7 @@ public:
     static std::wstring HoldingFolder(const std::wstring& setFolder);
 
 private:
+    bool Prepare(class SetAside& aside, JobReport& report) const;
     bool RecoverInterrupted(JobReport& report) const;
     void CopyAll(JobEvents& events, JobReport& report) const;
     void Commit(class SetAside& aside, JobReport& report) const;

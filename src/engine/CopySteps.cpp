@@ -45,6 +45,12 @@ void CopyConfigFile(const std::wstring& source, const std::wstring& destination,
         NoteFailure(report, JobStage::Config, result);
 }
 
+JobReport EndUnstarted(JobEvents& events, const JobReport& report) {
+    events.FoldersCopied(report);
+    events.Finished(report);
+    return report;
+}
+
 void NoteFailure(JobReport& report, JobStage stage, const FileResult& result) {
     report.failedAt = stage;
     report.failure = {result.path, result.path, result.error};

@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "engine/JobEvents.h"
 #include "engine/JobReport.h"
 #include "engine/SetAside.h"
 
@@ -20,6 +21,10 @@ void OverlayFolderInto(const std::wstring& overlay, const std::wstring& target, 
 // Copies the configuration file and notes the outcome: Missing when there is no
 // source; Failed (and the job failed at Config) when it is there but cannot be copied.
 void CopyConfigFile(const std::wstring& source, const std::wstring& destination, JobReport& report);
+
+// A job refused before it changed anything still passes its stages, so that whoever
+// follows them reaches the end: raises FoldersCopied and Finished, returns the report.
+JobReport EndUnstarted(JobEvents& events, const JobReport& report);
 
 // Notes that the job failed at stage with that result.
 void NoteFailure(JobReport& report, JobStage stage, const FileResult& result);

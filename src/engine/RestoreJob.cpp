@@ -56,9 +56,7 @@ JobReport RestoreJob::Run(JobEvents& events) {
     SetAside perUser(perUserCopy_, PerUserLayer(safetySet));
     if (!Prepare(game, perUser, report)) {
         RemoveDirectoryW(LongPath(SafetySetRoot(gameFolder_)).c_str());  // when it was made for this one
-        events.FoldersCopied(report);
-        events.Finished(report);
-        return report;
+        return EndUnstarted(events, report);
     }
     try {
         CopyAll(events, report);
