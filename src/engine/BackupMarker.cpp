@@ -38,7 +38,7 @@ std::string AnsiToUtf16File(const std::string& ansi) {
 void MakeMarkerUnicode(const std::wstring& markerPath) {
     std::string content;
     bool readable = ReadSmallFile(markerPath, content);
-    if (!readable && GetFileAttributesW(markerPath.c_str()) != INVALID_FILE_ATTRIBUTES)
+    if (!readable && EntryExists(markerPath))
         return;  // there but unreadable: the write below fails as it would anyway
     if (readable && std::string_view(content).substr(0, 2) == std::string_view(kUtf16Bom, 2))
         return;
@@ -79,7 +79,7 @@ bool MarkerReadsBack(const std::wstring& markerPath, const std::wstring& folder)
 }
 
 MarkerSnapshot::MarkerSnapshot(std::wstring markerPath) : path_(std::move(markerPath)) {
-    existed_ = GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
+    existed_ = EntryExists(path_);
     readable_ = existed_ && ReadSmallFile(path_, bytes_);
 }
 
@@ -88,7 +88,7 @@ void MarkerSnapshot::Restore() const {
     // A marker that could not be read could not have been rewritten either.
     if (readable_)
         (void)WriteWholeFile(path_, bytes_);
-    else if (GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES && !IsExistingFolder(path_))
+    else if (!existed_ && EntryExists(path_) && !IsExistingFolder(path_))
         DeleteFileW(path_.c_str());
 }
 

@@ -128,3 +128,31 @@ TEST(Marker, WriteToAFolderThatCannotTakeItIsSilent) {
     WriteMarker(marker, dir / L"no such folder");
     EXPECT_FALSE(PathExists(marker));
 }
+
+TEST(MarkerSnapshot, PutsTheBytesBackOrRemovesANewMarkerButNeverOneItCouldNotRead) {
+    ScratchDir dir;
+    std::wstring marker = dir / L"Tarnwick_2026.12.06.BAK";
+    // There and readable: the same bytes come back after a rewrite.
+    WriteTextFile(marker, "[Backup]\r\nVersion=Tarnwick\r\nBackup_Location=D:\\old\r\n; a note\r\n");
+    MarkerSnapshot kept(marker);
+    WriteMarker(marker, L"E:\\new");
+    kept.Restore();
+    EXPECT_EQ(ReadTextFile(marker), "[Backup]\r\nVersion=Tarnwick\r\nBackup_Location=D:\\old\r\n; a note\r\n");
+
+    // Not there: what the job wrote goes again.
+    std::wstring fresh = dir / L"Tarnwick_2026.12.07.BAK";
+    MarkerSnapshot none(fresh);
+    WriteMarker(fresh, L"E:\\new");
+    none.Restore();
+    EXPECT_FALSE(PathExists(fresh));
+
+    // There but held open by another program when the snapshot was taken: it stays.
+    {
+        HANDLE held = CreateFileW(marker.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        MarkerSnapshot unread(marker);
+        CloseHandle(held);
+        unread.Restore();
+    }
+    EXPECT_TRUE(PathExists(marker));
+}
