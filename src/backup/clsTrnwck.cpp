@@ -26,15 +26,18 @@ struct Wording {
     const wchar_t* notSetAside;
     const wchar_t* configFailed;
     const wchar_t* bringBackFailed;
-    bool missingConfigIsError;        // a backup misses it; a restore leaves the game's own
+    const wchar_t* notPutBack;        // %1 the path, %2 the reason, %3 where the data stayed
+    // A backup: a missing configuration file is an error (a restore leaves the game's
+    // own), and what a failure puts back is the earlier set (a restore: the game's data).
+    bool backup;
 };
 
 constexpr Wording BackupWording{texts::BackupFolderIncomplete, texts::BackupNoGameFolder,
                                 texts::BackupEarlierNotSetAside, texts::BackupConfigFailed,
-                                texts::BackupBringBackFailed, true};
+                                texts::BackupBringBackFailed, texts::BackupNotPutBack, true};
 constexpr Wording RestoreWording{texts::RestoreFolderIncomplete, texts::RestoreNoGameFolder,
                                  texts::RestoreNotSetAside, texts::RestoreConfigFailed,
-                                 texts::RestoreBringBackFailed, false};
+                                 texts::RestoreBringBackFailed, texts::RestoreNotPutBack, false};
 
 std::wstring Reason(DWORD code) { return SystemErrorText(code); }
 
@@ -79,14 +82,13 @@ std::wstring DescribeStop(const JobReport& report, const Wording& wording, const
 }
 
 // Where the data stands after a failed job.
-std::wstring DescribeAftermath(const JobReport& report, bool backup, const std::wstring& setFolder) {
+std::wstring DescribeAftermath(const JobReport& report, const Wording& wording, const std::wstring& setFolder) {
     const CopyFailure& f = report.rollbackFailure;
     if (report.outcome == JobOutcome::RollbackFailed)
-        return backup ? FillIn(texts::BackupNotPutBack, {f.item, Reason(f.error), report.keptAt})
-                      : FillIn(texts::RestoreNotPutBack, {f.item, Reason(f.error), report.safetyMarker});
+        return FillIn(wording.notPutBack, {f.item, Reason(f.error), report.keptAt});
     if (report.outcome != JobOutcome::RolledBack)
         return {};
-    if (!backup)
+    if (!wording.backup)
         return texts::RestoreRolledBack;
     return FillIn(report.earlierSet ? texts::BackupEarlierKept : texts::BackupNothingKept, {setFolder});
 }
@@ -122,12 +124,10 @@ public:
         // The job is over: from here on Cancel ends the program at once again.
         wizard_.Frame().SetJobRunning(false);
         bool configFailed = report.config == ConfigCopy::Failed ||
-                            (report.config == ConfigCopy::Missing && wording_.missingConfigIsError &&
-                             report.outcome != JobOutcome::NotStarted && report.FoldersWhole());
+                            (report.config == ConfigCopy::Missing && wording_.backup);
         if (configFailed)
             MsgBox(texts::ErrorCopyingFile);
-        bool backup = wording_.missingConfigIsError;
-        std::wstring text = DescribeStop(report, wording_, setFolder_) + DescribeAftermath(report, backup, setFolder_);
+        std::wstring text = DescribeStop(report, wording_, setFolder_) + DescribeAftermath(report, wording_, setFolder_);
         if (!text.empty())
             MsgBox(text, MsgButtons::Ok, MsgIcon::Exclamation);
         wizard_.ShowJobOutcome(report);

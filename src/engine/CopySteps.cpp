@@ -62,7 +62,7 @@ void RollBack(std::initializer_list<SetAside*> asides, JobReport& report) {
         if (!back.Ok()) {
             // What could not go back stays where it was kept, with everything else there.
             report.outcome = JobOutcome::RollbackFailed;
-            report.keptAt = (*asides.begin())->Holding();
+            report.keptAt = aside->Holding();
             report.rollbackFailure = {back.path, back.path, back.error};
             return;
         }

@@ -30,5 +30,6 @@ JobReport EndUnstarted(JobEvents& events, const JobReport& report);
 void NoteFailure(JobReport& report, JobStage stage, const FileResult& result);
 
 // Puts the earlier data back after a failure, each set-aside in the order given, and
-// notes how that went. The holding folders go once all is back.
+// notes how that went: where the data stayed that could not go back (keptAt), or, once
+// all is back, the holding folders go.
 void RollBack(std::initializer_list<SetAside*> asides, JobReport& report);

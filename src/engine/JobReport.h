@@ -37,7 +37,7 @@ enum class JobStage {
     PerUserCopy,    // restore: files could not be placed in Windows' per-user copy
 };
 
-enum class ConfigCopy { Copied, Missing, Failed };
+enum class ConfigCopy { NotTried, Copied, Missing, Failed };
 
 struct JobReport {
     JobOutcome outcome = JobOutcome::Whole;
@@ -46,14 +46,14 @@ struct JobReport {
 
     std::vector<std::wstring> copiedFolders;   // source folders copied whole
     std::vector<CopyFailure> folderFailures;  // source folders not copied whole
-    ConfigCopy config = ConfigCopy::Missing;
+    ConfigCopy config = ConfigCopy::NotTried;
 
     bool earlierSet = false;   // backup: the set folder held a set before
     std::wstring marker;       // backup: the set's marker, once written and read back
     std::wstring safetySet;    // restore: the folder that keeps the data from before
     std::wstring safetyMarker;  // restore: that safety set's marker
     std::wstring perUserCopy;  // Windows' per-user copy of the game folder, where it was used
-    std::wstring keptAt;       // RollbackFailed: where the earlier data now lies
+    std::wstring keptAt;       // Recover, RollbackFailed: where the earlier data now lies
     CopyFailure rollbackFailure;
 
     bool Whole() const { return outcome == JobOutcome::Whole; }

@@ -79,6 +79,8 @@ JobReport RestoreJob::Run(JobEvents& events) {
         PruneSafetySets(SafetySetRoot(gameFolder_), SafetySetsKept, setFolder_);
     } else {
         RollBack({&perUser, &game}, report);
+        if (report.outcome == JobOutcome::RollbackFailed)
+            report.keptAt = game.Holding();  // the safety set, with both layers
         if (report.outcome == JobOutcome::RolledBack) {
             report.safetySet.clear();
             report.safetyMarker.clear();

@@ -140,10 +140,10 @@ inline constexpr wchar_t RestorePerUserCopyFailed[] =
     L"A restored file could not be placed in Windows' per-user copy of the game folder, where the game reads it "
     L"(%1: %2).";
 inline constexpr wchar_t RestoreRolledBack[] = L"The game's data is as it was before the restore.";
-// %1: the path concerned, %2: the reason, %3: the safety set's marker file.
+// %1: the path concerned, %2: the reason, %3: the safety set's folder.
 inline constexpr wchar_t RestoreNotPutBack[] =
-    L"The game's data could not all be put back (%1: %2). Your data from before the restore is kept in a safety "
-    L"set: restore it with its marker file %3.";
+    L"The game's data could not all be put back (%1: %2). Your data from before the restore is kept in the "
+    L"safety set %3.";
 // Finish panel of a restore that kept a safety set. %1: the safety set's marker file.
 inline constexpr wchar_t RestoreSafetySetKept[] =
     L"Your data from before this restore was kept as a safety set. To undo this restore, restore its marker file:\r\n%1";

@@ -98,6 +98,9 @@ TEST_F(JobTest, BackupIntoANewFolderIsWholeWithItsMarker) {
     JobReport report = Backup();
     EXPECT_TRUE(report.Whole());
     EXPECT_EQ(events.seen, (std::vector<std::string>{"folders", "finished"}));
+    EXPECT_EQ(report.copiedFolders, (std::vector<std::wstring>{Game() + L"\\saves", Game() + L"\\maps",
+                                                               Game() + L"\\scores"}));
+    EXPECT_EQ(report.config, ConfigCopy::Copied);
     EXPECT_EQ(ListTree(Set() + L"\\saves"), ListTree(Game() + L"\\saves"));
     EXPECT_EQ(ReadTextFile(Set() + L"\\tarnwick.cfg"), "cfg now");
     EXPECT_EQ(report.marker, MarkerPathToday(Set()));
