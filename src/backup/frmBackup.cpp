@@ -2,10 +2,10 @@
 
 #include "backup/FolderChooser.h"
 #include "backup/clsBackup.h"
+#include "engine/BackupMarker.h"
 #include "engine/GameLayout.h"
 #include "files/ExistingFolder.h"
 #include "files/FullPath.h"
-#include "files/clsFileSystem.h"
 #include "runtime/Clipboard.h"
 #include "runtime/MsgBox.h"
 #include "runtime/ProcessState.h"
@@ -15,9 +15,6 @@
 namespace {
 
 enum ControlId { IdText1 = 201, IdSelect, IdTxtPath, IdCommand1, IdCheck1, IdChkSGML };
-
-// The most of a marker's "Backup_Location" that the restore reads back.
-constexpr size_t MaxBackupFolderChars = 254;
 
 // The finish panel's verdict below the heading "Congratulations", and in the heading's
 // place with room for two lines when there is nothing to congratulate.
@@ -114,7 +111,7 @@ bool frmBackup::CheckLeavingStep(short step) {
     }
     // A file of that name is refused like a missing folder: a backup into it would
     // copy nothing and still report success.
-    if (folder.empty() || !clsFileSystem().FileExist(folder) || !IsExistingFolder(folder)) {
+    if (!IsExistingFolder(folder)) {
         MsgBox(texts::NotAValidFolder);
         SetText(text1_, L"");
         return false;
@@ -125,9 +122,9 @@ bool frmBackup::CheckLeavingStep(short step) {
         return false;
     }
     // A longer location comes back cut from the marker and leads nowhere.
-    if (folder.size() > MaxBackupFolderChars) {
+    if (folder.size() > MarkerValueMaxChars) {
         MsgBox(FillIn(texts::BackupFolderTooLong,
-                      {std::to_wstring(MaxBackupFolderChars), std::to_wstring(folder.size())}));
+                      {std::to_wstring(MarkerValueMaxChars), std::to_wstring(folder.size())}));
         return false;
     }
     BackupLocation = folder;

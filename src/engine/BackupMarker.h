@@ -48,7 +48,10 @@ private:
 void WriteMarkerVersion(const std::wstring& markerPath);
 void WriteMarkerLocation(const std::wstring& markerPath, const std::wstring& location);
 
-// "" for a missing file, section or key; at most 254 characters.
+// The most of a value the reading side gets back: a longer location comes back cut.
+inline constexpr size_t MarkerValueMaxChars = 254;
+
+// "" for a missing file, section or key; at most MarkerValueMaxChars characters.
 std::wstring ReadMarkerVersion(const std::wstring& markerPath);
 std::wstring ReadMarkerLocation(const std::wstring& markerPath);
 

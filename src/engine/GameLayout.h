@@ -17,9 +17,15 @@ inline constexpr wchar_t ConfigFile[] = L"c:\\Program files\\Glimmerfen Studios\
 // order every job copies them.
 inline constexpr const wchar_t* FolderNames[] = {L"saves", L"maps", L"scores"};
 inline constexpr wchar_t ConfigName[] = L"tarnwick.cfg";
+// Every entry of a game data tree: the three folders, then the configuration file.
+inline constexpr const wchar_t* DataNames[] = {FolderNames[0], FolderNames[1], FolderNames[2], ConfigName};
 
 // root + "\" + name, the root used as it stands (a root ending in "\" gives a doubled
 // separator, which the platform reads as one).
 inline std::wstring Entry(const std::wstring& root, const std::wstring& name) { return root + L"\\" + name; }
+
+// True when root holds any part of a game data tree: one of the folders as a folder, or
+// the configuration file as a file.
+bool HoldsGameData(const std::wstring& root);
 
 }  // namespace game

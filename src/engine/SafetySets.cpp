@@ -59,8 +59,7 @@ std::wstring NewSafetySetFolder(const std::wstring& root, const SYSTEMTIME& now)
 void PruneSafetySets(const std::wstring& root, size_t keep, const std::wstring& spare) {
     std::vector<std::wstring> sets;
     try {
-        DirSearch search(LongPath(root) + L"\\", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN);
-        for (DirEntry entry; search.Next(entry);) {
+        for (const DirEntry& entry : DirSearch::Everything(LongPath(root))) {
             if (entry.IsFolder() && IsSafetySetName(entry.name))
                 sets.push_back(entry.name);
         }

@@ -1,22 +1,14 @@
 #include "engine/SetAside.h"
 
-#include <array>
-
 #include "engine/GameLayout.h"
 #include "files/ExistingFolder.h"
 #include "files/TreeCompare.h"
 #include "runtime/AppError.h"
 
-namespace {
-
-const std::array<const wchar_t*, 4> kEntries = {L"saves", L"maps", L"scores", game::ConfigName};
-
-}  // namespace
-
 SetAside::SetAside(std::wstring root, std::wstring holding) : root_(std::move(root)), holding_(std::move(holding)) {}
 
 FileResult SetAside::Take() {
-    for (const wchar_t* name : kEntries) {
+    for (const wchar_t* name : game::DataNames) {
         std::wstring from = game::Entry(root_, name);
         if (!EntryExists(from))
             continue;
@@ -43,19 +35,17 @@ FileResult SetAside::BringBackMissing() const {
     for (const std::wstring& name : moved_) {
         std::wstring held = game::Entry(holding_, name);
         std::wstring current = game::Entry(root_, name);
-        if (!IsExistingFolder(LongPath(held))) {
-            // A file: the new one, if any, stands.
-            if (EntryExists(current))
-                continue;
-            FileResult copied = CopyTree(held, current);
-            if (!copied.Ok())
+        if (!EntryExists(current)) {
+            if (FileResult copied = CopyTree(held, current); !copied.Ok())
                 return copied;
             continue;
         }
+        // An entry the new data has stands; only two folders merge.
+        if (!IsExistingFolder(LongPath(held)) || !IsExistingFolder(LongPath(current)))
+            continue;
         try {
             for (const std::wstring& rel : TreeDifferences(held, current, static_cast<size_t>(-1), Compare::Presence)) {
-                FileResult copied = CopyTree(rel.empty() ? held : held + L"\\" + rel,
-                                             rel.empty() ? current : current + L"\\" + rel);
+                FileResult copied = CopyTree(held + L"\\" + rel, current + L"\\" + rel);
                 if (!copied.Ok())
                     return copied;
             }
@@ -71,7 +61,7 @@ FileResult SetAside::PutBack() {
     if (!taken_)
         return FileResult::Success();
     FileResult first = FileResult::Success();
-    for (const wchar_t* name : kEntries) {
+    for (const wchar_t* name : game::DataNames) {
         FileResult removed = DeleteTree(game::Entry(root_, name));
         if (!removed.Ok() && first.Ok())
             first = removed;
@@ -97,7 +87,7 @@ FileResult SetAside::MoveBack() {
 void SetAside::AdoptHeld() {
     taken_ = true;
     moved_.clear();
-    for (const wchar_t* name : kEntries) {
+    for (const wchar_t* name : game::DataNames) {
         if (EntryExists(game::Entry(holding_, name)))
             moved_.push_back(name);
     }

@@ -10,11 +10,9 @@
 
 namespace {
 
-
 bool IsLongForm(const std::wstring& path) { return path.rfind(L"\\\\?\\", 0) == 0; }
 
 DWORD AttributesOf(const std::wstring& longPath) { return GetFileAttributesW(longPath.c_str()); }
-
 
 // Runs a walk that lists folders; a listing that fails becomes the walk's result.
 template <class Walk>
@@ -108,9 +106,10 @@ FileResult MakeFolderPath(const std::wstring& folder) {
     std::wstring path = LongPath(folder);
     if (IsExistingFolder(path))
         return FileResult::Success();
-    // Upwards to the first folder that exists, then down again making each level.
+    // Upwards to the first folder that exists, then down again making each level; the
+    // drive root of the long form ("\\?\C:\") ends at index 6 and is never made.
     size_t cut = path.find_last_of(L'\\');
-    if (cut != std::wstring::npos && cut > 7) {
+    if (cut != std::wstring::npos && cut > 6) {
         FileResult above = MakeFolderPath(path.substr(0, cut));
         if (!above.Ok())
             return above;

@@ -14,7 +14,7 @@ struct CopyFolderResult {
     // The first source path missing or differing at the destination; empty when whole.
     std::wstring firstDifference;
     // The platform's error that kept the copy from being whole, where one is known.
-    unsigned long error = 0;
+    DWORD error = ERROR_SUCCESS;
 };
 
 // Copies the folder `source` (a trailing "\" is allowed), under its own last name and

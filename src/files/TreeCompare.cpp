@@ -20,7 +20,6 @@ std::wstring FoldCase(std::wstring name) {
     return name;
 }
 
-
 bool SameTime(std::uint64_t a, std::uint64_t b) { return (a > b ? a - b : b - a) <= kTimeTolerance; }
 
 bool Matches(const DirEntry& original, const DirEntry& copied, Compare mode) {

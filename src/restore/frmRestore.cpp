@@ -112,21 +112,13 @@ bool frmRestore::AcceptLocation(const std::wstring& location) {
     }
     // A folder without any part of a set (a stick under another letter now, a folder
     // reused for other things) would get three empty folders and a report of success.
-    if (!HoldsPartOfASet(location)) {
+    if (!game::HoldsGameData(location)) {
         MsgBox(FillIn(texts::MarkerLocationHoldsNoSet, {location}));
         return false;
     }
     BackupLocation = location;
     ShowVerdict(false);
     return true;
-}
-
-bool frmRestore::HoldsPartOfASet(const std::wstring& location) {
-    for (const wchar_t* name : game::FolderNames)
-        if (IsExistingFolder(game::Entry(location, name)))
-            return true;
-    DWORD config = GetFileAttributesW(game::Entry(location, game::ConfigName).c_str());
-    return config != INVALID_FILE_ATTRIBUTES && !(config & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void frmRestore::AfterAdvance() {

@@ -35,7 +35,6 @@ private:
     void BuildPanels() override;
     bool CheckLeavingStep(short step) override;
     bool AcceptLocation(const std::wstring& location);
-    static bool HoldsPartOfASet(const std::wstring& location);
     void ShowVerdict(bool incomplete);
     void AfterAdvance() override;
     void OnControlCommand(int id, int code) override;

@@ -42,10 +42,6 @@ COLORREF LoadMarkerColor(int step) {
     return step == LastStep ? MarkerFinish : MarkerOther;
 }
 
-// A click that was queued before its button was disabled (the second of a hasty double
-// click, handled during a yield) no longer counts.
-bool TakesClicks(HWND button) { return IsEnabled(button); }
-
 void SetButton(HWND button, Btn state) {
     if (state != Btn::Keep)
         SetEnabled(button, state == Btn::On);
@@ -261,23 +257,38 @@ void WizardFrame::ShowModal() {
     }
 }
 
-void WizardFrame::OnCommand(int id, int code) {
+HWND WizardFrame::FrameButton(int id) const {
     switch (id) {
     case IdCancel:
-        if (TakesClicks(cmdCancel_))
-            cmdCancel_Click();
+        return cmdCancel_;
+    case IdBack:
+        return cmdBack_;
+    case IdNext:
+        return cmdNext_;
+    case IdFinish:
+        return cmdFinish_;
+    default:
+        return nullptr;
+    }
+}
+
+void WizardFrame::OnCommand(int id, int code) {
+    // A click that was queued before its button was disabled (the second of a hasty
+    // double click, handled during a yield) no longer counts.
+    if (HWND button = FrameButton(id); button && !IsEnabled(button))
+        return;
+    switch (id) {
+    case IdCancel:
+        cmdCancel_Click();
         return;
     case IdBack:
-        if (TakesClicks(cmdBack_))
-            cmdBack_Click();
+        cmdBack_Click();
         return;
     case IdNext:
-        if (TakesClicks(cmdNext_))
-            cmdNext_Click();
+        cmdNext_Click();
         return;
     case IdFinish:
-        if (TakesClicks(cmdFinish_))
-            cmdFinish_Click();
+        cmdFinish_Click();
         return;
     default:
         OnControlCommand(id, code);

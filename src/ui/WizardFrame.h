@@ -112,6 +112,7 @@ protected:
 private:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnCommand(int id, int code);
+    HWND FrameButton(int id) const;  // Cancel, Back, Next or Finish by its id; nullptr for others
     void CreateStrip();
     void CreateButtons();
     void BringPanelToFront(int step);

@@ -1,0 +1,17 @@
+#include "engine/GameLayout.h"
+
+#include "files/ExistingFolder.h"
+#include "files/FileOps.h"
+
+namespace game {
+
+bool HoldsGameData(const std::wstring& root) {
+    for (const wchar_t* name : FolderNames) {
+        if (IsExistingFolder(Entry(root, name)))
+            return true;
+    }
+    std::wstring config = Entry(root, ConfigName);
+    return EntryExists(config) && !IsExistingFolder(config);
+}
+
+}  // namespace game
