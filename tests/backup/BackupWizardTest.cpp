@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "Faults.h"
 #include "GameData.h"
 #include "TestSupport.h"
 #include "Windows.h"
@@ -275,9 +276,7 @@ TEST_F(BackupTest, FailedCopyIsReportedAndLeavesTheEarlierSetAsItWas) {
     WriteTextFile(dest / L"maps.txt", "the player's notes");
     Tree before = TreeOf(dest.Path());
     // Another program holds one of the game's saves open: it cannot be read.
-    FileHandle inUse(CreateFileW(GameFolder::Sub(L"saves\\quick.sav").c_str(), GENERIC_READ, 0, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(inUse);
+    FileHandle inUse = HoldOpen(GameFolder::Sub(L"saves\\quick.sav"));
     frmBackup& w = BackUpInto(dest.Path());
     inUse.Reset();
 

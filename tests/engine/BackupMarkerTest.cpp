@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "Faults.h"
 #include "TestSupport.h"
 #include "engine/BackupMarker.h"
 #include "files/MIni.h"
@@ -148,10 +149,9 @@ TEST(MarkerSnapshot, PutsTheBytesBackOrRemovesANewMarkerButNeverOneItCouldNotRea
 
     // There but held open by another program when the snapshot was taken: it stays.
     {
-        HANDLE held = CreateFileW(marker.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        FileHandle held = HoldOpen(marker);
         MarkerSnapshot unread(marker);
-        CloseHandle(held);
+        held.Reset();
         unread.Restore();
     }
     EXPECT_TRUE(PathExists(marker));

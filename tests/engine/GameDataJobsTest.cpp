@@ -63,12 +63,6 @@ void MakeGameData(const std::wstring& root, const std::string& flavour) {
     WriteTextFile(root + L"\\tarnwick.cfg", "cfg " + flavour);
 }
 
-FileHandle HoldOpen(const std::wstring& path) {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    EXPECT_TRUE(file) << Narrow(path);
-    return file;
-}
-
 class JobTest : public testing::Test {
 public:
     std::wstring Game() const { return dir / L"vol\\Tarnwick"; }

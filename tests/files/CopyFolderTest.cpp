@@ -169,11 +169,9 @@ TEST(CopyFolder, TargetFileHeldOpenByAnotherIsReported) {
     MakeGameFolder(dir / L"game\\saves");
     MakeDirs(dir / L"backup\\saves");
     WriteTextFile(dir / L"backup\\saves\\top.sav", "held open");
-    HANDLE held = CreateFileW((dir / L"backup\\saves\\top.sav").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    FileHandle held = HoldOpen(dir / L"backup\\saves\\top.sav");
     CopyFolderResult result = CopyFolder(dir / L"game\\saves", dir / L"backup");
-    CloseHandle(held);
+    held.Reset();
     EXPECT_FALSE(result.whole);
     EXPECT_EQ(result.firstDifference, dir / L"game\\saves\\top.sav");
 }

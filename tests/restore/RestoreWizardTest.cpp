@@ -6,6 +6,7 @@
 #include <functional>
 #include <variant>
 
+#include "Faults.h"
 #include "GameData.h"
 #include "TestSupport.h"
 #include "Windows.h"
@@ -156,9 +157,7 @@ TEST_F(RestoreTest, GameFileHeldOpenStopsTheRestoreBeforeItStarts) {
     // The game holds its configuration file open without sharing it: its data cannot be
     // set aside, so nothing is restored and nothing changes.
     Tree before = TreeOf(GameFolder::Path());
-    FileHandle inUse(CreateFileW(GameFolder::Sub(L"tarnwick.cfg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(inUse);
+    FileHandle inUse = HoldOpen(GameFolder::Sub(L"tarnwick.cfg"));
     frmRestore& w = RestoreFrom(set.marker);
     inUse.Reset();
     ASSERT_EQ(boxes.Calls().size(), 1u);
@@ -234,9 +233,7 @@ TEST_F(RestoreTest, SelectFillsTheBoxAndCancelEmptiesIt) {
 TEST_F(RestoreTest, FailedCopyPutsTheGameDataBack) {
     // A file of the set that cannot be read: the restore cannot be whole.
     Tree before = TreeOf(GameFolder::Path());
-    FileHandle inUse(CreateFileW((set.dir / L"saves\\slot 1\\game.sav").c_str(), GENERIC_READ, 0, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(inUse);
+    FileHandle inUse = HoldOpen(set.dir / L"saves\\slot 1\\game.sav");
     frmRestore& w = RestoreFrom(set.marker);
     inUse.Reset();
     ASSERT_EQ(boxes.Calls().size(), 1u);

@@ -1,5 +1,6 @@
 #include "Faults.h"
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,13 @@ ImmutableScope::~ImmutableScope() {
     if (unixPath_.empty())
         return;
     RunUnix({"/usr/bin/chattr", "-i", unixPath_});
+}
+
+FileHandle HoldOpen(const std::wstring& path) {
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        throw std::runtime_error("cannot hold the file open");
+    return file;
 }
 
 RamDiskScope::RamDiskScope(const std::wstring& folder, unsigned kilobytes) {

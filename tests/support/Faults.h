@@ -8,6 +8,12 @@
 #include <cstdint>
 #include <string>
 
+#include "runtime/Handles.h"
+
+// A file held open by another program without sharing it, while the handle lives: it
+// can be neither read nor replaced nor deleted.
+FileHandle HoldOpen(const std::wstring& path);
+
 // Marks a file or folder immutable from the Linux side (chattr +i) for the lifetime of
 // the object: Wine enforces no permissions for root, but the kernel refuses every change.
 // Ok() is false when that cannot be done (not under Wine, no chattr).
