@@ -91,6 +91,14 @@ std::wstring LongPath(const std::wstring& path) {
     return L"\\\\?\\" + full;
 }
 
+std::wstring ShownPath(const std::wstring& path) {
+    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0)
+        return L"\\\\" + path.substr(8);
+    if (IsLongForm(path))
+        return path.substr(4);
+    return path;
+}
+
 bool EntryExists(const std::wstring& path) {
     return !path.empty() && GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -176,4 +184,38 @@ FileResult WriteWholeFile(const std::wstring& path, const std::string& content) 
         written != content.size())
         return FileResult::Failure(GetLastError(), path);
     return FileResult::Success();
+}
+
+FileResult FlushFile(const std::wstring& path) {
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file || !FlushFileBuffers(file.Get()))
+        return FileResult::Failure(GetLastError(), path);
+    return FileResult::Success();
+}
+
+FileResult ReplaceWithFile(const std::wstring& temporary, const std::wstring& final) {
+    if (MoveFileExW(temporary.c_str(), final.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return FileResult::Success();
+    return FileResult::Failure(GetLastError(), final);
+}
+
+FileResult WriteFileDurably(const std::wstring& path, const std::string& content) {
+    const std::wstring temporary = path + L".new";
+    FileResult written = [&] {
+        FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
+        if (!file)
+            return FileResult::Failure(GetLastError(), temporary);
+        DWORD done = 0;
+        if (!WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &done, nullptr) ||
+            done != content.size() || !FlushFileBuffers(file.Get()))
+            return FileResult::Failure(GetLastError(), temporary);
+        return FileResult::Success();
+    }();
+    if (written.Ok())
+        written = ReplaceWithFile(temporary, path);
+    if (!written.Ok())
+        DeleteFileW(temporary.c_str());
+    return written;
 }

@@ -27,6 +27,9 @@ FileResult CopyOneFile(const std::wstring& source, const std::wstring& destinati
 // which lifts the 260-character limit. A path already in that form stays.
 std::wstring LongPath(const std::wstring& path);
 
+// The path as a person reads it: the long-path form's prefix taken off again.
+std::wstring ShownPath(const std::wstring& path);
+
 // True when a file or folder of that name is there (paths of any length).
 bool EntryExists(const std::wstring& path);
 
@@ -52,3 +55,15 @@ std::vector<std::wstring> FilesBelow(const std::wstring& root);
 bool ReadSmallFile(const std::wstring& path, std::string& content);
 // Writes the content as the whole file, replacing it.
 FileResult WriteWholeFile(const std::wstring& path, const std::string& content);
+
+// Makes what the file holds durable: its data is on the disk when this returns.
+FileResult FlushFile(const std::wstring& path);
+
+// Renames a finished temporary file over its final name, replacing what is there, and
+// returns once the rename itself is written through: a power cut leaves the old file or
+// the new one, never a mix.
+FileResult ReplaceWithFile(const std::wstring& temporary, const std::wstring& final);
+
+// The content written as the whole file durably: into path + ".new" first (written
+// through and flushed), then renamed over path.
+FileResult WriteFileDurably(const std::wstring& path, const std::string& content);

@@ -1,0 +1,147 @@
+#include "files/FileCopier.h"
+
+#include "files/ExistingFolder.h"
+#include "runtime/Handles.h"
+
+namespace {
+
+// One piece of a file per read and write: large enough that a big file costs few calls,
+// small enough that a request to stop is heard within milliseconds.
+constexpr std::size_t kPiece = 1 << 20;
+
+// The attributes a copy takes when it is made; read-only follows once its data is written.
+constexpr DWORD kCreateAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+constexpr DWORD kKeptAttributes = kCreateAttributes | FILE_ATTRIBUTE_READONLY;
+
+FileResult MakeFolder(const std::wstring& path) {
+    if (CreateDirectoryW(path.c_str(), nullptr))
+        return FileResult::Success();
+    DWORD code = GetLastError();
+    if (code == ERROR_ALREADY_EXISTS && IsExistingFolder(path))
+        return FileResult::Success();
+    return FileResult::Failure(code, path);
+}
+
+HANDLE CreateCopy(const std::wstring& path, DWORD attributes) {
+    return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                       (attributes ? attributes : FILE_ATTRIBUTE_NORMAL) | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
+// Opens the destination as a new, empty file. A file there that is read-only, or hidden
+// or system where the source is not, refuses to be replaced as it stands: it is made
+// plain first, since the copy replaces it anyway.
+FileHandle OpenDestination(const std::wstring& path, DWORD attributes) {
+    FileHandle out(CreateCopy(path, attributes));
+    if (out || GetLastError() != ERROR_ACCESS_DENIED)
+        return out;
+    DWORD existing = GetFileAttributesW(path.c_str());
+    if (existing == INVALID_FILE_ATTRIBUTES || (existing & FILE_ATTRIBUTE_DIRECTORY) ||
+        !(existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return out;
+    }
+    if (!SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL))
+        return out;
+    return FileHandle(CreateCopy(path, attributes));
+}
+
+}  // namespace
+
+FileCopier::FileCopier(FlushMode flush) : flush_(flush), buffer_(kPiece) {}
+
+CopyOutcome FileCopier::Copy(const std::vector<CopyItem>& items, std::size_t first, std::size_t last,
+                             CopyObserver& observer) {
+    for (std::size_t i = first; i < last && i < items.size(); ++i) {
+        progress_.item = i;
+        FileResult result = CopyOne(items[i], observer);
+        if (!result.Ok())
+            return {result, i};
+        observer.Progressed(progress_);
+    }
+    return {FileResult::Success(), last};
+}
+
+FileResult FileCopier::CopyOne(const CopyItem& item, CopyObserver& observer) {
+    if (observer.StopRequested())
+        return FileResult::Failure(ERROR_CANCELLED, item.source);
+    if (item.folder)
+        return MakeFolder(item.destination);
+    FileHandle in(CreateFileW(item.source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!in)
+        return FileResult::Failure(GetLastError(), item.source);
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(in.Get(), FileBasicInfo, &basic, sizeof basic))
+        return FileResult::Failure(GetLastError(), item.source);
+    FileHandle out = OpenDestination(item.destination, basic.FileAttributes & kCreateAttributes);
+    if (!out)
+        return FileResult::Failure(GetLastError(), item.destination);
+
+    FileResult result = CopyFileData(item, in.Get(), out.Get(), observer);
+    bool readOnly = (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    // A read-only copy cannot be opened for writing again to be flushed later.
+    bool flushNow = flush_ == FlushMode::EachFile || readOnly;
+    if (result.Ok() && flushNow && !FlushFileBuffers(out.Get()))
+        result = FileResult::Failure(GetLastError(), item.destination);
+    if (result.Ok()) {
+        // Only the last-write time and the attributes; zero leaves a field as it is.
+        FILE_BASIC_INFO kept{};
+        kept.LastWriteTime = basic.LastWriteTime;
+        kept.FileAttributes = basic.FileAttributes & kKeptAttributes;
+        if (!SetFileInformationByHandle(out.Get(), FileBasicInfo, &kept, sizeof kept))
+            result = FileResult::Failure(GetLastError(), item.destination);
+    }
+    out.Reset();
+    if (!result.Ok()) {
+        // No partial copy stays under the file's name.
+        DeleteFileW(item.destination.c_str());
+        return result;
+    }
+    ++progress_.filesDone;
+    if (!flushNow)
+        toFlush_.push_back(item.destination);
+    return result;
+}
+
+FileResult FileCopier::CopyFileData(const CopyItem& item, HANDLE in, HANDLE out, CopyObserver& observer) {
+    for (;;) {
+        if (observer.StopRequested())
+            return FileResult::Failure(ERROR_CANCELLED, item.source);
+        DWORD got = 0;
+        if (!ReadFile(in, buffer_.data(), static_cast<DWORD>(buffer_.size()), &got, nullptr))
+            return FileResult::Failure(GetLastError(), item.source);
+        if (got == 0)
+            return FileResult::Success();
+        DWORD put = 0;
+        if (!WriteFile(out, buffer_.data(), got, &put, nullptr))
+            return FileResult::Failure(GetLastError(), item.destination);
+        // A write that takes less than it was given has run out of room.
+        if (put != got)
+            return FileResult::Failure(ERROR_DISK_FULL, item.destination);
+        progress_.bytesDone += got;
+        observer.Progressed(progress_);
+    }
+}
+
+FileResult FileCopier::Flush(CopyObserver& observer) {
+    std::size_t done = 0;
+    FileResult result = FileResult::Success();
+    for (; done < toFlush_.size(); ++done) {
+        const std::wstring& path = toFlush_[done];
+        if (observer.StopRequested()) {
+            result = FileResult::Failure(ERROR_CANCELLED, path);
+            break;
+        }
+        FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file || !FlushFileBuffers(file.Get())) {
+            result = FileResult::Failure(GetLastError(), path);
+            break;
+        }
+        ++progress_.filesFlushed;
+        observer.Progressed(progress_);
+    }
+    toFlush_.erase(toFlush_.begin(), toFlush_.begin() + static_cast<std::ptrdiff_t>(done));
+    return result;
+}

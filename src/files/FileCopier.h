@@ -1,0 +1,82 @@
+#pragma once
+// The program's own copy engine: it copies a list of folders and files, each file by a
+// read/write loop of its own in the platform's long-path form, tells its caller how far
+// it got after every piece, and stops when asked, also in the middle of a large file.
+// Every failure keeps the platform's reason and the path it concerns. It has no window
+// and may run on any thread; one copier is used by one thread at a time.
+//
+// A copied file gets its source's last-write time and attributes, as CopyFileW gives
+// them. Copies are made durable with FlushFileBuffers before the caller relies on them:
+// by default all at once after the copy (Flush), which costs less than flushing each file
+// as it closes; files made read-only are flushed as they close, since they cannot be
+// opened for writing again.
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "files/FileOps.h"
+
+struct CopyItem {
+    std::wstring source;
+    std::wstring destination;
+    std::uint64_t size = 0;  // as listed, for the totals; the copy takes what the file holds then
+    bool folder = false;     // a folder to make; one that is there already is merged into
+};
+
+// How far a copy got, counted over every call of one copier.
+struct CopyProgress {
+    std::size_t item = 0;          // the item being copied (or flushed)
+    std::uint64_t filesDone = 0;   // files copied whole
+    std::uint64_t bytesDone = 0;   // bytes written, the file being copied included
+    std::uint64_t filesFlushed = 0;
+};
+
+// What the caller hears; both calls come on the thread that copies.
+class CopyObserver {
+public:
+    // After every piece of a file, after every item, after every file flushed.
+    virtual void Progressed(const CopyProgress& progress) = 0;
+    // Asked before every piece; true stops the copy with ERROR_CANCELLED.
+    virtual bool StopRequested() = 0;
+
+protected:
+    ~CopyObserver() = default;
+};
+
+enum class FlushMode {
+    AtEnd,     // Flush() makes the copies durable, all at once
+    EachFile,  // every file is flushed before it is closed; Flush() has nothing left to do
+};
+
+struct CopyOutcome {
+    FileResult result;         // the first failure, with the path concerned; Ok when all are copied
+    std::size_t failedItem = 0;  // the item that failed; meaningful when result is a failure
+};
+
+class FileCopier {
+public:
+    explicit FileCopier(FlushMode flush = FlushMode::AtEnd);
+
+    // Copies items[first, last) in order and stops at the first failure; the file being
+    // written then is removed again, so no partial copy stands under a file's name.
+    CopyOutcome Copy(const std::vector<CopyItem>& items, std::size_t first, std::size_t last,
+                     CopyObserver& observer);
+
+    // Makes every file copied so far durable (FlushFileBuffers), unless already done.
+    FileResult Flush(CopyObserver& observer);
+
+    const CopyProgress& Progress() const { return progress_; }
+
+private:
+    FileResult CopyOne(const CopyItem& item, CopyObserver& observer);
+    FileResult CopyFileData(const CopyItem& item, HANDLE in, HANDLE out, CopyObserver& observer);
+
+    FlushMode flush_;
+    std::vector<char> buffer_;
+    CopyProgress progress_;
+    std::vector<std::wstring> toFlush_;  // destinations (long form) not yet flushed
+};
