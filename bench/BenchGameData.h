@@ -24,6 +24,7 @@
 #include "engine/GameLayout.h"
 #include "engine/JobEvents.h"
 #include "files/DirSearch.h"
+#include "files/FileCopier.h"
 #include "files/FileOps.h"
 #include "files/TreeCompare.h"
 #include "runtime/AppError.h"
@@ -44,8 +45,16 @@ class QuietEvents final : public JobEvents {
 public:
     void Checkpoint() override {}
     void YieldPoint() override {}
+    void Progress(const JobProgress&) override {}
     void FoldersCopied(const JobReport&) override {}
     void Finished(const JobReport&) override {}
+};
+
+// A copy engine's caller that watches nothing and never stops the copy.
+class QuietCopyObserver final : public CopyObserver {
+public:
+    void Progressed(const CopyProgress&) override {}
+    bool StopRequested() override { return false; }
 };
 
 // ---- the generated tree ----------------------------------------------------------

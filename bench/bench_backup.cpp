@@ -19,6 +19,9 @@
 #include "BenchGameData.h"
 #include "engine/BackupJob.h"
 #include "engine/BackupMarker.h"
+#include "engine/CopyPlan.h"
+#include "engine/EarlierSet.h"
+#include "engine/JobJournal.h"
 #include "engine/SetAside.h"
 
 namespace {
@@ -84,28 +87,40 @@ std::vector<std::pair<std::string, double>> TimePhases(const std::wstring& scrat
     PrepareEarlierSet(scratch);
     const std::wstring game = Game(scratch), set = Set(scratch);
     PhaseClock clock;
-    SetAside aside(set, BackupJob::HoldingFolder(set));
-    Expect(aside.Take().Ok(), L"cannot set the earlier set aside");
-    clock.Lap("earlier set renamed aside (holding folder, 4 renames)");
+    JobJournal journal(scratch + L"\\phases journal.txt");
+    JournalEntry entry;
+    entry.gameFolder = game;
+    entry.setFolder = set;
+    entry.marker = MarkerPathToday(set);
+    entry.markerBefore = MarkerSnapshot(entry.marker).Encode();
+    Expect(journal.Write(entry).Ok(), L"journal");
+    clock.Lap("journal written (durably) with the marker's snapshot");
+    SetAside aside(set, EarlierSetFolder(set, EarlierSetState::BeingSetAside));
+    Expect(aside.Take().Ok() && aside.MoveHolding(BackupJob::HoldingFolder(set)).Ok(), L"cannot set the earlier set aside");
+    entry.stage = JournalStage::Copying;
+    entry.held = aside.Held();
+    Expect(journal.Write(entry).Ok(), L"journal");
+    clock.Lap("earlier set renamed aside (4 renames, 2 folder renames) + journal");
+    CopyPlan plan;
     for (const wchar_t* name : game::FolderNames)
-        ShellCopyFolder(game + L"\\" + name, set);
-    clock.Lap("shell copies of the 3 folders into the emptied set folder");
-    // As the folder copy checks a whole copy: one comparison of both trees.
-    for (const wchar_t* name : game::FolderNames)
-        Expect(FirstDifference(game + L"\\" + name, set + L"\\" + name).empty(), L"copy not whole");
-    clock.Lap("comparison of both trees (FirstDifference)");
-    Expect(CopyOneFile(game + L"\\" + game::ConfigName, set + L"\\" + game::ConfigName).Ok(), L"cfg");
-    clock.Lap("configuration file");
-    Expect(aside.BringBackMissing().Ok(), L"cannot bring the earlier files back");
-    clock.Lap("bring-back: presence listing of both trees + 30 copies");
+        Expect(plan.AddFolder(game, name, set).Ok(), L"listing");
+    Expect(plan.AddFile(game, game::ConfigName, set), L"cfg");
+    Expect(plan.AddMissing(aside.Holding(), set).Ok(), L"listing of the earlier set");
+    clock.Lap("listing: the game data and the earlier set (the plan)");
+    FileCopier copier;
+    QuietCopyObserver quiet;
+    Expect(copier.Copy(plan.Items(), 0, plan.Items().size(), quiet).result.Ok(), L"copy");
+    clock.Lap("copy engine: every file, the earlier set's missing ones included");
+    Expect(copier.Flush(quiet).Ok(), L"flush");
+    clock.Lap("flush of every copy (FlushFileBuffers)");
     const std::wstring marker = WriteMarker(set);
     Expect(MarkerReadsBack(marker, set), L"marker");
-    clock.Lap("marker written and read back");
-    const std::wstring releasing = set + L"\\Tarnwick earlier set (being removed)";
-    Expect(RenameEntry(aside.Holding(), releasing).Ok(), L"cannot rename the holding folder");
-    clock.Lap("holding folder renamed");
-    Expect(DeleteTree(releasing).Ok(), L"cannot remove the earlier set");
-    clock.Lap("earlier set deleted (DeleteTree)");
+    entry.stage = JournalStage::Committing;
+    Expect(journal.Write(entry).Ok(), L"journal");
+    clock.Lap("marker written durably and read back + journal");
+    Expect(ReleaseEarlierSet(set, aside.Holding()).Ok(), L"cannot release the earlier set");
+    Expect(journal.Remove().Ok(), L"journal");
+    clock.Lap("earlier set renamed and deleted, journal removed");
     ExpectNewSet(scratch);
     RemoveTree(set);
     return clock.Laps();

@@ -25,6 +25,8 @@
 #include "engine/BackupMarker.h"
 #include "engine/RestoreJob.h"
 #include "engine/SafetySets.h"
+#include "engine/CopyPlan.h"
+#include "engine/JobJournal.h"
 #include "engine/SetAside.h"
 
 namespace {
@@ -117,26 +119,40 @@ std::vector<std::pair<std::string, double>> TimePhases(const std::wstring& scrat
     PhaseClock clock;
     SYSTEMTIME now;
     GetLocalTime(&now);
-    SetAside aside(game, NewSafetySetFolder(SafetySetRoot(game), now));
+    JobJournal journal(scratch + L"\\phases journal.txt");
+    JournalEntry entry;
+    entry.kind = JobKind::Restore;
+    entry.gameFolder = game;
+    entry.setFolder = set;
+    entry.safetySet = NewSafetySetFolder(SafetySetRoot(game), now);
+    Expect(journal.Write(entry).Ok(), L"journal");
+    SetAside aside(game, entry.safetySet);
     Expect(MakeFolderPath(game).Ok() && aside.Take().Ok(), L"cannot set the current data aside");
-    clock.Lap("current data renamed aside into a new safety set (4 renames)");
+    clock.Lap("journal + current data renamed aside into a new safety set (4 renames)");
     const std::wstring marker = WriteMarker(aside.Holding());
     Expect(MarkerReadsBack(marker, aside.Holding()), L"safety marker");
-    clock.Lap("safety set's marker written and read back");
+    entry.stage = JournalStage::Copying;
+    entry.held = aside.Held();
+    Expect(journal.Write(entry).Ok(), L"journal");
+    clock.Lap("safety set's marker written durably and read back + journal");
+    CopyPlan plan;
     for (const wchar_t* name : game::FolderNames)
-        ShellCopyFolder(set + L"\\" + name, game);
-    clock.Lap("shell copies of the 3 folders into the emptied game folder");
-    // As the folder copy checks a whole copy: one comparison of both trees.
-    for (const wchar_t* name : game::FolderNames)
-        Expect(FirstDifference(set + L"\\" + name, game + L"\\" + name).empty(), L"copy not whole");
-    clock.Lap("comparison of both trees (FirstDifference)");
-    Expect(CopyOneFile(set + L"\\" + game::ConfigName, game + L"\\" + game::ConfigName).Ok(), L"cfg");
-    clock.Lap("configuration file");
-    Expect(aside.BringBackMissing().Ok(), L"cannot bring the current files back");
-    clock.Lap("bring-back: presence listing of both trees + 30 copies");
+        Expect(plan.AddFolder(set, name, game).Ok(), L"listing");
+    Expect(plan.AddFile(set, game::ConfigName, game), L"cfg");
+    Expect(plan.AddMissing(aside.Holding(), game).Ok(), L"listing of the safety set");
+    clock.Lap("listing: the set and the safety set (the plan)");
+    FileCopier copier;
+    QuietCopyObserver quiet;
+    Expect(copier.Copy(plan.Items(), 0, plan.Items().size(), quiet).result.Ok(), L"copy");
+    clock.Lap("copy engine: every file, the current ones the set lacks included");
+    Expect(copier.Flush(quiet).Ok(), L"flush");
+    entry.stage = JournalStage::Committing;
+    Expect(journal.Write(entry).Ok(), L"journal");
+    clock.Lap("flush of every copy (FlushFileBuffers) + journal");
     PruneSafetySets(SafetySetRoot(game), SafetySetsKept, set);
-    clock.Lap(safetySets >= static_cast<int>(SafetySetsKept) ? "pruning: oldest safety set deleted"
-                                                              : "pruning: safety sets listed, none deleted");
+    Expect(journal.Remove().Ok(), L"journal");
+    clock.Lap(safetySets >= static_cast<int>(SafetySetsKept) ? "pruning: oldest safety set deleted, journal removed"
+                                                              : "pruning: safety sets listed, none deleted, journal removed");
     ExpectRestored(scratch);
     RemoveGameData(game);
     return clock.Laps();

@@ -3,11 +3,14 @@
 #include <windows.h>
 
 #include "app/frmMain.h"
+#include "backup/clsTrnwck.h"
 #include "runtime/DoEvents.h"
 
 void Main() {
     DoEvents();
     DoEvents();
+    // A job that was killed is put right before the menu can start another one.
+    clsTrnwck::PutRightInterruptedJob();
     frmMain::Instance().Show();
 }
 

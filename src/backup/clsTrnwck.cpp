@@ -1,9 +1,15 @@
 #include "backup/clsTrnwck.h"
 
+#include <shlwapi.h>
+
+#include <cstdint>
+
 #include "engine/BackupJob.h"
 #include "engine/GameLayout.h"
+#include "engine/JobRecovery.h"
 #include "engine/RestoreJob.h"
 #include "files/DirSearch.h"
+#include "files/FileOps.h"
 #include "files/PerUserCopy.h"
 #include "runtime/AppError.h"
 #include "runtime/DoEvents.h"
@@ -27,19 +33,86 @@ struct Wording {
     const wchar_t* configFailed;
     const wchar_t* bringBackFailed;
     const wchar_t* notPutBack;        // %1 the path, %2 the reason, %3 where the data stayed
+    const wchar_t* setNotRecovered;   // %1 the set folder, %2 the path, %3 the reason, %4 where it lies
+    const wchar_t* finishing;         // progress while the earlier data is let go
     // A backup: a missing configuration file is an error (a restore leaves the game's
     // own), and what a failure puts back is the earlier set (a restore: the game's data).
     bool backup;
 };
 
-constexpr Wording BackupWording{texts::BackupFolderIncomplete, texts::BackupNoGameFolder,
+constexpr Wording BackupWording{texts::BackupFolderIncomplete,  texts::BackupNoGameFolder,
                                 texts::BackupEarlierNotSetAside, texts::BackupConfigFailed,
-                                texts::BackupBringBackFailed, texts::BackupNotPutBack, true};
+                                texts::BackupBringBackFailed,    texts::BackupNotPutBack,
+                                texts::BackupInterruptedNotRecovered, texts::BackupProgressFinishing,
+                                true};
 constexpr Wording RestoreWording{texts::RestoreFolderIncomplete, texts::RestoreNoGameFolder,
-                                 texts::RestoreNotSetAside, texts::RestoreConfigFailed,
-                                 texts::RestoreBringBackFailed, texts::RestoreNotPutBack, false};
+                                 texts::RestoreNotSetAside,      texts::RestoreConfigFailed,
+                                 texts::RestoreBringBackFailed,  texts::RestoreNotPutBack,
+                                 texts::RestoreSetNotRecovered,  texts::RestoreProgressFinishing,
+                                 false};
 
 std::wstring Reason(DWORD code) { return SystemErrorText(code); }
+
+std::wstring Bytes(std::uint64_t bytes) {
+    // In the user's own units and separators ("4.52 MB"); Wine lacks StrFormatByteSizeEx.
+    wchar_t text[64] = L"";
+    StrFormatByteSizeW(static_cast<LONGLONG>(bytes), text, 64);
+    return text;
+}
+
+// What the job is doing, as its step panel shows it.
+ProgressView ViewOf(const JobProgress& p, const Wording& wording, bool stopping) {
+    // A file counts for its bytes and for what it costs to make one: a tree of many small
+    // files moves the bar as steadily as one of a few large ones.
+    constexpr std::uint64_t kFileWeight = 32 * 1024;
+    auto share = [](std::uint64_t done, std::uint64_t total) {
+        return total ? static_cast<int>(done * 1000 / total) : 0;
+    };
+    ProgressView view;
+    switch (p.activity) {
+    case JobActivity::Counting:
+        view.status = FillIn(texts::ProgressCounting, {std::to_wstring(p.filesTotal), Bytes(p.bytesTotal)});
+        view.permille = 0;
+        break;
+    case JobActivity::Copying:
+        view.status = FillIn(texts::ProgressCopying, {std::to_wstring(p.filesDone), std::to_wstring(p.filesTotal),
+                                                      Bytes(p.bytesDone), Bytes(p.bytesTotal)});
+        view.detail = p.currentFile;
+        view.permille = share(p.bytesDone + p.filesDone * kFileWeight, p.bytesTotal + p.filesTotal * kFileWeight);
+        break;
+    case JobActivity::Flushing:
+        view.status = FillIn(texts::ProgressFlushing, {std::to_wstring(p.filesDone), std::to_wstring(p.filesTotal)});
+        view.permille = 1000;
+        break;
+    case JobActivity::Finishing:
+        view.status = wording.finishing;
+        view.permille = 1000;
+        break;
+    case JobActivity::Undoing:
+        view.status = texts::ProgressUndoing;
+        break;
+    }
+    if (stopping && p.stoppable)
+        view.status = texts::ProgressStopping;
+    return view;
+}
+
+// What the program found of an interrupted job and did about it.
+std::wstring DescribeRecovery(const Recovery& r) {
+    bool backup = r.kind == JobKind::Backup;
+    if (r.found == Recovery::Found::Unreadable)
+        return FillIn(texts::RecoveryJournalUnreadable, {r.keptAt});
+    if (r.found != Recovery::Found::Job)
+        return {};
+    if (!r.Ok())
+        return FillIn(backup ? texts::BackupRecoveryFailed : texts::RestoreRecoveryFailed,
+                      {r.setFolder, ShownPath(r.failure.path), Reason(r.failure.error), r.keptAt});
+    if (r.finished)
+        return FillIn(backup ? texts::RecoveredBackupFinished : texts::RecoveredRestoreFinished, {r.setFolder});
+    if (!backup)
+        return FillIn(texts::RecoveredRestoreUndone, {r.setFolder});
+    return FillIn(r.emptyFolder ? texts::RecoveredBackupRemoved : texts::RecoveredBackupUndone, {r.setFolder});
+}
 
 // What stopped the job, in the direction's words.
 std::wstring DescribeStop(const JobReport& report, const Wording& wording, const std::wstring& setFolder) {
@@ -55,30 +128,50 @@ std::wstring DescribeStop(const JobReport& report, const Wording& wording, const
         }
         return text;
     }
+    case JobStage::Busy:
+        return texts::JobBusy;
+    case JobStage::Journal: {
+        std::wstring text = FillIn(texts::JobJournalFailed, {f.item, Reason(f.error)});
+        return text + (report.outcome == JobOutcome::NotStarted ? std::wstring(L" ") + texts::NothingChanged : L"\n\n");
+    }
+    case JobStage::Recover:
+        // A journal's job that could not be put right says so itself.
+        if (report.recovery.DidSomething())
+            return DescribeRecovery(report.recovery);
+        return FillIn(wording.setNotRecovered, {setFolder, f.item, Reason(f.error), report.keptAt});
     case JobStage::GameFolder:
         return FillIn(wording.noGameFolder, {f.item, Reason(f.error)});
     case JobStage::SetInsideGame:
         return FillIn(texts::RestoreSetInsideGame, {f.item});
-    case JobStage::Recover:
-        return FillIn(texts::BackupInterruptedNotRecovered, {report.keptAt, f.item, Reason(f.error)});
     case JobStage::SetAside:
         return FillIn(wording.notSetAside, {setFolder, f.item, Reason(f.error)});
     case JobStage::SafetyMarker:
         return FillIn(texts::RestoreSafetyMarkerFailed, {f.item, Reason(f.error)});
+    case JobStage::Flush:
+        return FillIn(texts::JobFlushFailed, {f.item, Reason(f.error)}) + L"\n\n";
     case JobStage::Config:
         return FillIn(wording.configFailed, {f.item, Reason(f.error)}) + L"\n\n";
     case JobStage::BringBack:
         return FillIn(wording.bringBackFailed, {f.item, Reason(f.error)}) + L"\n\n";
     case JobStage::Marker:
         return FillIn(texts::BackupMarkerFailed, {f.item, Reason(f.error)}) + L"\n\n";
-    case JobStage::Commit:
-        return FillIn(texts::BackupCommitFailed, {f.item, Reason(f.error)}) + L"\n\n";
-    case JobStage::PerUserCopy:
-        return FillIn(texts::RestorePerUserCopyFailed, {f.item, Reason(f.error)}) + L"\n\n";
     case JobStage::None:
         break;
     }
     return {};
+}
+
+// What was put right before the job began: an interrupted job's journal, or an
+// interrupted backup in the set folder.
+std::wstring DescribeBefore(const JobReport& report, const std::wstring& setFolder) {
+    if (report.failedAt == JobStage::Recover)
+        return {};  // the stop says it
+    std::wstring text;
+    if (report.recovery.DidSomething())
+        text = DescribeRecovery(report.recovery) + L"\n\n";
+    if (report.setRecovered)
+        text += FillIn(texts::SetRecovered, {setFolder}) + L"\n\n";
+    return text;
 }
 
 // Where the data stands after a failed job.
@@ -115,6 +208,14 @@ public:
         Checkpoint();
     }
 
+    void Progress(const JobProgress& progress) override {
+        WizardFrame& frame = wizard_.Frame();
+        frame.ShowProgress(ViewOf(progress, wording_, frame.CancelRequested()));
+        DoEvents();
+        if (progress.stoppable)
+            Checkpoint();
+    }
+
     void FoldersCopied(const JobReport&) override {
         wizard_.Frame().cmdNext_Click();
         Checkpoint();
@@ -127,7 +228,8 @@ public:
                             (report.config == ConfigCopy::Missing && wording_.backup);
         if (configFailed)
             MsgBox(texts::ErrorCopyingFile);
-        std::wstring text = DescribeStop(report, wording_, setFolder_) + DescribeAftermath(report, wording_, setFolder_);
+        std::wstring text = DescribeBefore(report, setFolder_) + DescribeStop(report, wording_, setFolder_) +
+                            DescribeAftermath(report, wording_, setFolder_);
         if (!text.empty())
             MsgBox(text, MsgButtons::Ok, MsgIcon::Exclamation);
         wizard_.ShowJobOutcome(report);
@@ -153,6 +255,17 @@ JobReport RunForWizard(Job&& job, JobWizard& wizard, const Wording& wording, con
 }
 
 }  // namespace
+
+void clsTrnwck::PutRightInterruptedJob() {
+    Recovery recovery;
+    {
+        HourglassScope busy;
+        recovery = RecoverInterruptedJob(JobJournal::DefaultPath());
+    }
+    std::wstring text = DescribeRecovery(recovery);
+    if (!text.empty())
+        MsgBox(text, MsgButtons::Ok, recovery.Ok() ? MsgIcon::None : MsgIcon::Exclamation);
+}
 
 JobReport clsTrnwck::BackupTrnwck(JobWizard& wizard, const std::wstring& setFolder) {
     return RunForWizard(BackupJob(game::Folder, setFolder, ExistingPerUserCopy(game::Folder)), wizard, BackupWording,

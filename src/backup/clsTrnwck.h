@@ -10,6 +10,11 @@
 
 class clsTrnwck {
 public:
+    // Puts right what a backup or restore left that the program did not see end (it was
+    // ended, or the computer went off), and tells the player what was found and done.
+    // The start of the program calls it before the main menu takes a click.
+    static void PutRightInterruptedJob();
+
     // Copies the game data into the backup set in setFolder.
     JobReport BackupTrnwck(JobWizard& wizard, const std::wstring& setFolder);
     // Copies the backup set in setFolder back into the game folder.

@@ -74,10 +74,12 @@ void frmBackup::BuildPanels() {
     AddStepHeading(3, texts::StepLabels[3]);
     AddText(3, texts::BackupStep3Text, {240, 720, 5900, 300});
     AddText(3, texts::BackupCancelToQuit, {240, 3360, 5900, 300});
+    AddProgressDisplay(3);
 
     AddStepHeading(4, texts::StepLabels[4]);
     AddText(4, texts::BackupStep4Text, {240, 720, 5900, 300});
     AddText(4, texts::BackupContinue, {240, 3360, 5900, 300});
+    AddProgressDisplay(4);
 
     AddText(5, texts::BackupFinishHead, {240, 120, 5000, 600}, Arial24);
     AddDecorativeSquares(5, 5520, 240);

@@ -2,133 +2,194 @@
 
 #include "engine/BackupMarker.h"
 #include "engine/CopySteps.h"
+#include "engine/EarlierSet.h"
 #include "engine/GameLayout.h"
+#include "engine/JobCopy.h"
+#include "engine/JobLock.h"
 #include "engine/SetAside.h"
 #include "files/ExistingFolder.h"
+#include "runtime/StageHook.h"
 
-namespace {
+BackupJob::BackupJob(std::wstring gameFolder, std::wstring setFolder, std::wstring perUserCopy, std::wstring journal)
+    : gameFolder_(std::move(gameFolder)),
+      setFolder_(std::move(setFolder)),
+      perUserCopy_(std::move(perUserCopy)),
+      journal_(std::move(journal)) {}
 
-const wchar_t kHoldingName[] = L"Tarnwick earlier set (kept until the new backup is complete)";
-const wchar_t kReleasingName[] = L"Tarnwick earlier set (being removed)";
-
-}  // namespace
-
-BackupJob::BackupJob(std::wstring gameFolder, std::wstring setFolder, std::wstring perUserCopy)
-    : gameFolder_(std::move(gameFolder)), setFolder_(std::move(setFolder)), perUserCopy_(std::move(perUserCopy)) {}
-
-std::wstring BackupJob::HoldingFolder(const std::wstring& setFolder) { return game::Entry(setFolder, kHoldingName); }
+std::wstring BackupJob::HoldingFolder(const std::wstring& setFolder) {
+    return EarlierSetFolder(setFolder, EarlierSetState::Kept);
+}
 
 JobReport BackupJob::Run(JobEvents& events) {
     JobReport report;
-    SetAside aside(setFolder_, HoldingFolder(setFolder_));
-    if (!Prepare(aside, report))
-        return EndUnstarted(events, report);
+    JobLock lock;
+    if (!lock.Held())
+        return Refuse(events, report, JobStage::Busy, FileResult::Failure(ERROR_BUSY, setFolder_));
+    report.recovery = RecoverInterruptedJob(journal_);
+    if (!report.recovery.Ok()) {
+        report.keptAt = report.recovery.keptAt;
+        return Refuse(events, report, JobStage::Recover, report.recovery.failure);
+    }
+    // Nothing to back up is not a backup: no copies, no marker, nothing touched.
+    if (!IsExistingFolder(gameFolder_))
+        return Refuse(events, report, JobStage::GameFolder, FileResult::Failure(ERROR_PATH_NOT_FOUND, gameFolder_));
+    // What an interrupted backup into this folder left goes back first, by what the folder shows.
+    report.setRecovered = HoldsInterruptedBackup(setFolder_);
+    if (FileResult recovered = RecoverEarlierSet(setFolder_); !recovered.Ok()) {
+        report.keptAt = HoldingFolder(setFolder_);
+        return Refuse(events, report, JobStage::Recover, recovered);
+    }
+
+    JobJournal journal(journal_);
+    JournalEntry entry;
+    entry.kind = JobKind::Backup;
+    entry.gameFolder = gameFolder_;
+    entry.setFolder = setFolder_;
+    entry.perUserCopy = perUserCopy_;
+    entry.marker = MarkerPathToday(setFolder_);
+    entry.markerBefore = MarkerSnapshot(entry.marker).Encode();
+    if (FileResult written = journal.Write(entry); !written.Ok())
+        return Refuse(events, report, JobStage::Journal, written);
+    PassStage("journal written");
+
+    SetAside aside(setFolder_, EarlierSetFolder(setFolder_, EarlierSetState::BeingSetAside));
+    JobStage refusal = JobStage::SetAside;
+    FileResult taken = aside.Take();
+    if (taken.Ok())
+        taken = aside.MoveHolding(HoldingFolder(setFolder_));
+    if (taken.Ok()) {
+        entry.stage = JournalStage::Copying;
+        entry.held = aside.Held();
+        refusal = JobStage::Journal;
+        taken = journal.Write(entry);
+    }
+    if (!taken.Ok()) {
+        // Nothing is copied yet: the entries set aside simply go back.
+        if (aside.ReplaceHeld().Ok()) {
+            (void)DeleteTree(aside.Holding());
+            (void)journal.Remove();
+        }
+        return Refuse(events, report, refusal, taken);
+    }
+    PassStage("copying");
     report.earlierSet = aside.HeldAny();
-    MarkerSnapshot earlierMarker(MarkerPathToday(setFolder_));
+
+    JobCopy copy(events);
     try {
-        CopyAll(events, report);
+        CopyAll(copy, aside, events, report);
+        if (report.failedAt == JobStage::None && Commit(entry, journal, report)) {
+            // The new set stands: the earlier one may go.
+            FileResult released =
+                copy.Run(JobActivity::Finishing, [&] { return ReleaseEarlierSet(setFolder_, aside.Holding()); });
+            // Unreleased, it waits under its name for the next start, which the journal tells to finish.
+            if (released.Ok())
+                (void)journal.Remove();
+        }
     } catch (...) {
-        earlierMarker.Restore();
-        RollBack({&aside}, report);
+        Undo(copy, aside, journal, entry, report);
         throw;
     }
-    if (report.failedAt == JobStage::None)
-        Commit(aside, report);
-    if (report.failedAt != JobStage::None) {
-        report.marker.clear();
-        earlierMarker.Restore();
-        RollBack({&aside}, report);
-    }
+    if (report.failedAt != JobStage::None)
+        Undo(copy, aside, journal, entry, report);
     events.Finished(report);
     return report;
 }
 
-// There is something to back up, and an earlier set in the folder is set aside. False,
-// with nothing changed, when that cannot be.
-bool BackupJob::Prepare(SetAside& aside, JobReport& report) const {
-    report.outcome = JobOutcome::NotStarted;
-    // Nothing to back up is not a backup: no copies, no marker, nothing touched.
-    if (!IsExistingFolder(gameFolder_)) {
-        NoteFailure(report, JobStage::GameFolder, FileResult::Failure(ERROR_PATH_NOT_FOUND, gameFolder_));
-        return false;
+void BackupJob::CopyAll(JobCopy& copy, const SetAside& aside, JobEvents& events, JobReport& report) const {
+    std::size_t folderEnds[std::size(game::FolderNames)] = {};
+    std::vector<std::pair<std::wstring, std::size_t>> overlays;
+    std::size_t configEnd = 0;
+    bool configFound = false;
+    std::wstring listingFolder;
+    FileResult listing;
+    JobStage listingStage = JobStage::Folders;
+    copy.List([&](CopyPlan& plan) {
+        for (size_t i = 0; i < std::size(game::FolderNames) && listing.Ok(); ++i) {
+            listingFolder = game::Entry(gameFolder_, game::FolderNames[i]);
+            listing = plan.AddFolder(gameFolder_, game::FolderNames[i], setFolder_);
+            folderEnds[i] = plan.End();
+        }
+        // What the game itself reads: a file of the per-user copy before the game folder's.
+        for (const wchar_t* name : game::FolderNames) {
+            std::wstring overlay = game::Entry(perUserCopy_, name);
+            if (!listing.Ok() || perUserCopy_.empty() || !IsExistingFolder(LongPath(overlay)))
+                continue;
+            listingFolder = overlay;
+            listing = plan.AddOverlay(perUserCopy_, name, setFolder_);
+            overlays.emplace_back(overlay, plan.End());
+        }
+        if (!perUserCopy_.empty() && plan.AddFile(perUserCopy_, game::ConfigName, setFolder_)) {
+            configFound = true;
+            report.perUserCopy = perUserCopy_;
+        } else {
+            configFound = plan.AddFile(gameFolder_, game::ConfigName, setFolder_);
+        }
+        configEnd = plan.End();
+        if (listing.Ok()) {
+            listingStage = JobStage::BringBack;
+            listing = plan.AddMissing(aside.Holding(), setFolder_);
+        }
+    });
+    if (ListingFailed(listing, listingStage, listingFolder, report)) {
+        events.FoldersCopied(report);
+        return;
     }
-    if (!RecoverInterrupted(report))
-        return false;
-    if (FileResult taken = aside.Take(); !taken.Ok()) {
-        NoteFailure(report, JobStage::SetAside, taken);
-        return false;
-    }
-    report.outcome = JobOutcome::Whole;
-    return true;
-}
-
-// A holding folder found at the start is what an interrupted backup left: the set folder
-// may hold part of a new copy. The earlier set goes back in place before anything else.
-bool BackupJob::RecoverInterrupted(JobReport& report) const {
-    (void)DeleteTree(game::Entry(setFolder_, kReleasingName));
-    std::wstring holding = HoldingFolder(setFolder_);
-    if (!EntryExists(holding))
-        return true;
-    SetAside interrupted(setFolder_, holding);
-    interrupted.AdoptHeld();
-    FileResult back = interrupted.PutBack();
-    if (!back.Ok()) {
-        report.keptAt = holding;
-        NoteFailure(report, JobStage::Recover, back);
-        return false;
-    }
-    (void)DeleteTree(holding);
-    return true;
-}
-
-void BackupJob::CopyAll(JobEvents& events, JobReport& report) const {
-    for (const wchar_t* name : game::FolderNames) {
-        CopyFolderInto(game::Entry(gameFolder_, name), setFolder_, report);
+    for (size_t i = 0; i < std::size(game::FolderNames); ++i) {
+        if (!CopyFolderStage(copy, folderEnds[i], report))
+            break;
+        report.copiedFolders.push_back(game::Entry(gameFolder_, game::FolderNames[i]));
         events.Checkpoint();
     }
-    // What the game itself reads: a file of the per-user copy before the game folder's.
-    for (const wchar_t* name : game::FolderNames) {
-        std::wstring overlay = game::Entry(perUserCopy_, name);
-        if (perUserCopy_.empty() || !IsExistingFolder(overlay))
-            continue;
-        OverlayFolderInto(overlay, game::Entry(setFolder_, name), report);
+    for (const auto& [overlay, end] : overlays) {
+        if (!report.FoldersWhole() || !CopyFolderStage(copy, end, report))
+            break;
+        report.copiedFolders.push_back(overlay);
         report.perUserCopy = perUserCopy_;
         events.Checkpoint();
     }
     events.FoldersCopied(report);
     if (!report.FoldersWhole())
         return;
-    std::wstring config = game::Entry(gameFolder_, game::ConfigName);
-    std::wstring perUserConfig = game::Entry(perUserCopy_, game::ConfigName);
-    if (!perUserCopy_.empty() && EntryExists(perUserConfig)) {
-        config = perUserConfig;
-        report.perUserCopy = perUserCopy_;
-    }
-    CopyConfigFile(config, game::Entry(setFolder_, game::ConfigName), report);
+    if (configFound)
+        CopyConfigStage(copy, configEnd, report);
+    else
+        report.config = ConfigCopy::Missing;
     events.Checkpoint();
+    if (report.failedAt == JobStage::None)
+        CopyRestAndFlush(copy, copy.Plan().End(), report);
 }
 
-// The new copy is whole: the earlier set's files it lacks join it, the marker is written
-// and read back, and only then is the earlier set let go.
-void BackupJob::Commit(SetAside& aside, JobReport& report) const {
-    if (FileResult kept = aside.BringBackMissing(); !kept.Ok()) {
-        NoteFailure(report, JobStage::BringBack, kept);
-        return;
-    }
+// The new copy is whole and on the disk: the marker is written and read back, and the
+// journal says so, after which the backup is no longer undone but finished.
+bool BackupJob::Commit(JournalEntry& entry, JobJournal& journal, JobReport& report) const {
     std::wstring marker = WriteMarker(setFolder_);
     if (!MarkerReadsBack(marker, setFolder_)) {
         NoteFailure(report, JobStage::Marker, FileResult::Failure(ERROR_WRITE_FAULT, marker));
-        return;
+        return false;
     }
+    PassStage("marker written");
+    entry.stage = JournalStage::Committing;
+    if (FileResult written = journal.Write(entry); !written.Ok()) {
+        NoteFailure(report, JobStage::Journal, written);
+        return false;
+    }
+    PassStage("committing");
     report.marker = marker;
-    if (!aside.HeldAny())
-        return;
-    // Renamed first, so that a removal cut short never looks like an interrupted backup.
-    std::wstring releasing = game::Entry(setFolder_, kReleasingName);
-    if (FileResult released = RenameEntry(aside.Holding(), releasing); !released.Ok()) {
-        NoteFailure(report, JobStage::Commit, released);
+    return true;
+}
+
+void BackupJob::Undo(JobCopy& copy, SetAside& aside, JobJournal& journal, const JournalEntry& entry,
+                     JobReport& report) const {
+    report.marker.clear();
+    FileResult back = copy.Run(JobActivity::Undoing, [&] { return PutEarlierSetBack(setFolder_, aside); });
+    MarkerSnapshot::Decode(entry.marker, entry.markerBefore).Restore();
+    if (!back.Ok()) {
+        // What could not go back stays where it was kept; the journal tells the next start.
+        report.outcome = JobOutcome::RollbackFailed;
+        report.keptAt = aside.Holding();
+        report.rollbackFailure = {ShownPath(back.path), ShownPath(back.path), back.error};
         return;
     }
-    // What cannot be removed now goes at the start of the next backup into this folder.
-    (void)DeleteTree(releasing);
+    report.outcome = JobOutcome::RolledBack;
+    (void)journal.Remove();
 }

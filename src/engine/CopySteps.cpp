@@ -1,51 +1,8 @@
 #include "engine/CopySteps.h"
 
-#include "files/FileOps.h"
-#include "files/MFile.h"
-#include "files/TreeCompare.h"
-#include "runtime/AppError.h"
-
-void CopyFolderInto(const std::wstring& source, const std::wstring& destination, JobReport& report) {
-    CopyFolderResult result = CopyFolder(source, destination);
-    if (result.whole) {
-        report.copiedFolders.push_back(source);
-        return;
-    }
-    report.folderFailures.push_back({source, result.firstDifference, result.error});
-    report.failedAt = JobStage::Folders;
-}
-
-void OverlayFolderInto(const std::wstring& overlay, const std::wstring& target, JobReport& report) {
-    FileResult copied = CopyTree(overlay, target);
-    std::wstring difference = copied.path;
-    if (copied.Ok()) {
-        try {
-            difference = FirstDifference(overlay, target);
-        } catch (const AppError&) {
-            difference = overlay;  // a tree that cannot be listed cannot be shown to be whole
-        }
-    }
-    if (difference.empty()) {
-        report.copiedFolders.push_back(overlay);
-        return;
-    }
-    report.folderFailures.push_back({overlay, difference, copied.error});
-    report.failedAt = JobStage::Folders;
-}
-
-void CopyConfigFile(const std::wstring& source, const std::wstring& destination, JobReport& report) {
-    FileResult result = CopyOneFile(source, destination);
-    if (result.Ok()) {
-        report.config = ConfigCopy::Copied;
-        return;
-    }
-    bool missing = result.error == ERROR_FILE_NOT_FOUND || result.error == ERROR_PATH_NOT_FOUND;
-    report.config = missing ? ConfigCopy::Missing : ConfigCopy::Failed;
-    if (!missing)
-        NoteFailure(report, JobStage::Config, result);
-}
-
-JobReport EndUnstarted(JobEvents& events, const JobReport& report) {
+JobReport Refuse(JobEvents& events, JobReport report, JobStage stage, const FileResult& result) {
+    report.outcome = JobOutcome::NotStarted;
+    NoteFailure(report, stage, result);
     events.FoldersCopied(report);
     events.Finished(report);
     return report;
@@ -53,22 +10,57 @@ JobReport EndUnstarted(JobEvents& events, const JobReport& report) {
 
 void NoteFailure(JobReport& report, JobStage stage, const FileResult& result) {
     report.failedAt = stage;
-    report.failure = {result.path, result.path, result.error};
+    std::wstring shown = ShownPath(result.path);
+    report.failure = {shown, shown, result.error};
 }
 
-void RollBack(std::initializer_list<SetAside*> asides, JobReport& report) {
-    for (SetAside* aside : asides) {
-        FileResult back = aside->PutBack();
-        if (!back.Ok()) {
-            // What could not go back stays where it was kept, with everything else there.
-            report.outcome = JobOutcome::RollbackFailed;
-            report.keptAt = aside->Holding();
-            report.rollbackFailure = {back.path, back.path, back.error};
-            return;
-        }
+bool CopyFolderStage(JobCopy& copy, std::size_t end, JobReport& report) {
+    CopyOutcome outcome = copy.CopyThrough(end);
+    if (outcome.result.Ok())
+        return true;
+    const CopyPlan& plan = copy.Plan();
+    report.folderFailures.push_back(
+        {plan.Origin(outcome.failedItem), plan.ShownSource(outcome.failedItem), outcome.result.error});
+    report.failedAt = JobStage::Folders;
+    return false;
+}
+
+void CopyConfigStage(JobCopy& copy, std::size_t end, JobReport& report) {
+    CopyOutcome outcome = copy.CopyThrough(end);
+    if (outcome.result.Ok()) {
+        report.config = ConfigCopy::Copied;
+        return;
     }
-    report.outcome = JobOutcome::RolledBack;
-    // Emptied by the put-back; whatever stays in them is not the player's data.
-    for (SetAside* aside : asides)
-        (void)DeleteTree(aside->Holding());
+    DWORD error = outcome.result.error;
+    bool gone = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    report.config = gone ? ConfigCopy::Missing : ConfigCopy::Failed;
+    if (!gone)
+        NoteFailure(report, JobStage::Config,
+                    FileResult::Failure(error, copy.Plan().ShownSource(outcome.failedItem)));
+}
+
+bool CopyRestAndFlush(JobCopy& copy, std::size_t end, JobReport& report) {
+    CopyOutcome outcome = copy.CopyThrough(end);
+    if (!outcome.result.Ok()) {
+        NoteFailure(report, JobStage::BringBack,
+                    FileResult::Failure(outcome.result.error, copy.Plan().ShownSource(outcome.failedItem)));
+        return false;
+    }
+    if (FileResult flushed = copy.Flush(); !flushed.Ok()) {
+        NoteFailure(report, JobStage::Flush, flushed);
+        return false;
+    }
+    return true;
+}
+
+bool ListingFailed(const FileResult& listing, JobStage stage, const std::wstring& folder, JobReport& report) {
+    if (listing.Ok())
+        return false;
+    if (stage == JobStage::Folders) {
+        report.folderFailures.push_back({folder, ShownPath(listing.path), listing.error});
+        report.failedAt = JobStage::Folders;
+    } else {
+        NoteFailure(report, stage, listing);
+    }
+    return true;
 }

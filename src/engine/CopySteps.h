@@ -1,35 +1,34 @@
 #pragma once
-// The steps both jobs are made of: copying one folder of game data or the
-// configuration file from one tree into another, and undoing a job that failed, each
-// noted in the job's report.
+// The steps both jobs are made of, each noted in the job's report: refusing a job before
+// it changes anything, copying one stage of the job's plan, and what a failure notes.
 
-#include <initializer_list>
 #include <string>
 
+#include "engine/JobCopy.h"
 #include "engine/JobEvents.h"
 #include "engine/JobReport.h"
-#include "engine/SetAside.h"
-
-// Copies the folder source, under its own name, into the folder destination (see
-// CopyFolder) and notes in the report whether the copy is whole.
-void CopyFolderInto(const std::wstring& source, const std::wstring& destination, JobReport& report);
-
-// Copies every file of the folder overlay over the same places in target (replacing
-// what is there) and notes in the report whether all of them arrived.
-void OverlayFolderInto(const std::wstring& overlay, const std::wstring& target, JobReport& report);
-
-// Copies the configuration file and notes the outcome: Missing when there is no
-// source; Failed (and the job failed at Config) when it is there but cannot be copied.
-void CopyConfigFile(const std::wstring& source, const std::wstring& destination, JobReport& report);
+#include "files/FileOps.h"
 
 // A job refused before it changed anything still passes its stages, so that whoever
-// follows them reaches the end: raises FoldersCopied and Finished, returns the report.
-JobReport EndUnstarted(JobEvents& events, const JobReport& report);
+// follows them reaches the end: notes the stage, raises FoldersCopied and Finished,
+// returns the report.
+JobReport Refuse(JobEvents& events, JobReport report, JobStage stage, const FileResult& result);
 
 // Notes that the job failed at stage with that result.
 void NoteFailure(JobReport& report, JobStage stage, const FileResult& result);
 
-// Puts the earlier data back after a failure, each set-aside in the order given, and
-// notes how that went: where the data stayed that could not go back (keptAt), or, once
-// all is back, the holding folders go.
-void RollBack(std::initializer_list<SetAside*> asides, JobReport& report);
+// Copies the plan's items up to end: the folder the caller listed as one stage. A
+// failure is noted as that folder's (Folders), with the first file that did not arrive.
+bool CopyFolderStage(JobCopy& copy, std::size_t end, JobReport& report);
+
+// Copies the configuration file planned up to end. A source that is gone is Missing;
+// any other failure is Failed, and the job failed at Config.
+void CopyConfigStage(JobCopy& copy, std::size_t end, JobReport& report);
+
+// Copies the earlier data brought back up to end (BringBack on a failure), then makes
+// every copy durable (Flush on a failure).
+bool CopyRestAndFlush(JobCopy& copy, std::size_t end, JobReport& report);
+
+// True when the plan's listing failed: noted as the stage's failure (the listing is
+// the job's first look at the trees, so nothing has been copied yet).
+bool ListingFailed(const FileResult& listing, JobStage stage, const std::wstring& folder, JobReport& report);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/JobRecovery.h"
+
 struct CopyFailure {
     std::wstring item;       // the folder or file concerned (for a copy, its source path)
     std::wstring firstFile;  // the first file missing or differing at the destination
@@ -24,17 +26,18 @@ enum class JobOutcome {
 // Where a job stopped, beyond the folder copies that folderFailures lists.
 enum class JobStage {
     None,
+    Busy,           // another running program is backing up or restoring
+    Journal,        // the job's journal could not be written
+    Recover,        // what an interrupted job left could not be put right first
     GameFolder,     // backup: no game folder; restore: the game folder could not be made
     SetInsideGame,  // restore: the set lies inside the game data it would replace
-    Recover,        // backup: an interrupted earlier backup could not be put back first
     SetAside,       // the earlier data could not be set aside
     SafetyMarker,   // restore: the safety set's marker could not be written
     Folders,        // a folder copy was not whole (folderFailures)
+    Flush,          // the copies could not be made durable
     Config,         // the configuration file exists but could not be copied
     BringBack,      // the earlier files the new copy lacks could not be kept
     Marker,         // backup: the marker could not be written or read back
-    Commit,         // backup: the earlier set could not be released
-    PerUserCopy,    // restore: files could not be placed in Windows' per-user copy
 };
 
 enum class ConfigCopy { NotTried, Copied, Missing, Failed };
@@ -55,6 +58,10 @@ struct JobReport {
     std::wstring perUserCopy;  // Windows' per-user copy of the game folder, where it was used
     std::wstring keptAt;       // Recover, RollbackFailed: where the earlier data now lies
     CopyFailure rollbackFailure;
+    // What an interrupted job had left and what was done about it before this job began:
+    // from the journal, or (setRecovered) an interrupted backup in the set folder itself.
+    Recovery recovery;
+    bool setRecovered = false;
 
     bool Whole() const { return outcome == JobOutcome::Whole; }
     bool FoldersWhole() const { return folderFailures.empty(); }

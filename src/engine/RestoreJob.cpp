@@ -1,13 +1,20 @@
 #include "engine/RestoreJob.h"
 
+#include <unordered_set>
+
 #include "engine/BackupMarker.h"
 #include "engine/CopySteps.h"
+#include "engine/EarlierSet.h"
 #include "engine/GameLayout.h"
+#include "engine/JobCopy.h"
+#include "engine/JobLock.h"
 #include "engine/SafetySets.h"
 #include "engine/SetAside.h"
+#include "files/DirSearch.h"
 #include "files/ExistingFolder.h"
 #include "files/FullPath.h"
 #include "runtime/AppError.h"
+#include "runtime/StageHook.h"
 
 namespace {
 
@@ -25,168 +32,267 @@ std::wstring NewSafetySet(const std::wstring& gameFolder) {
     return NewSafetySetFolder(SafetySetRoot(gameFolder), now);
 }
 
+std::wstring FoldCase(std::wstring text) {
+    if (!text.empty())
+        CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
 std::wstring ParentOf(const std::wstring& rel) {
     size_t cut = rel.find_last_of(L'\\');
     return cut == std::wstring::npos ? std::wstring() : rel.substr(0, cut);
 }
 
-// Moves one file, by renaming where it can, else by copying it and removing the original.
-FileResult MoveFileAcross(const std::wstring& from, const std::wstring& to) {
-    if (FileResult made = MakeFolderPath(to.substr(0, to.find_last_of(L'\\'))); !made.Ok())
-        return made;
-    (void)DeleteTree(to);
-    if (RenameEntry(from, to).Ok())
-        return FileResult::Success();
-    if (FileResult copied = CopyTree(from, to); !copied.Ok())
-        return copied;
-    return DeleteTree(from);
-}
+// What the per-user copy held before the restore (now in the safety set's layer): every
+// file and folder below it, relative to it, case-folded.
+struct HeldPerUser {
+    bool any = false;
+    std::unordered_set<std::wstring> entries;
+    std::unordered_set<std::wstring> folders;
+
+    void List(const std::wstring& folder, const std::wstring& rel) {
+        for (const DirEntry& entry : DirSearch::Everything(folder)) {
+            std::wstring path = rel.empty() ? entry.name : rel + L"\\" + entry.name;
+            entries.insert(FoldCase(path));
+            if (entry.IsFolder()) {
+                folders.insert(FoldCase(path));
+                List(folder + L"\\" + entry.name, path);
+            }
+        }
+    }
+
+    // The game reads a restored file from the per-user copy where that copy held the file
+    // or the folder the file is in.
+    bool Holds(const std::wstring& rel) const {
+        std::wstring parent = ParentOf(rel);
+        return entries.count(FoldCase(rel)) || (parent.empty() ? any : folders.count(FoldCase(parent)) > 0);
+    }
+};
 
 }  // namespace
 
-RestoreJob::RestoreJob(std::wstring gameFolder, std::wstring setFolder, std::wstring perUserCopy)
-    : gameFolder_(std::move(gameFolder)), setFolder_(std::move(setFolder)), perUserCopy_(std::move(perUserCopy)) {}
+RestoreJob::RestoreJob(std::wstring gameFolder, std::wstring setFolder, std::wstring perUserCopy, std::wstring journal)
+    : gameFolder_(std::move(gameFolder)),
+      setFolder_(std::move(setFolder)),
+      perUserCopy_(std::move(perUserCopy)),
+      journal_(std::move(journal)) {}
 
 std::wstring RestoreJob::PerUserLayer(const std::wstring& setFolder) { return game::Entry(setFolder, kPerUserLayer); }
 
 JobReport RestoreJob::Run(JobEvents& events) {
     JobReport report;
-    std::wstring safetySet = NewSafetySet(gameFolder_);
-    SetAside game(gameFolder_, safetySet);
-    SetAside perUser(perUserCopy_, PerUserLayer(safetySet));
-    if (!Prepare(game, perUser, report)) {
-        RemoveDirectoryW(LongPath(SafetySetRoot(gameFolder_)).c_str());  // when it was made for this one
-        return EndUnstarted(events, report);
+    JobLock lock;
+    if (!lock.Held())
+        return Refuse(events, report, JobStage::Busy, FileResult::Failure(ERROR_BUSY, gameFolder_));
+    report.recovery = RecoverInterruptedJob(journal_);
+    if (!report.recovery.Ok()) {
+        report.keptAt = report.recovery.keptAt;
+        return Refuse(events, report, JobStage::Recover, report.recovery.failure);
     }
+    // A set inside the data it replaces would be set aside with that data.
+    for (const wchar_t* name : game::FolderNames) {
+        if (IsSameOrInsideFolder(setFolder_, game::Entry(gameFolder_, name)))
+            return Refuse(events, report, JobStage::SetInsideGame,
+                          FileResult::Failure(ERROR_INVALID_PARAMETER, setFolder_));
+    }
+    // A set folder that an interrupted backup left half new is put right first: a restore
+    // never copies a partial set.
+    report.setRecovered = HoldsInterruptedBackup(setFolder_);
+    if (FileResult recovered = RecoverEarlierSet(setFolder_); !recovered.Ok()) {
+        report.keptAt = EarlierSetFolder(setFolder_, EarlierSetState::Kept);
+        return Refuse(events, report, JobStage::Recover, recovered);
+    }
+    if (FileResult made = MakeFolderPath(gameFolder_); !made.Ok())
+        return Refuse(events, report, JobStage::GameFolder, made);
+
+    JobJournal journal(journal_);
+    JournalEntry entry;
+    entry.kind = JobKind::Restore;
+    entry.gameFolder = gameFolder_;
+    entry.setFolder = setFolder_;
+    entry.perUserCopy = perUserCopy_;
+    entry.safetySet = NewSafetySet(gameFolder_);
+    entry.perUserLayer = PerUserLayer(entry.safetySet);
+    entry.madeSafetySetRoot = !EntryExists(SafetySetRoot(gameFolder_));
+    if (FileResult written = journal.Write(entry); !written.Ok())
+        return Refuse(events, report, JobStage::Journal, written);
+    PassStage("journal written");
+    SetAside game(gameFolder_, entry.safetySet);
+    SetAside perUser(perUserCopy_, entry.perUserLayer);
+    JobStage refusal = JobStage::SetAside;
+    if (FileResult aside = SetAsideCurrentData(game, perUser, entry, journal, refusal, report); !aside.Ok())
+        return Refuse(events, report, refusal, aside);
+    PassStage("copying");
+
+    JobCopy copy(events);
     try {
-        CopyAll(events, report);
+        CopyAll(copy, game, perUser, events, report);
+        if (report.failedAt == JobStage::None) {
+            entry.stage = JournalStage::Committing;
+            if (FileResult written = journal.Write(entry); !written.Ok())
+                NoteFailure(report, JobStage::Journal, written);
+        }
     } catch (...) {
-        RollBack({&perUser, &game}, report);
+        Undo(copy, game, perUser, journal, entry, report);
         throw;
     }
-    if (report.failedAt == JobStage::None && !perUserCopy_.empty()) {
-        if (FileResult placed = PlaceInPerUserCopy(perUser); !placed.Ok())
-            NoteFailure(report, JobStage::PerUserCopy, placed);
-        report.perUserCopy = perUserCopy_;
-    }
-    for (SetAside* aside : {&game, &perUser}) {
-        if (report.failedAt != JobStage::None)
-            break;
-        if (FileResult kept = aside->BringBackMissing(); !kept.Ok())
-            NoteFailure(report, JobStage::BringBack, kept);
-    }
-    if (report.failedAt == JobStage::None) {
-        PruneSafetySets(SafetySetRoot(gameFolder_), SafetySetsKept, setFolder_);
+    if (report.failedAt != JobStage::None) {
+        Undo(copy, game, perUser, journal, entry, report);
     } else {
-        RollBack({&perUser, &game}, report);
-        if (report.outcome == JobOutcome::RollbackFailed)
-            report.keptAt = game.Holding();  // the safety set, with both layers
-        if (report.outcome == JobOutcome::RolledBack) {
-            report.safetySet.clear();
-            report.safetyMarker.clear();
-            // The folder of all safety sets goes too when this one was its first.
-            RemoveDirectoryW(LongPath(SafetySetRoot(gameFolder_)).c_str());
-        }
+        PassStage("committing");
+        (void)copy.Run(JobActivity::Finishing, [&] {
+            PruneSafetySets(SafetySetRoot(gameFolder_), SafetySetsKept, setFolder_);
+            return FileResult::Success();
+        });
+        (void)journal.Remove();
     }
     events.Finished(report);
     return report;
 }
 
-// The game folder exists (a new machine has none yet), and the current data lies in a
-// safety set with its marker. False, with nothing changed, when that cannot be done.
-bool RestoreJob::Prepare(SetAside& game, SetAside& perUser, JobReport& report) const {
-    report.outcome = JobOutcome::NotStarted;
-    // A set inside the data it replaces would be set aside with that data.
-    for (const wchar_t* name : game::FolderNames) {
-        if (IsSameOrInsideFolder(setFolder_, game::Entry(gameFolder_, name))) {
-            NoteFailure(report, JobStage::SetInsideGame, FileResult::Failure(ERROR_INVALID_PARAMETER, setFolder_));
-            return false;
+// The current data lies in the safety set with its marker, and the journal says so.
+// On a failure nothing is changed: what was set aside goes back, and stage says where
+// it stopped.
+FileResult RestoreJob::SetAsideCurrentData(SetAside& game, SetAside& perUser, JournalEntry& entry,
+                                           JobJournal& journal, JobStage& stage, JobReport& report) const {
+    stage = JobStage::SetAside;
+    FileResult result = game.Take();
+    if (result.Ok())
+        result = perUser.Take();
+    // Data without a marker would be out of the player's reach.
+    if (result.Ok() && (game.HeldAny() || perUser.HeldAny())) {
+        std::wstring marker = WriteMarker(entry.safetySet);
+        if (!MarkerReadsBack(marker, entry.safetySet)) {
+            stage = JobStage::SafetyMarker;
+            result = FileResult::Failure(ERROR_WRITE_FAULT, marker);
+        } else {
+            report.safetySet = entry.safetySet;
+            report.safetyMarker = marker;
         }
     }
-    if (FileResult made = MakeFolderPath(gameFolder_); !made.Ok()) {
-        NoteFailure(report, JobStage::GameFolder, made);
-        return false;
+    if (result.Ok()) {
+        entry.stage = JournalStage::Copying;
+        entry.held = game.Held();
+        entry.heldPerUser = perUser.Held();
+        stage = JobStage::Journal;
+        result = journal.Write(entry);
     }
-    if (FileResult taken = game.Take(); !taken.Ok()) {
-        NoteFailure(report, JobStage::SetAside, taken);
-        return false;
+    if (result.Ok())
+        return result;
+    report.safetySet.clear();
+    report.safetyMarker.clear();
+    // Nothing is copied yet: what was set aside simply goes back.
+    if (perUser.ReplaceHeld().Ok() && game.ReplaceHeld().Ok()) {
+        (void)DeleteTree(entry.safetySet);
+        if (entry.madeSafetySetRoot)
+            RemoveDirectoryW(LongPath(SafetySetRoot(gameFolder_)).c_str());
+        (void)journal.Remove();
     }
-    if (!perUserCopy_.empty()) {
-        if (FileResult taken = perUser.Take(); !taken.Ok()) {
-            NoteFailure(report, JobStage::SetAside, taken);
-            RollBack({&game}, report);
-            if (report.outcome == JobOutcome::RolledBack)
-                report.outcome = JobOutcome::NotStarted;
-            return false;
-        }
-    }
-    report.outcome = JobOutcome::Whole;
-    if (!game.HeldAny() && !perUser.HeldAny())
-        return true;  // no data yet, nothing to keep
-    std::wstring marker = WriteMarker(game.Holding());
-    if (!MarkerReadsBack(marker, game.Holding())) {
-        // Data without a marker would be out of the player's reach: it goes back.
-        NoteFailure(report, JobStage::SafetyMarker, FileResult::Failure(ERROR_WRITE_FAULT, marker));
-        RollBack({&perUser, &game}, report);
-        if (report.outcome == JobOutcome::RolledBack)
-            report.outcome = JobOutcome::NotStarted;
-        return false;
-    }
-    report.safetySet = game.Holding();
-    report.safetyMarker = marker;
-    return true;
+    return result;
 }
 
-void RestoreJob::CopyAll(JobEvents& events, JobReport& report) const {
-    CopyFolderInto(game::Entry(setFolder_, L"saves"), gameFolder_, report);
-    events.Checkpoint();
-    CopyFolderInto(game::Entry(setFolder_, L"maps"), gameFolder_, report);
-    YieldThreeTimes(events);
-    CopyFolderInto(game::Entry(setFolder_, L"scores"), gameFolder_, report);
-    YieldThreeTimes(events);
-    // A safety set keeps what the game read from the per-user copy in a layer of its own.
-    std::wstring layer = PerUserLayer(setFolder_);
-    for (const wchar_t* name : game::FolderNames) {
-        if (IsExistingFolder(LongPath(game::Entry(layer, name))))
-            OverlayFolderInto(game::Entry(layer, name), game::Entry(gameFolder_, name), report);
+void RestoreJob::CopyAll(JobCopy& copy, const SetAside& game, const SetAside& perUser, JobEvents& events,
+                         JobReport& report) const {
+    const std::wstring layer = PerUserLayer(setFolder_);
+    HeldPerUser held;
+    Diversion diversion{perUserCopy_, [&](const std::wstring& rel) { return held.Holds(rel); }};
+    const Diversion* divert = perUserCopy_.empty() ? nullptr : &diversion;
+    std::size_t folderEnds[std::size(game::FolderNames)] = {};
+    std::vector<std::pair<std::wstring, std::size_t>> overlays;
+    std::size_t configEnd = 0;
+    bool configFound = false;
+    std::wstring listingFolder;
+    FileResult listing;
+    JobStage listingStage = JobStage::Folders;
+    copy.List([&](CopyPlan& plan) {
+        held.any = perUser.HeldAny();
+        if (held.any) {
+            listingFolder = perUser.Holding();
+            listing = [&] {
+                try {
+                    held.List(LongPath(perUser.Holding()), L"");
+                    return FileResult::Success();
+                } catch (const AppError& e) {
+                    return FileResult::Failure(static_cast<DWORD>(e.Number()), perUser.Holding());
+                }
+            }();
+        }
+        for (size_t i = 0; i < std::size(game::FolderNames) && listing.Ok(); ++i) {
+            listingFolder = game::Entry(setFolder_, game::FolderNames[i]);
+            listing = plan.AddFolder(setFolder_, game::FolderNames[i], gameFolder_, divert);
+            folderEnds[i] = plan.End();
+        }
+        // A safety set keeps what the game read from the per-user copy in a layer of its own.
+        for (const wchar_t* name : game::FolderNames) {
+            std::wstring overlay = game::Entry(layer, name);
+            if (!listing.Ok() || !IsExistingFolder(LongPath(overlay)))
+                continue;
+            listingFolder = overlay;
+            listing = plan.AddOverlay(layer, name, gameFolder_, divert);
+            overlays.emplace_back(overlay, plan.End());
+        }
+        // A set without a configuration file leaves the game's own in place.
+        configFound = plan.AddFile(layer, game::ConfigName, gameFolder_, divert) ||
+                      plan.AddFile(setFolder_, game::ConfigName, gameFolder_, divert);
+        configEnd = plan.End();
+        if (listing.Ok()) {
+            listingStage = JobStage::BringBack;
+            listing = plan.AddMissing(game.Holding(), gameFolder_);
+        }
+        if (listing.Ok() && perUser.HeldAny())
+            listing = plan.AddMissing(perUser.Holding(), perUserCopy_);
+    });
+    if (ListingFailed(listing, listingStage, listingFolder, report)) {
+        events.FoldersCopied(report);
+        return;
+    }
+    for (size_t i = 0; i < std::size(game::FolderNames); ++i) {
+        if (report.FoldersWhole() && CopyFolderStage(copy, folderEnds[i], report))
+            report.copiedFolders.push_back(game::Entry(setFolder_, game::FolderNames[i]));
+        if (i == 0)
+            events.Checkpoint();
+        else
+            YieldThreeTimes(events);
+    }
+    for (const auto& [overlay, end] : overlays) {
+        if (!report.FoldersWhole() || !CopyFolderStage(copy, end, report))
+            break;
+        report.copiedFolders.push_back(overlay);
     }
     events.FoldersCopied(report);
     if (!report.FoldersWhole())
         return;
-    // A set without a configuration file leaves the game's own in place.
-    std::wstring config = game::Entry(setFolder_, game::ConfigName);
-    if (EntryExists(game::Entry(layer, game::ConfigName)))
-        config = game::Entry(layer, game::ConfigName);
-    CopyConfigFile(config, game::Entry(gameFolder_, game::ConfigName), report);
+    if (configFound)
+        CopyConfigStage(copy, configEnd, report);
+    else
+        report.config = ConfigCopy::Missing;
     events.Checkpoint();
+    if (report.failedAt == JobStage::None && CopyRestAndFlush(copy, copy.Plan().End(), report) &&
+        !perUserCopy_.empty())
+        report.perUserCopy = perUserCopy_;
 }
 
-// Each restored file that the game would read from the per-user copy moves there: where
-// that copy held the file, or the folder the file is in.
-FileResult RestoreJob::PlaceInPerUserCopy(const SetAside& perUser) const {
-    const std::wstring& held = perUser.Holding();
-    auto belongsThere = [&](const std::wstring& rel) {
-        std::wstring parent = ParentOf(rel);
-        return EntryExists(game::Entry(held, rel)) ||
-               IsExistingFolder(LongPath(parent.empty() ? held : game::Entry(held, parent)));
-    };
-    std::vector<std::wstring> files;
-    try {
-        for (const wchar_t* name : game::FolderNames) {
-            for (const std::wstring& rel : FilesBelow(game::Entry(gameFolder_, name)))
-                files.push_back(std::wstring(name) + L"\\" + rel);
-        }
-    } catch (const AppError& e) {
-        return FileResult::Failure(static_cast<DWORD>(e.Number()), gameFolder_);
+void RestoreJob::Undo(JobCopy& copy, SetAside& game, SetAside& perUser, JobJournal& journal,
+                      const JournalEntry& entry, JobReport& report) const {
+    FileResult back = copy.Run(JobActivity::Undoing, [&] {
+        FileResult result = perUser.PutBack();
+        return result.Ok() ? game.PutBack() : result;
+    });
+    if (!back.Ok()) {
+        // The data from before stays in the safety set, with both layers; the journal
+        // tells the next start to put it back.
+        report.outcome = JobOutcome::RollbackFailed;
+        report.keptAt = entry.safetySet;
+        report.rollbackFailure = {ShownPath(back.path), ShownPath(back.path), back.error};
+        return;
     }
-    if (EntryExists(game::Entry(gameFolder_, game::ConfigName)))
-        files.push_back(game::ConfigName);
-    for (const std::wstring& rel : files) {
-        if (!belongsThere(rel))
-            continue;
-        if (FileResult moved = MoveFileAcross(game::Entry(gameFolder_, rel), game::Entry(perUserCopy_, rel));
-            !moved.Ok())
-            return moved;
-    }
-    return FileResult::Success();
+    report.outcome = JobOutcome::RolledBack;
+    report.safetySet.clear();
+    report.safetyMarker.clear();
+    (void)journal.Remove();
+    // All is back: the safety set holds only its marker, and its folder goes; so does
+    // the folder of all safety sets when this one was its first.
+    (void)DeleteTree(entry.safetySet);
+    if (entry.madeSafetySetRoot)
+        RemoveDirectoryW(LongPath(SafetySetRoot(gameFolder_)).c_str());
 }

@@ -2,7 +2,9 @@
 // A restore: the game data of the backup set in setFolder copied back into gameFolder,
 // merging with what the game folder holds. Before the first file is replaced, the game's
 // current data is set aside as a safety set with its own marker (see SafetySets), so
-// that the restore can be undone; a restore that fails puts that data back at once.
+// that the restore can be undone; a restore that fails puts that data back at once, and
+// the job's journal (JobJournal) lets the next start of the program do the same after
+// the job was killed.
 //
 // Where Windows keeps a per-user copy of the game folder (see PerUserCopy.h), the game
 // reads that copy first: its data is set aside into the safety set too (in the layer
@@ -13,29 +15,36 @@
 #include <string>
 
 #include "engine/JobEvents.h"
-#include "files/FileOps.h"
+#include "engine/JobJournal.h"
 
+class JobCopy;
 class SetAside;
 
 class RestoreJob {
 public:
-    RestoreJob(std::wstring gameFolder, std::wstring setFolder, std::wstring perUserCopy = L"");
+    RestoreJob(std::wstring gameFolder, std::wstring setFolder, std::wstring perUserCopy = L"",
+               std::wstring journal = JobJournal::DefaultPath());
 
-    // Sets the current data aside, copies saves and maps, yields three times, copies
-    // scores, yields three times, raises FoldersCopied, copies the configuration file when
-    // the set has one, keeps the current files the set lacks, raises Finished. A source
-    // folder that cannot be made raises AppError once the earlier data is back in place.
+    // Puts right what an interrupted job left, sets the current data aside, lists what it
+    // copies, copies saves and maps, yields three times, copies scores, yields three
+    // times, raises FoldersCopied, copies the configuration file when the set has one and
+    // the current files the set lacks, makes the copies durable, raises Finished. A
+    // source folder that cannot be made raises AppError once the earlier data is back.
     JobReport Run(JobEvents& events);
 
     // The folder in a set that holds the per-user copy's layer.
     static std::wstring PerUserLayer(const std::wstring& setFolder);
 
 private:
-    bool Prepare(SetAside& game, SetAside& perUser, JobReport& report) const;
-    void CopyAll(JobEvents& events, JobReport& report) const;
-    FileResult PlaceInPerUserCopy(const SetAside& perUser) const;
+    FileResult SetAsideCurrentData(SetAside& game, SetAside& perUser, JournalEntry& entry, JobJournal& journal,
+                                   JobStage& stage, JobReport& report) const;
+    void CopyAll(JobCopy& copy, const SetAside& game, const SetAside& perUser, JobEvents& events,
+                 JobReport& report) const;
+    void Undo(JobCopy& copy, SetAside& game, SetAside& perUser, JobJournal& journal, const JournalEntry& entry,
+              JobReport& report) const;
 
     std::wstring gameFolder_;
     std::wstring setFolder_;
     std::wstring perUserCopy_;
+    std::wstring journal_;
 };

@@ -1,18 +1,24 @@
 #include "engine/SetAside.h"
 
+#include <algorithm>
+
 #include "engine/GameLayout.h"
-#include "files/ExistingFolder.h"
-#include "files/TreeCompare.h"
-#include "runtime/AppError.h"
+#include "runtime/StageHook.h"
 
 SetAside::SetAside(std::wstring root, std::wstring holding) : root_(std::move(root)), holding_(std::move(holding)) {}
 
+bool SetAside::IsHeld(const std::wstring& name) const {
+    return std::find(held_.begin(), held_.end(), name) != held_.end();
+}
+
 FileResult SetAside::Take() {
+    if (root_.empty())
+        return FileResult::Success();
     for (const wchar_t* name : game::DataNames) {
         std::wstring from = game::Entry(root_, name);
         if (!EntryExists(from))
             continue;
-        if (moved_.empty()) {
+        if (held_.empty()) {
             FileResult made = MakeFolderPath(holding_);
             if (!made.Ok())
                 return made;
@@ -21,74 +27,71 @@ FileResult SetAside::Take() {
         if (!moved.Ok()) {
             // The entries not yet moved are still in place: only the moved ones go back,
             // and the holding folder goes again once it is empty.
-            if (MoveBack().Ok())
+            if (ReplaceHeld().Ok()) {
+                held_.clear();
                 RemoveDirectoryW(LongPath(holding_).c_str());
+            }
             return moved;
         }
-        moved_.push_back(name);
+        held_.push_back(name);
+        PassStage("entry set aside");
     }
     taken_ = true;
     return FileResult::Success();
 }
 
-FileResult SetAside::BringBackMissing() const {
-    for (const std::wstring& name : moved_) {
-        std::wstring held = game::Entry(holding_, name);
-        std::wstring current = game::Entry(root_, name);
-        if (!EntryExists(current)) {
-            if (FileResult copied = CopyTree(held, current); !copied.Ok())
-                return copied;
-            continue;
-        }
-        // An entry the new data has stands; only two folders merge.
-        if (!IsExistingFolder(LongPath(held)) || !IsExistingFolder(LongPath(current)))
-            continue;
-        try {
-            for (const std::wstring& rel : TreeDifferences(held, current, static_cast<size_t>(-1), Compare::Presence)) {
-                FileResult copied = CopyTree(held + L"\\" + rel, current + L"\\" + rel);
-                if (!copied.Ok())
-                    return copied;
-            }
-        } catch (const AppError& e) {
-            return FileResult::Failure(static_cast<DWORD>(e.Number()), held);
-        }
+FileResult SetAside::MoveHolding(const std::wstring& newHolding) {
+    if (EntryExists(holding_)) {
+        if (FileResult renamed = RenameEntry(holding_, newHolding); !renamed.Ok())
+            return renamed;
     }
+    holding_ = newHolding;
     return FileResult::Success();
 }
 
 FileResult SetAside::PutBack() {
-    // Only after a whole Take is everything under the entries' names in root the job's.
-    if (!taken_)
-        return FileResult::Success();
-    FileResult first = FileResult::Success();
-    for (const wchar_t* name : game::DataNames) {
-        FileResult removed = DeleteTree(game::Entry(root_, name));
-        if (!removed.Ok() && first.Ok())
-            first = removed;
-    }
-    if (!first.Ok())
-        return first;
-    FileResult back = MoveBack();
-    if (back.Ok())
-        taken_ = false;
-    return back;
+    if (FileResult removed = RemoveUnheld(); !removed.Ok())
+        return removed;
+    return ReplaceHeld();
 }
 
-FileResult SetAside::MoveBack() {
-    for (auto it = moved_.begin(); it != moved_.end();) {
-        FileResult back = RenameEntry(game::Entry(holding_, *it), game::Entry(root_, *it));
-        if (!back.Ok())
-            return back;
-        it = moved_.erase(it);
+FileResult SetAside::RemoveUnheld() {
+    if (root_.empty() || !taken_)
+        return FileResult::Success();
+    for (const wchar_t* name : game::DataNames) {
+        if (IsHeld(name))
+            continue;
+        if (FileResult removed = DeleteTree(game::Entry(root_, name)); !removed.Ok())
+            return removed;
     }
     return FileResult::Success();
 }
 
-void SetAside::AdoptHeld() {
-    taken_ = true;
-    moved_.clear();
+FileResult SetAside::ReplaceHeld() {
+    for (const std::wstring& name : held_) {
+        std::wstring held = game::Entry(holding_, name);
+        if (root_.empty() || !EntryExists(held))
+            continue;  // back already
+        std::wstring current = game::Entry(root_, name);
+        if (FileResult removed = DeleteTree(current); !removed.Ok())
+            return removed;
+        if (FileResult back = RenameEntry(held, current); !back.Ok())
+            return back;
+        PassStage("entry put back");
+    }
+    return FileResult::Success();
+}
+
+void SetAside::Adopt(std::vector<std::wstring> names, bool taken) {
+    held_ = std::move(names);
+    taken_ = taken;
+}
+
+void SetAside::AdoptHeld(bool taken) {
+    std::vector<std::wstring> names;
     for (const wchar_t* name : game::DataNames) {
         if (EntryExists(game::Entry(holding_, name)))
-            moved_.push_back(name);
+            names.push_back(name);
     }
+    Adopt(std::move(names), taken);
 }

@@ -55,8 +55,10 @@ void frmRestore::BuildPanels() {
     AddText(2, texts::RestoreStep2Text, {240, 720, 5900, 300});
     AddStepHeading(3, texts::StepLabels[3]);
     AddText(3, texts::RestoreStep3Text, {240, 720, 5900, 300});
+    AddProgressDisplay(3);
     AddStepHeading(4, texts::StepLabels[4]);
     AddText(4, texts::RestoreStep4Text, {240, 720, 5900, 300});
+    AddProgressDisplay(4);
 
     congratulations_ = AddText(5, texts::RestoreCongratulations, {240, 240, 5900, 300}, Arial975);
     AddText(5, texts::RestoreFinishHead, {240, 600, 5900, 600}, Arial24);

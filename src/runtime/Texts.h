@@ -75,17 +75,16 @@ inline constexpr wchar_t BackupNoGameFolder[] =
 inline constexpr wchar_t BackupEarlierNotSetAside[] =
     L"The backup set already in %1 could not be set aside while the new backup is made (%2: %3). "
     L"Close any program that uses that folder and try again. Nothing was changed.";
-// %1: the folder that holds the earlier set, %2: the path concerned, %3: the reason.
+// %1: the backup folder, %2: the path concerned, %3: the reason, %4: where the earlier set lies.
 inline constexpr wchar_t BackupInterruptedNotRecovered[] =
-    L"An earlier backup into this folder was interrupted, and its earlier set could not be put back in place "
-    L"(%2: %3). Nothing was changed; the earlier set lies in %1.";
+    L"An earlier backup into %1 was interrupted, and its earlier set could not be put back in place "
+    L"(%2: %3). Nothing was changed; the earlier set lies in %4.";
 // %1: the path concerned, %2: the platform's reason.
 inline constexpr wchar_t BackupConfigFailed[] = L"The configuration file %1 could not be copied (%2).";
 inline constexpr wchar_t BackupBringBackFailed[] =
     L"Files of the earlier backup in this folder could not be kept in the new one (%1: %2).";
 inline constexpr wchar_t BackupMarkerFailed[] =
     L"The marker file %1 could not be written, so the backup could not be offered for a restore (%2).";
-inline constexpr wchar_t BackupCommitFailed[] = L"The earlier backup set could not be replaced (%1: %2).";
 // %1: the backup folder.
 inline constexpr wchar_t BackupEarlierKept[] =
     L"The backup set that was in %1 before, and its marker file, are exactly as they were.";
@@ -136,9 +135,6 @@ inline constexpr wchar_t RestoreSafetyMarkerFailed[] =
 inline constexpr wchar_t RestoreConfigFailed[] = L"The configuration file %1 could not be restored (%2).";
 inline constexpr wchar_t RestoreBringBackFailed[] =
     L"Files of the game's current data that the backup set lacks could not be kept (%1: %2).";
-inline constexpr wchar_t RestorePerUserCopyFailed[] =
-    L"A restored file could not be placed in Windows' per-user copy of the game folder, where the game reads it "
-    L"(%1: %2).";
 inline constexpr wchar_t RestoreRolledBack[] = L"The game's data is as it was before the restore.";
 // %1: the path concerned, %2: the reason, %3: the safety set's folder.
 inline constexpr wchar_t RestoreNotPutBack[] =
@@ -163,6 +159,64 @@ inline constexpr wchar_t FinishedCreatingDocument[] = L"Finished creating docume
 inline constexpr wchar_t FinishedTitle[] = L"Finished";
 inline constexpr wchar_t OpenDialogTitle[] = L"Open";
 inline constexpr wchar_t OpenDialogFilter[] = L"Backup files BAK|*.BAK";
+
+// Both jobs, refused or failed. %1: the path concerned, %2: the platform's reason.
+inline constexpr wchar_t JobBusy[] =
+    L"Another Backup Tarnwick is backing up or restoring right now. Wait until it has finished, then try again. "
+    L"Nothing was changed.";
+inline constexpr wchar_t JobJournalFailed[] =
+    L"The journal %1, which lets an interrupted backup or restore be put right, could not be written (%2).";
+inline constexpr wchar_t JobFlushFailed[] = L"The copies could not be written to the disk (%1: %2).";
+inline constexpr wchar_t NothingChanged[] = L"Nothing was changed.";
+// A restore from a set folder that an interrupted backup left. %1: the set folder, %2: the
+// path concerned, %3: the reason, %4: where the earlier set lies.
+inline constexpr wchar_t RestoreSetNotRecovered[] =
+    L"The backup set in %1 is what an interrupted backup left, and it could not be put right (%2: %3), so it was "
+    L"not restored. Nothing was changed; the earlier set lies in %4.";
+// An interrupted backup in the set folder, put right before this job. %1: the set folder.
+inline constexpr wchar_t SetRecovered[] =
+    L"A backup into %1 had been stopped before it was complete; the backup set that was there before it was put "
+    L"back in place first.";
+
+// A job in progress, on its step panel. %1, %2: files done and in all, %3, %4: bytes.
+inline constexpr wchar_t ProgressCounting[] = L"Counting the files to copy: %1 files, %2";
+inline constexpr wchar_t ProgressCopying[] = L"%1 of %2 files copied, %3 of %4";
+inline constexpr wchar_t ProgressFlushing[] = L"Writing the copies to the disk: %1 of %2 files";
+inline constexpr wchar_t BackupProgressFinishing[] = L"Removing the earlier backup set, which the new one replaces...";
+inline constexpr wchar_t RestoreProgressFinishing[] = L"Removing the oldest safety sets...";
+inline constexpr wchar_t ProgressUndoing[] = L"Putting your earlier data back...";
+inline constexpr wchar_t ProgressStopping[] = L"Stopping: the copy ends and your earlier data is put back...";
+
+// What the program found of a job that was stopped before it ended (the program was
+// ended, or the computer went off), and what it did. %1: the backup or set folder.
+inline constexpr wchar_t RecoveredBackupUndone[] =
+    L"Backup Tarnwick had been stopped in the middle of a backup into %1 (the program was ended or the computer "
+    L"went off). The backup set that was there before, and its marker file, were put back exactly as they were.";
+inline constexpr wchar_t RecoveredBackupRemoved[] =
+    L"Backup Tarnwick had been stopped in the middle of a backup into %1 (the program was ended or the computer "
+    L"went off). What that backup had copied there was removed again; no marker file was written.";
+inline constexpr wchar_t RecoveredBackupFinished[] =
+    L"Backup Tarnwick had been stopped at the very end of a backup into %1. The new backup set was already "
+    L"complete with its marker file; the backup has now been finished.";
+inline constexpr wchar_t RecoveredRestoreUndone[] =
+    L"Backup Tarnwick had been stopped in the middle of a restore from %1 (the program was ended or the computer "
+    L"went off). The game's data was put back exactly as it was before that restore.";
+inline constexpr wchar_t RecoveredRestoreFinished[] =
+    L"Backup Tarnwick had been stopped at the very end of a restore from %1. The game's data had already been "
+    L"restored completely; the restore has now been finished.";
+// %1: the folder, %2: the path concerned, %3: the reason, %4: where the earlier data lies.
+inline constexpr wchar_t BackupRecoveryFailed[] =
+    L"Backup Tarnwick had been stopped in the middle of a backup into %1, and what it left could not be put right "
+    L"yet (%2: %3). The backup set that was there before lies in %4; nothing else was changed. The program tries "
+    L"again when it starts next.";
+inline constexpr wchar_t RestoreRecoveryFailed[] =
+    L"Backup Tarnwick had been stopped in the middle of a restore from %1, and what it left could not be put right "
+    L"yet (%2: %3). The game's data from before that restore lies in %4; nothing else was changed. The program "
+    L"tries again when it starts next.";
+// %1: where the record was kept.
+inline constexpr wchar_t RecoveryJournalUnreadable[] =
+    L"A record of an interrupted backup or restore was found but could not be read; it was kept as %1. Please "
+    L"check your backup sets and the game's data.";
 
 // Registry export and import. %1: the operation, %2: the path refused.
 inline constexpr wchar_t RegistryArgumentUnquotable[] =

@@ -220,6 +220,16 @@ void WizardFrame::AddDecorativeSquares(int step, int left, int top) {
         fraSteps(step).AddShape({left + i * 240, top, 135, 135}, colors[i]);
 }
 
+void WizardFrame::AddProgressDisplay(int step) {
+    // Below the step's heading and text, above the line at its foot.
+    progress_.at(static_cast<size_t>(step)) = std::make_unique<ProgressDisplay>(fraSteps(step), TwipsRect{240, 1320, 5900, 1000});
+}
+
+void WizardFrame::ShowProgress(const ProgressView& view) {
+    if (ProgressDisplay* display = progress_.at(static_cast<size_t>(front_)).get())
+        display->Show(view);
+}
+
 COLORREF WizardFrame::shpStepsColor(int step) const { return picWiz_->ShapeColor(markers_.at(static_cast<size_t>(step))); }
 
 void WizardFrame::BringPanelToFront(int step) {

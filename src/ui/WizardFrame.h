@@ -9,6 +9,7 @@
 
 #include "ui/Controls.h"
 #include "ui/Panel.h"
+#include "ui/ProgressDisplay.h"
 #include "ui/Window.h"
 
 // What a row does to one button: leave it, enable it, disable it.
@@ -85,6 +86,11 @@ public:
     // Sets the four buttons in the order back, cancel, finish, next.
     void ApplyRow(const ButtonRow& row);
 
+    // Shows a job's progress on the panel in front, where the wizard gave it a display.
+    void ShowProgress(const ProgressView& view);
+    // The progress display of a step; nullptr where it has none.
+    const ProgressDisplay* ProgressOn(int step) const { return progress_.at(static_cast<size_t>(step)).get(); }
+
 protected:
     // counter is the wizard's step counter: process-wide for one wizard, a member for the other.
     WizardFrame(short& counter, const WizardRules& rules);
@@ -106,6 +112,8 @@ protected:
     HWND AddStepHeading(int step, const std::wstring& text);
     HWND AddControl(int step, const ControlArgs& args, const FontSpec& font);
     void AddDecorativeSquares(int step, int left, int top);
+    // A display of a job's progress in the free room of the step's panel.
+    void AddProgressDisplay(int step);
 
     short& counter_;
 
@@ -123,6 +131,7 @@ private:
     std::unique_ptr<Panel> picWiz_;
     std::unique_ptr<Panel> buttonBar_;
     std::array<std::unique_ptr<Panel>, StepCount> panels_;
+    std::array<std::unique_ptr<ProgressDisplay>, StepCount> progress_;
     std::array<HWND, StepCount> labels_{};
     std::array<size_t, StepCount> markers_{};
     HWND cmdCancel_ = nullptr;

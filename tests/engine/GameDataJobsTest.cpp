@@ -33,6 +33,7 @@ public:
         seen.push_back("yield");
         Stop("yield");
     }
+    void Progress(const JobProgress& progress) override { progressSeen.push_back(progress); }
     void FoldersCopied(const JobReport&) override {
         seen.push_back("folders");
         Stop("folders");
@@ -40,6 +41,7 @@ public:
     void Finished(const JobReport&) override { seen.push_back("finished"); }
 
     std::vector<std::string> seen;
+    std::vector<JobProgress> progressSeen;
     std::string stopAt;  // the event at which to stop the job, if any
     std::function<void()> atFolders;
 
@@ -69,8 +71,10 @@ public:
     std::wstring Set() const { return dir / L"set"; }
     std::wstring SafetyRoot() const { return dir / L"vol\\Tarnwick safety sets"; }
 
-    JobReport Backup() { return BackupJob(Game(), Set()).Run(events); }
-    JobReport Restore() { return RestoreJob(Game(), Set()).Run(events); }
+    std::wstring Journal() const { return dir / L"journal\\job journal.txt"; }
+    JobReport Backup() { return BackupJob(Game(), Set(), L"", Journal()).Run(events); }
+    JobReport Restore(const std::wstring& set) { return RestoreJob(Game(), set, L"", Journal()).Run(events); }
+    JobReport Restore() { return Restore(Set()); }
 
     // A set folder that holds an earlier backup with its marker.
     void MakeEarlierSet() {
@@ -274,7 +278,7 @@ TEST_F(JobTest, RestoreMergesKeepsASafetySetAndThatSetUndoesIt) {
     EXPECT_TRUE(IsSameOrInsideFolder(report.safetySet, SafetyRoot()));
 
     // Restoring the safety set gives the game folder back as it was.
-    JobReport undo = RestoreJob(Game(), report.safetySet).Run(events);
+    JobReport undo = Restore(report.safetySet);
     ASSERT_TRUE(undo.Whole());
     EXPECT_EQ(ListTree(Game()), original);
 }
@@ -332,7 +336,7 @@ TEST_F(JobTest, SetInsideTheGameDataIsNotRestored) {
     std::wstring inside = Game() + L"\\saves\\old set";
     MakeGameData(inside, "backed up");
     Tree before = ListTree(Game());
-    JobReport report = RestoreJob(Game(), inside).Run(events);
+    JobReport report = Restore(inside);
     EXPECT_EQ(report.outcome, JobOutcome::NotStarted);
     EXPECT_EQ(report.failedAt, JobStage::SetInsideGame);
     EXPECT_EQ(ListTree(Game()), before);
@@ -369,7 +373,7 @@ TEST_F(JobTest, RestoreKeepsTheNewestFiveSafetySetsAndTheOneItCameFrom) {
         MakeGameData(SafetyRoot() + L"\\" + name, "old");
     MakeDirs(SafetyRoot() + L"\\not a safety set");
     // The restore comes from the oldest safety set.
-    JobReport report = RestoreJob(Game(), SafetyRoot() + L"\\" + old[0]).Run(events);
+    JobReport report = Restore(SafetyRoot() + L"\\" + old[0]);
     ASSERT_TRUE(report.Whole());
     // The new one and the four newest before it stay, and the one restored from.
     for (const wchar_t* name : {old[0], old[2], old[3], old[4], old[5]})
@@ -401,7 +405,7 @@ TEST_F(JobTest, BackupTakesWhatTheGameReadsFromThePerUserCopy) {
     WriteTextFile(perUser + L"\\saves\\only per-user.sav", "new in per-user");
     WriteTextFile(perUser + L"\\tarnwick.cfg", "cfg per-user");
     MakeDirs(Set());
-    JobReport report = BackupJob(Game(), Set(), perUser).Run(events);
+    JobReport report = BackupJob(Game(), Set(), perUser, Journal()).Run(events);
     ASSERT_TRUE(report.Whole());
     EXPECT_EQ(report.perUserCopy, perUser);
     Tree expected = GameView(Game(), perUser);
@@ -424,7 +428,7 @@ TEST_F(JobTest, RestoreWritesWhereTheGameReadsAndItsSafetySetUndoesIt) {
     WriteTextFile(Set() + L"\\saves\\new top.sav", "new at the top of saves");
     Tree viewBefore = GameView(Game(), perUser);
 
-    JobReport report = RestoreJob(Game(), Set(), perUser).Run(events);
+    JobReport report = RestoreJob(Game(), Set(), perUser, Journal()).Run(events);
     ASSERT_TRUE(report.Whole());
     // Where the per-user copy held the file or its folder, the file went there.
     EXPECT_EQ(ReadTextFile(perUser + L"\\saves\\quick.sav"), "quick backed up");
@@ -437,7 +441,7 @@ TEST_F(JobTest, RestoreWritesWhereTheGameReadsAndItsSafetySetUndoesIt) {
     EXPECT_FALSE(PathExists(Game() + L"\\maps\\fen.map") &&
                  ReadTextFile(Game() + L"\\maps\\fen.map") == "fen backed up");
     // The safety set keeps what the game saw, and gives it back.
-    JobReport undo = RestoreJob(Game(), report.safetySet, perUser).Run(events);
+    JobReport undo = RestoreJob(Game(), report.safetySet, perUser, Journal()).Run(events);
     ASSERT_TRUE(undo.Whole());
     Tree viewAfterUndo = GameView(Game(), perUser);
     for (const auto& [path, content] : viewBefore) {
@@ -458,7 +462,7 @@ TEST_F(JobTest, FailedRestoreLeavesThePerUserCopyAsItWas) {
     JobReport report;
     {
         FileHandle held = HoldOpen(Set() + L"\\scores\\high.scr");
-        report = RestoreJob(Game(), Set(), perUser).Run(events);
+        report = RestoreJob(Game(), Set(), perUser, Journal()).Run(events);
     }
     EXPECT_EQ(report.outcome, JobOutcome::RolledBack);
     EXPECT_EQ(ListTree(Game()), gameBefore);

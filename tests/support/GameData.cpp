@@ -1,6 +1,7 @@
 #include "GameData.h"
 
 #include "TestSupport.h"
+#include "engine/JobJournal.h"
 #include "files/PerUserCopy.h"
 
 std::wstring GameFolder::Path() { return L"C:\\Program files\\Glimmerfen Studios\\Tarnwick"; }
@@ -10,6 +11,8 @@ std::wstring GameFolder::SafetySets() { return L"C:\\Program files\\Glimmerfen S
 GameFolder::GameFolder() {
     RemoveTree(Path());
     RemoveTree(SafetySets());
+    // A journal that an earlier run left would be acted on by the first job.
+    RemoveTree(JobJournal::DefaultPath());
     MakeDirs(Sub(L"saves\\slot 1"));
     MakeDirs(Sub(L"saves\\slot 2\\deep"));
     MakeDirs(Sub(L"maps\\custom"));

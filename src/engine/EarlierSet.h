@@ -1,0 +1,59 @@
+#pragma once
+// The earlier backup set in a set folder while a new backup into that folder runs. It
+// waits in a holding folder inside the set folder, and the holding folder's name says
+// how far the backup got, so that the set folder alone tells what an interrupted backup
+// left and how to put it right, also where the job's journal is not at hand (a stick
+// taken to another computer):
+//
+//   "Tarnwick earlier set (being set aside)"    the earlier entries are being moved in;
+//                                               nothing has been copied yet
+//   "Tarnwick earlier set (kept until the new backup is complete)"
+//                                               all of them are in; whatever the set
+//                                               folder holds under the other names of
+//                                               game data is the new copy's
+//   "Tarnwick earlier set (being put back)"     the new copy's other entries are gone;
+//                                               the held ones are being swapped back
+//   "Tarnwick earlier set (being removed)"      the new set stands whole with its marker;
+//                                               the earlier set is no longer needed
+
+#include <string>
+#include <vector>
+
+#include "files/FileOps.h"
+
+class SetAside;
+
+enum class EarlierSetState { BeingSetAside, Kept, BeingPutBack, BeingRemoved };
+
+// The holding folder of setFolder in that state.
+std::wstring EarlierSetFolder(const std::wstring& setFolder, EarlierSetState state);
+
+// True when setFolder holds a holding folder of any state but BeingRemoved: a backup
+// into it was interrupted before its new set stood, and the set folder may hold part of
+// a new copy.
+bool HoldsInterruptedBackup(const std::wstring& setFolder);
+
+// Undoes a backup whose earlier set `aside` holds (taken whole): the new copy's entries
+// without an earlier counterpart go, the holding folder is renamed BeingPutBack, the
+// held entries are swapped back, and the emptied holding folder goes. Safe to repeat.
+FileResult PutEarlierSetBack(const std::wstring& setFolder, SetAside& aside);
+
+// Lets an earlier set go that the new set no longer needs: renamed BeingRemoved first,
+// so that a removal cut short never looks like an interrupted backup; what cannot be
+// removed now goes at the start of the next backup into this folder. The result is the
+// rename's: as long as it has not happened, the holding folder says "put me back".
+FileResult ReleaseEarlierSet(const std::wstring& setFolder, const std::wstring& holding);
+
+// What a backup's journal knows of it, beyond what the set folder shows.
+struct BackupJournalFacts {
+    bool committed = false;           // the new set stood whole, its marker read back
+    bool taken = false;               // the earlier set was set aside whole
+    std::vector<std::wstring> held;   // the names set aside then
+};
+
+// Puts right what an interrupted backup left in setFolder: the earlier set goes back in
+// place and the new copy's entries go; a new set that stood whole (the journal says so,
+// or the earlier set was being removed already) lets its earlier set go instead. Without journal facts the holding folder's name and content tell. Nothing
+// to do is success. On a failure the earlier set is still whole in its holding folder,
+// and the result names the path that could not be moved.
+FileResult RecoverEarlierSet(const std::wstring& setFolder, const BackupJournalFacts* facts = nullptr);

@@ -1,0 +1,46 @@
+#pragma once
+// The copy of one job: its plan listed, its items copied and the copies made durable,
+// each on a worker thread, while the job's own thread passes on how far it got
+// (JobEvents::Progress) about ten times a second. The caller's window thus goes on
+// painting and hearing Cancel; a stop asked for there reaches the copy between two
+// pieces of a file, and the job then undoes its work as after any failure.
+
+#include <atomic>
+#include <functional>
+
+#include "engine/CopyPlan.h"
+#include "engine/JobEvents.h"
+#include "files/FileCopier.h"
+
+class JobCopy final : private CopyObserver {
+public:
+    explicit JobCopy(JobEvents& events);
+
+    // Lists the plan: build runs on the worker.
+    void List(const std::function<void(CopyPlan&)>& build);
+    // Copies the plan's items from where the last call stopped up to end (CopyPlan::End).
+    CopyOutcome CopyThrough(std::size_t end);
+    // Makes every copy durable.
+    FileResult Flush();
+    // Other long work of the job on the worker, shown as the activity; it cannot be
+    // stopped (letting go of earlier data, undoing).
+    FileResult Run(JobActivity activity, const std::function<FileResult()>& work);
+
+    const CopyPlan& Plan() const { return plan_; }
+
+private:
+    void Progressed(const CopyProgress& progress) override;
+    bool StopRequested() override;
+    void OnWorker(JobActivity activity, bool stoppable, const std::function<void()>& work);
+    void Report(JobActivity activity, bool stoppable);
+
+    JobEvents& events_;
+    CopyPlan plan_;
+    FileCopier copier_;
+    std::size_t next_ = 0;
+    std::atomic<std::size_t> item_{0};
+    std::atomic<std::uint64_t> filesDone_{0};
+    std::atomic<std::uint64_t> bytesDone_{0};
+    std::atomic<std::uint64_t> filesFlushed_{0};
+    std::atomic<bool> stop_{false};
+};
