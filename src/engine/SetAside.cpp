@@ -41,7 +41,7 @@ FileResult SetAside::Take() {
 }
 
 FileResult SetAside::MoveHolding(const std::wstring& newHolding) {
-    if (EntryExists(holding_)) {
+    if (newHolding != holding_ && EntryExists(holding_)) {
         if (FileResult renamed = RenameEntry(holding_, newHolding); !renamed.Ok())
             return renamed;
     }

@@ -14,6 +14,7 @@
 #include "TestSupport.h"
 #include "engine/BackupJob.h"
 #include "engine/BackupMarker.h"
+#include "engine/EarlierSet.h"
 #include "engine/RestoreJob.h"
 #include "engine/SafetySets.h"
 #include "files/FileOps.h"
@@ -53,17 +54,6 @@ private:
             throw StopJob{};
     }
 };
-
-void MakeGameData(const std::wstring& root, const std::string& flavour) {
-    MakeDirs(root + L"\\saves\\slot 1");
-    MakeDirs(root + L"\\maps");
-    MakeDirs(root + L"\\scores");
-    WriteTextFile(root + L"\\saves\\slot 1\\game.sav", "slot one " + flavour);
-    WriteTextFile(root + L"\\saves\\quick.sav", "quick " + flavour);
-    WriteTextFile(root + L"\\maps\\fen.map", "fen " + flavour);
-    WriteTextFile(root + L"\\scores\\high.scr", "scores " + flavour);
-    WriteTextFile(root + L"\\tarnwick.cfg", "cfg " + flavour);
-}
 
 class JobTest : public testing::Test {
 public:
@@ -222,21 +212,66 @@ TEST_F(JobTest, BackupStoppedByTheUserIsUndone) {
     EXPECT_EQ(ListTree(Set()), before);
 }
 
-TEST_F(JobTest, InterruptedBackupIsPutRightByTheNextOne) {
+// What a backup cut off (a power cut, a stick pulled out) leaves in the set folder, in
+// each state the holding folder's name tells, without a journal to say more: the next
+// backup into the folder, and a restore from it, first put the earlier set back.
+TEST_F(JobTest, InterruptedBackupInTheSetFolderIsPutRightFirst) {
+    struct Case {
+        EarlierSetState state;
+        std::vector<const wchar_t*> held;  // the entries in the holding folder
+        bool partialCopy;                  // the set folder holds part of a new copy
+    };
+    const Case cases[] = {
+        {EarlierSetState::BeingSetAside, {L"saves", L"maps"}, false},
+        {EarlierSetState::Kept, {L"saves", L"maps", L"scores", L"tarnwick.cfg"}, true},
+        {EarlierSetState::BeingPutBack, {L"maps", L"scores", L"tarnwick.cfg"}, false},
+    };
+    for (const Case& c : cases) {
+        for (bool restore : {false, true}) {
+            SCOPED_TRACE(std::to_string(static_cast<int>(c.state)) + (restore ? " restore" : " backup"));
+            RemoveTree(dir.Path());
+            MakeGameData(Game(), "now");
+            MakeEarlierSet();
+            std::wstring holding = EarlierSetFolder(Set(), c.state);
+            MakeDirs(holding);
+            for (const wchar_t* name : c.held)
+                ASSERT_TRUE(MoveFileW((Set() + L"\\" + name).c_str(), (holding + L"\\" + name).c_str()));
+            if (c.partialCopy) {
+                MakeDirs(Set() + L"\\saves");
+                WriteTextFile(Set() + L"\\saves\\quick.sav", "half");
+            }
+            JobReport report = restore ? Restore() : Backup();
+            ASSERT_TRUE(report.Whole());
+            EXPECT_TRUE(report.setRecovered);
+            EXPECT_FALSE(HoldsInterruptedBackup(Set()));
+            std::wstring data = restore ? Game() : Set();
+            EXPECT_EQ(ReadTextFile(data + L"\\saves\\quick.sav"), restore ? "quick earlier" : "quick now");
+            EXPECT_EQ(ReadTextFile(data + L"\\saves\\only earlier.sav"), "kept by merging");
+        }
+    }
+}
+
+TEST_F(JobTest, RestoreRefusesASetFolderThatCannotBePutRight) {
     MakeGameData(Game(), "now");
     MakeEarlierSet();
-    // What a backup cut off by a power failure leaves: the earlier set aside, part of a
-    // new copy in its place.
-    MakeDirs(BackupJob::HoldingFolder(Set()));
+    std::wstring holding = EarlierSetFolder(Set(), EarlierSetState::Kept);
+    MakeDirs(holding);
     for (const wchar_t* name : {L"saves", L"maps", L"scores", L"tarnwick.cfg"})
-        ASSERT_TRUE(MoveFileW((Set() + L"\\" + name).c_str(), (BackupJob::HoldingFolder(Set()) + L"\\" + name).c_str()));
-    MakeDirs(Set() + L"\\saves");
-    WriteTextFile(Set() + L"\\saves\\quick.sav", "half");
-    JobReport report = Backup();
-    ASSERT_TRUE(report.Whole());
-    EXPECT_EQ(ReadTextFile(Set() + L"\\saves\\quick.sav"), "quick now");
-    EXPECT_EQ(ReadTextFile(Set() + L"\\saves\\only earlier.sav"), "kept by merging");
-    EXPECT_FALSE(PathExists(BackupJob::HoldingFolder(Set())));
+        ASSERT_TRUE(MoveFileW((Set() + L"\\" + name).c_str(), (holding + L"\\" + name).c_str()));
+    Tree gameBefore = ListTree(Game());
+    Tree setBefore = ListTree(Set());
+    JobReport report;
+    {
+        // Nothing in the set folder can be renamed: the earlier set cannot go back.
+        ImmutableScope locked(Set());
+        if (!locked.Ok())
+            GTEST_SKIP() << "chattr +i is not available here";
+        report = Restore();
+    }
+    EXPECT_EQ(report.outcome, JobOutcome::NotStarted);
+    EXPECT_EQ(report.failedAt, JobStage::Recover);
+    EXPECT_EQ(ListTree(Game()), gameBefore);
+    EXPECT_EQ(ListTree(Set()), setBefore);
 }
 
 TEST_F(JobTest, FullDiskDuringABackupLeavesTheEarlierSet) {

@@ -40,3 +40,14 @@ PerUserGameCopy::PerUserGameCopy() : path_(PerUserCopyPath(GameFolder::Path())) 
 PerUserGameCopy::~PerUserGameCopy() { RemoveTree(path_); }
 
 Tree TreeOf(const std::wstring& root) { return ListTree(root); }
+
+void MakeGameData(const std::wstring& root, const std::string& flavour) {
+    MakeDirs(root + L"\\saves\\slot 1");
+    MakeDirs(root + L"\\maps");
+    MakeDirs(root + L"\\scores");
+    WriteTextFile(root + L"\\saves\\slot 1\\game.sav", "slot one " + flavour);
+    WriteTextFile(root + L"\\saves\\quick.sav", "quick " + flavour);
+    WriteTextFile(root + L"\\maps\\fen.map", "fen " + flavour);
+    WriteTextFile(root + L"\\scores\\high.scr", "scores " + flavour);
+    WriteTextFile(root + L"\\tarnwick.cfg", "cfg " + flavour);
+}

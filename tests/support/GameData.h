@@ -35,6 +35,10 @@ private:
     std::wstring path_;
 };
 
+// A small game data tree in root (made as needed): saves with a nested slot, maps,
+// scores and tarnwick.cfg, each file's content naming the flavour.
+void MakeGameData(const std::wstring& root, const std::string& flavour);
+
 // Every file and folder below root, as relative paths with contents.
 using Tree = std::vector<std::pair<std::wstring, std::string>>;
 Tree TreeOf(const std::wstring& root);
