@@ -24,6 +24,7 @@ constexpr wchar_t kUsage[] =
     L"  e2e_driver restore <exe> <markerPath> [options]\n"
     L"  e2e_driver backup-restore <exe> <setFolder> [options]\n"
     L"  e2e_driver backup-restore-undo <exe> <setFolder> --seed <folder> [options]\n"
+    L"  e2e_driver kill <exe> <setFolder> --seed <folder> [options]\n"
     L"options:\n"
     L"  --screenshots DIR   save a PNG of every step into DIR as NN-name.png (replacing\n"
     L"                      the NN-*.png of an earlier run there)\n"
@@ -95,7 +96,7 @@ void StartWatchdog(unsigned seconds) {
 
 int Run(const Arguments& args) {
     static const std::map<std::wstring, size_t> positionalCount = {
-        {L"menu", 1}, {L"backup", 2}, {L"restore", 2}, {L"backup-restore", 2}, {L"backup-restore-undo", 2}};
+        {L"menu", 1}, {L"backup", 2}, {L"restore", 2}, {L"backup-restore", 2}, {L"backup-restore-undo", 2}, {L"kill", 2}};
     auto expected = positionalCount.find(args.scenario);
     if (expected == positionalCount.end() || args.positional.size() != expected->second) {
         Log(kUsage);
@@ -109,6 +110,8 @@ int Run(const Arguments& args) {
         BackupScenario(options, shots, args.positional[1]);
     else if (args.scenario == L"restore")
         RestoreScenario(options, shots, args.positional[1]);
+    else if (args.scenario == L"kill")
+        KillScenario(options, shots, args.positional[1]);
     else if (args.scenario == L"backup-restore-undo")
         BackupRestoreUndoScenario(options, shots, args.positional[1]);
     else

@@ -107,6 +107,67 @@ void RunToFinish(Session& session, const Wizard& wizard) {
     session.Shot(StepName(wizard, 5) + L"-finish", wizard.Window());
 }
 
+// Many small files in the game's maps, so that a copy lasts long enough to be caught
+// in the middle: a copy's time goes mostly to making files, not to their bytes.
+void AddBulkMaps(const std::wstring& gameFolder) {
+    std::string tile(16 * 1024, 'm');
+    for (int i = 0; i < 3000; ++i) {
+        tile[0] = static_cast<char>('0' + i % 10);
+        WriteBytes(gameFolder + L"\\maps\\e2e bulk\\tile " + std::to_wstring(i) + L".map", tile);
+    }
+}
+
+// The files done and in all that the step panel's progress line shows, if it shows one.
+bool CopyShown(const Wizard& wizard, long& done, long& total) {
+    const std::wstring pattern = texts::ProgressCopying;  // "%1 of %2 files copied, %3 of %4"
+    const std::wstring middle = pattern.substr(2, pattern.find(L"%2") - 2);
+    const std::wstring after = pattern.substr(pattern.find(L"%2") + 2, pattern.find(L"%3") - pattern.find(L"%2") - 2);
+    for (HWND control : Descendants(wizard.Window())) {
+        std::wstring text = TextOf(control);
+        size_t m = text.find(middle);
+        if (!IsWindowVisible(control) || m == std::wstring::npos || text.find(after) == std::wstring::npos)
+            continue;
+        done = std::wcstol(text.c_str(), nullptr, 10);
+        total = std::wcstol(text.c_str() + m + middle.size(), nullptr, 10);
+        return true;
+    }
+    return false;
+}
+
+// Starts the job with Next and kills the program once its step panel shows the copy well
+// under way, with a screenshot of that.
+void KillDuringCopy(Session& session, const Wizard& wizard) {
+    Click(wizard.Button(kNext));
+    long done = 0, total = 0;
+    session.Wait(L"the copy under way on the step panel", [&] {
+        return CopyShown(wizard, done, total) && done >= 100 && done + 1000 < total;
+    }, kCopyTimeoutMs, 5);
+    session.Shot(StepName(wizard, wizard.Step()) + L"-copying", wizard.Window());
+    Log(L"the step panel shows " + std::to_wstring(done) + L" of " + std::to_wstring(total) + L" files copied");
+    session.Kill();
+}
+
+// The next start puts right what the killed job left, says so, and shows the main menu.
+void StartAgainAfterKill(const RunOptions& options, ScreenshotLog& shots, const std::wstring& message) {
+    WithSession(options.exePath, shots, [&](Session& session) {
+        session.ExpectMessage(message);
+        HWND menu = OpenMainMenu(session);
+        if (!session.AllExpectedShown())
+            throw E2eError(L"the main menu showed before the message: " + message);
+        Click(FindChild(menu, L"Button", std::wstring(kCancel)));
+        session.ExpectEnd(L"Cancel on the main menu");
+    });
+}
+
+void ExpectSameTree(const FileTree& before, const std::wstring& folder, const std::wstring& what) {
+    std::vector<std::wstring> differences = CompareTrees(before, FileTree::Read(folder));
+    for (const auto& line : differences)
+        Log(L"  " + line);
+    if (!differences.empty())
+        throw E2eError(what + L" is not as it was before the killed job: " + folder);
+    Log(what + L" is byte for byte as it was before the killed job: " + folder);
+}
+
 void Finish(Session& session, const Wizard& wizard) {
     Click(wizard.Button(kFinish));
     session.ExpectEnd(L"Finish");
@@ -268,6 +329,43 @@ void BackupRestoreUndoScenario(const RunOptions& options, ScreenshotLog& shots, 
         throw E2eError(L"restoring the safety set did not give back the game folder as it was");
     }
     Log(L"undo verified: the game folder is byte for byte as it was before the first restore");
+    RemoveTree(setFolder);
+}
+
+void KillScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder) {
+    auto lent = LendGameFolder(options);
+    if (!lent)
+        throw E2eError(L"the kill walk changes the game data: it runs only on lent sample data (--seed)");
+    AddBulkMaps(kGameFolder);
+    BackupAndVerify(options, shots, setFolder);
+    for (const auto& change : ChangeGameData(kGameFolder))
+        Log(L"after the backup: " + change);
+
+    // A second backup into the set, killed in the middle of its copy.
+    FileTree setBefore = FileTree::Read(setFolder);
+    WithSession(options.exePath, shots, [&](Session& session) {
+        Wizard wizard = StartWizard(session, OpenMainMenu(session), kBackupWizard);
+        Next(session, wizard);
+        Next(session, wizard);
+        SetText(wizard.PanelControl(L"Edit"), setFolder);
+        KillDuringCopy(session, wizard);
+    });
+    StartAgainAfterKill(options, shots, FillIn(texts::RecoveredBackupUndone, {setFolder}));
+    ExpectSameTree(setBefore, setFolder, L"the backup set with its marker");
+
+    // A restore from that set, killed in the middle of its copy.
+    FileTree gameBefore = FileTree::Read(kGameFolder);
+    std::vector<std::wstring> setsBefore = SafetySetNames();
+    WithSession(options.exePath, shots, [&](Session& session) {
+        Wizard wizard = StartWizard(session, OpenMainMenu(session), kRestoreWizard);
+        Next(session, wizard);
+        SetText(wizard.PanelControl(L"Edit"), setFolder + L"\\" + MarkerFiles(setFolder).front());
+        KillDuringCopy(session, wizard);
+    });
+    StartAgainAfterKill(options, shots, FillIn(texts::RecoveredRestoreUndone, {setFolder}));
+    ExpectSameTree(gameBefore, kGameFolder, L"the game folder");
+    if (SafetySetNames() != setsBefore)
+        throw E2eError(L"the undone restore left a safety set behind in " + std::wstring(kSafetySets));
     RemoveTree(setFolder);
 }
 

@@ -24,3 +24,7 @@ void RestoreScenario(const RunOptions& options, ScreenshotLog& shots, const std:
 // game folder must be byte for byte as it was before the first restore.
 void BackupRestoreUndoScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder);
 void BackupRestoreScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder);
+// A backup into an earlier set and then a restore, each killed in the middle of its copy
+// (TerminateProcess) and the program started again: it must say what it put right, and
+// the set, then the game folder, must be byte for byte as before the killed job.
+void KillScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder);

@@ -56,6 +56,11 @@ void Session::ExpectEnd(const std::wstring& after) {
         throw E2eError(L"the message box \"" + expected_.front().text + L"\" never showed");
 }
 
+void Session::Kill() {
+    app_.Kill();
+    Log(L"killed the program (TerminateProcess)");
+}
+
 void Session::Shot(const std::wstring& name, HWND settleWindow, DWORD paintMs) {
     if (settleWindow)
         Settle(settleWindow, paintMs);

@@ -29,6 +29,8 @@ public:
                           DWORD timeoutMs = kStepTimeoutMs);
     // The program must end now (after Finish or Cancel), with every expected message shown.
     void ExpectEnd(const std::wstring& after);
+    // Ends the program at once, as End task or a power cut ends it (TerminateProcess).
+    void Kill();
 
     // A screenshot of the program's windows once it has handled what is pending and painted
     // (given that long after its next yield).
