@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <algorithm>
+
 #include "Faults.h"
 #include "GameData.h"
 #include "TestSupport.h"
@@ -90,6 +92,33 @@ TEST_F(BackupTest, WholeBackupCopiesEverythingAndWritesTheMarker) {
     EXPECT_EQ(ReadTextFile(dest / L"tarnwick.cfg"), "volume=7\r\n");
     std::wstring marker = MarkerPathToday(dest.Path());
     EXPECT_EQ(ReadTextFile(marker), ExpectedMarker(dest.Path()));
+}
+
+TEST_F(BackupTest, StepPanelsShowTheCopyGoingOn) {
+    ScratchDir dest(true);
+    frmBackup& w = WalkToFolderStep();
+    SetText(w.text1(), dest.Path());
+    std::vector<std::wstring> statuses, details;
+    SetYieldHook([&] {
+        const ProgressDisplay* display = w.ProgressOn(w.FrontPanel());
+        if (!display || !IsSetToShow(display->Status()))
+            return;
+        if (statuses.empty() || statuses.back() != GetText(display->Status()))
+            statuses.push_back(GetText(display->Status()));
+        details.push_back(GetText(display->Detail()));
+    });
+    w.cmdNext_Click();
+    SetYieldHook({});
+    ASSERT_EQ(BackupStep, 5);
+    // Counted first, then copied: all eight files of the game data, each named on the way.
+    ASSERT_FALSE(statuses.empty());
+    EXPECT_EQ(statuses.front().rfind(L"Counting the files to copy:", 0), 0u) << Narrow(statuses.front());
+    EXPECT_NE(std::find_if(statuses.begin(), statuses.end(),
+                           [](const std::wstring& s) { return s.rfind(L"8 of 8 files copied, ", 0) == 0; }),
+              statuses.end());
+    EXPECT_NE(std::find_if(details.begin(), details.end(),
+                           [](const std::wstring& d) { return d.rfind(GameFolder::Path(), 0) == 0; }),
+              details.end());
 }
 
 TEST_F(BackupTest, NewerFilesInWindowsPerUserCopyAreWhatIsBackedUp) {

@@ -1,4 +1,6 @@
 #include <windows.h>
+
+#include <algorithm>
 #include <knownfolders.h>
 #include <shlobj.h>
 
@@ -260,6 +262,23 @@ TEST_F(RestoreTest, FilesGoWhereTheGameReadsThem) {
     EXPECT_FALSE(PathExists(perUser.Sub(L"saves\\slot 1")));
     // The per-user quick save, which the set lacks, stays what the game reads.
     EXPECT_EQ(ReadTextFile(perUser.Sub(L"saves\\quick.sav")), "quick, per-user");
+}
+
+TEST_F(RestoreTest, StepPanelsShowTheCopyGoingOn) {
+    frmRestore& w = frmRestore::Instance();
+    std::vector<std::wstring> statuses;
+    SetYieldHook([&] {
+        const ProgressDisplay* display = w.ProgressOn(w.FrontPanel());
+        if (display && IsSetToShow(display->Status()))
+            statuses.push_back(GetText(display->Status()));
+    });
+    RestoreFrom(set.marker);
+    SetYieldHook({});
+    ExpectFinished(w);
+    // The set's five files and the four of the game's that the set lacks, kept.
+    EXPECT_NE(std::find_if(statuses.begin(), statuses.end(),
+                           [](const std::wstring& s) { return s.rfind(L"9 of 9 files copied, ", 0) == 0; }),
+              statuses.end());
 }
 
 TEST_F(RestoreTest, CancelDuringTheCopyUndoesTheRestoreThenEnds) {
