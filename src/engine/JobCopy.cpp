@@ -54,6 +54,9 @@ FileResult JobCopy::Flush() {
 
 FileResult JobCopy::Run(JobActivity activity, const std::function<FileResult()>& work) {
     FileResult result;
-    OnWorker(activity, false, [&] { result = work(); });
+    OnWorker(activity, false, [&] {
+        copier_.Settle();
+        result = work();
+    });
     return result;
 }

@@ -23,7 +23,8 @@ public:
     // Makes every copy durable.
     FileResult Flush();
     // Other long work of the job on the worker, shown as the activity; it cannot be
-    // stopped (letting go of earlier data, undoing).
+    // stopped (letting go of earlier data, undoing). The copies are let go first, so that
+    // the work may remove or rename them.
     FileResult Run(JobActivity activity, const std::function<FileResult()>& work);
 
     const CopyPlan& Plan() const { return plan_; }

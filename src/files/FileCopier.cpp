@@ -23,8 +23,9 @@ FileResult MakeFolder(const std::wstring& path) {
     return FileResult::Failure(code, path);
 }
 
+// Others may read a finished copy while it waits to be flushed.
 HANDLE CreateCopy(const std::wstring& path, DWORD attributes) {
-    return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                        (attributes ? attributes : FILE_ATTRIBUTE_NORMAL) | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
@@ -55,8 +56,11 @@ CopyOutcome FileCopier::Copy(const std::vector<CopyItem>& items, std::size_t fir
     for (std::size_t i = first; i < last && i < items.size(); ++i) {
         progress_.item = i;
         FileResult result = CopyOne(items[i], observer);
-        if (!result.Ok())
+        if (!result.Ok()) {
+            // What a failed copy leaves is about to be removed: nothing stays held open.
+            Settle();
             return {result, i};
+        }
         observer.Progressed(progress_);
     }
     return {FileResult::Success(), last};
@@ -81,7 +85,7 @@ FileResult FileCopier::CopyOne(const CopyItem& item, CopyObserver& observer) {
     FileResult result = CopyFileData(item, in.Get(), out.Get(), observer);
     bool readOnly = (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     // A read-only copy cannot be opened for writing again to be flushed later.
-    bool flushNow = flush_ == FlushMode::EachFile || readOnly;
+    bool flushNow = flush_ == FlushMode::EachFile || (flush_ == FlushMode::AtEnd && readOnly);
     if (result.Ok() && flushNow && !FlushFileBuffers(out.Get()))
         result = FileResult::Failure(GetLastError(), item.destination);
     if (result.Ok()) {
@@ -92,14 +96,16 @@ FileResult FileCopier::CopyOne(const CopyItem& item, CopyObserver& observer) {
         if (!SetFileInformationByHandle(out.Get(), FileBasicInfo, &kept, sizeof kept))
             result = FileResult::Failure(GetLastError(), item.destination);
     }
-    out.Reset();
     if (!result.Ok()) {
         // No partial copy stays under the file's name.
+        out.Reset();
         DeleteFileW(item.destination.c_str());
         return result;
     }
     ++progress_.filesDone;
-    if (!flushNow)
+    if (flush_ == FlushMode::Beside)
+        flusher_.Hand(out.Release(), item.destination);
+    else if (!flushNow)
         toFlush_.push_back(item.destination);
     return result;
 }
@@ -124,7 +130,28 @@ FileResult FileCopier::CopyFileData(const CopyItem& item, HANDLE in, HANDLE out,
     }
 }
 
+void FileCopier::Settle() {
+    while (!flusher_.WaitAll(INFINITE)) {
+    }
+}
+
 FileResult FileCopier::Flush(CopyObserver& observer) {
+    return flush_ == FlushMode::Beside ? WaitForFlusher(observer) : FlushReopened(observer);
+}
+
+FileResult FileCopier::WaitForFlusher(CopyObserver& observer) {
+    constexpr DWORD kReportMs = 50;
+    for (bool all = false; !all;) {
+        if (observer.StopRequested())
+            return FileResult::Failure(ERROR_CANCELLED, std::wstring());
+        all = flusher_.WaitAll(kReportMs);
+        progress_.filesFlushed = flusher_.Flushed();
+        observer.Progressed(progress_);
+    }
+    return flusher_.FirstFailure();
+}
+
+FileResult FileCopier::FlushReopened(CopyObserver& observer) {
     std::size_t done = 0;
     FileResult result = FileResult::Success();
     for (; done < toFlush_.size(); ++done) {

@@ -6,10 +6,10 @@
 // and may run on any thread; one copier is used by one thread at a time.
 //
 // A copied file gets its source's last-write time and attributes, as CopyFileW gives
-// them. Copies are made durable with FlushFileBuffers before the caller relies on them:
-// by default all at once after the copy (Flush), which costs less than flushing each file
-// as it closes; files made read-only are flushed as they close, since they cannot be
-// opened for writing again.
+// them. Copies are made durable with FlushFileBuffers before the caller relies on them
+// (Flush). By default each finished file goes, still open, to a thread that flushes and
+// closes it while the copy goes on (see FileFlusher): measured under Wine, that costs
+// next to nothing on a RAM disk and on a disk least of the three ways here.
 
 #include <windows.h>
 
@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "files/FileFlusher.h"
 #include "files/FileOps.h"
 
 struct CopyItem {
@@ -48,7 +49,9 @@ protected:
 };
 
 enum class FlushMode {
-    AtEnd,     // Flush() makes the copies durable, all at once
+    Beside,    // each finished file is flushed on another thread; Flush() waits for it
+    AtEnd,     // Flush() opens every copy again and flushes it (read-only ones are flushed
+               // as they close: they cannot be opened for writing again)
     EachFile,  // every file is flushed before it is closed; Flush() has nothing left to do
 };
 
@@ -59,7 +62,7 @@ struct CopyOutcome {
 
 class FileCopier {
 public:
-    explicit FileCopier(FlushMode flush = FlushMode::AtEnd);
+    explicit FileCopier(FlushMode flush = FlushMode::Beside);
 
     // Copies items[first, last) in order and stops at the first failure; the file being
     // written then is removed again, so no partial copy stands under a file's name.
@@ -69,14 +72,22 @@ public:
     // Makes every file copied so far durable (FlushFileBuffers), unless already done.
     FileResult Flush(CopyObserver& observer);
 
+    // Waits until no copied file is held open any more (they are flushed and closed on
+    // another thread): before the copies may be removed or renamed. A failed Copy has
+    // settled already.
+    void Settle();
+
     const CopyProgress& Progress() const { return progress_; }
 
 private:
     FileResult CopyOne(const CopyItem& item, CopyObserver& observer);
     FileResult CopyFileData(const CopyItem& item, HANDLE in, HANDLE out, CopyObserver& observer);
+    FileResult FlushReopened(CopyObserver& observer);
+    FileResult WaitForFlusher(CopyObserver& observer);
 
     FlushMode flush_;
     std::vector<char> buffer_;
     CopyProgress progress_;
-    std::vector<std::wstring> toFlush_;  // destinations (long form) not yet flushed
+    std::vector<std::wstring> toFlush_;  // AtEnd: destinations (long form) not yet flushed
+    FileFlusher flusher_;
 };

@@ -1,0 +1,222 @@
+// Benchmark of the jobs' own copy engine, not a test: a first backup (BackupJob into an
+// empty set folder) and a whole restore (RestoreJob over a game folder holding another
+// version of every file), each beside a plain CreateDirectoryW/CopyFileW loop over the
+// same tree, taking turns at going first. The job's figure holds everything it does:
+// the journal's durable writes, the listing, the copy on its worker thread with progress
+// reported to its events ten times a second, the flush of every copy, the marker (the
+// backup) or the safety set and its marker (the restore). Each result is checked byte for
+// byte, untimed.
+//
+//   bench_jobcopy run <scratch folder> small|large <rounds>
+//       small: 4000 files of 4 KiB in 40 folders; large: 4 files of 500 MiB
+//   bench_jobcopy flush <scratch folder> <rounds>
+//       the copy engine alone on the small tree with each way of flushing (on a thread
+//       beside the copy, all at the end, each file before it closes); run it on a disk,
+//       where a flush costs what it costs
+//
+// <scratch>\game, \set, \restored: the game data, the set, the game folder restored into.
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "BenchGameData.h"
+#include "engine/BackupJob.h"
+#include "engine/CopyPlan.h"
+#include "engine/RestoreJob.h"
+#include "engine/SafetySets.h"
+#include "files/FileCopier.h"
+
+namespace {
+
+using namespace bench;
+
+std::wstring Game(const std::wstring& scratch) { return scratch + L"\\game"; }
+std::wstring Set(const std::wstring& scratch) { return scratch + L"\\set"; }
+std::wstring Restored(const std::wstring& scratch) { return scratch + L"\\restored"; }
+std::wstring Journal(const std::wstring& scratch) { return scratch + L"\\journal\\job journal.txt"; }
+
+// The job's caller: takes every progress report as a window would, and counts them.
+class CountingEvents final : public JobEvents {
+public:
+    void Checkpoint() override {}
+    void YieldPoint() override {}
+    void Progress(const JobProgress& progress) override {
+        last = progress;
+        ++reports;
+    }
+    void FoldersCopied(const JobReport&) override {}
+    void Finished(const JobReport&) override {}
+    JobProgress last;
+    long reports = 0;
+};
+
+TreeSize MakeShape(const std::wstring& root, bool large) {
+    TreeSize size;
+    MakeFolder(root, size);
+    for (const wchar_t* name : game::FolderNames)
+        MakeFolder(root + L"\\" + name, size);
+    if (large) {
+        for (std::uint32_t i = 1; i <= 4; ++i)
+            WriteFileOf(root + L"\\maps\\world " + std::to_wstring(i) + L".map", std::size_t{500} << 20, i * 7919,
+                        size);
+    } else {
+        const wchar_t* folders[] = {L"saves", L"maps", L"scores"};
+        for (int f = 0; f < 40; ++f) {
+            std::wstring folder = root + L"\\" + folders[f % 3] + L"\\group " + std::to_wstring(f);
+            MakeFolder(folder, size);
+            for (int i = 0; i < 100; ++i)
+                WriteFileOf(folder + L"\\file " + std::to_wstring(i) + L".dat", 4096,
+                            static_cast<std::uint32_t>(f * 100 + i), size);
+        }
+    }
+    WriteFileOf(root + L"\\" + game::ConfigName, 64, 7, size);
+    return size;
+}
+
+// The game folder a restore replaces: every file there in another version.
+void MakeCurrentGameData(const std::wstring& scratch) {
+    MakeEmptyFolder(Restored(scratch));
+    TreeSize ignored;
+    std::uint32_t seed = 77;
+    for (const wchar_t* name : game::FolderNames) {
+        for (const std::wstring& rel : FilesBelow(Game(scratch) + L"\\" + name)) {
+            std::wstring path = Restored(scratch) + L"\\" + name + L"\\" + rel;
+            Expect(MakeFolderPath(path.substr(0, path.find_last_of(L'\\'))).Ok(), L"cannot make " + path);
+            WriteFileOf(path, 4096, ++seed, ignored);
+        }
+    }
+    WriteFileOf(Restored(scratch) + L"\\" + game::ConfigName, 32, ++seed, ignored);
+}
+
+double TimeLoop(const std::wstring& from, const std::wstring& to) {
+    MakeEmptyFolder(to);
+    const double start = NowMs();
+    CopyGameDataLoop(from, to);
+    const double elapsed = NowMs() - start;
+    ExpectGameDataCopied(from, to);
+    return elapsed;
+}
+
+double TimeBackup(const std::wstring& scratch, long& reports) {
+    MakeEmptyFolder(Set(scratch));
+    CountingEvents events;
+    const double start = NowMs();
+    JobReport report = BackupJob(Game(scratch), Set(scratch), L"", Journal(scratch)).Run(events);
+    const double elapsed = NowMs() - start;
+    Expect(report.Whole() && !report.marker.empty(), L"the backup is not whole");
+    for (const wchar_t* name : game::FolderNames)
+        ExpectSameTreeBytes(Game(scratch) + L"\\" + name, Set(scratch) + L"\\" + name);
+    reports = events.reports;
+    return elapsed;
+}
+
+// Restores the set made by the last backup over another version of the same data.
+double TimeRestore(const std::wstring& scratch, long& reports) {
+    MakeCurrentGameData(scratch);
+    CountingEvents events;
+    const double start = NowMs();
+    JobReport report = RestoreJob(Restored(scratch), Set(scratch), L"", Journal(scratch)).Run(events);
+    const double elapsed = NowMs() - start;
+    Expect(report.Whole() && !report.safetyMarker.empty(), L"the restore is not whole");
+    for (const wchar_t* name : game::FolderNames)
+        ExpectSameTreeBytes(Set(scratch) + L"\\" + name, Restored(scratch) + L"\\" + name);
+    RemoveTree(SafetySetRoot(Restored(scratch)));
+    reports = events.reports;
+    return elapsed;
+}
+
+void PrintPair(const char* what, const std::vector<double>& loop, const std::vector<double>& job, long reports) {
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < job.size(); ++i)
+        ratios.push_back(job[i] / loop[i]);
+    std::printf("  %-16s CopyFileW loop %9.1f ms   job %9.1f ms   job / loop %.2f of the medians, %.2f median of "
+                "the rounds (",
+                what, Median(loop), Median(job), Median(job) / Median(loop), Median(ratios));
+    for (std::size_t i = 0; i < ratios.size(); ++i)
+        std::printf("%s%.2f", i ? " " : "", ratios[i]);
+    std::printf("); %ld progress reports in the last job\n", reports);
+}
+
+void Run(const std::wstring& scratch, bool large, int rounds) {
+    EmptyFolder(scratch);
+    TreeSize size = MakeShape(Game(scratch), large);
+    std::printf("first backup and whole restore, %s: %ld files, %.0f MiB; %d rounds\n",
+                large ? "large files" : "small files", size.files, static_cast<double>(size.bytes) / (1 << 20),
+                rounds);
+    std::fflush(stdout);
+    std::vector<double> loopB, jobB, loopR, jobR;
+    long backupReports = 0, restoreReports = 0;
+    for (int round = 0; round < rounds; ++round) {
+        // The job and its floor take turns at going first.
+        if (round % 2 == 0) {
+            loopB.push_back(TimeLoop(Game(scratch), Restored(scratch)));
+            jobB.push_back(TimeBackup(scratch, backupReports));
+        } else {
+            jobB.push_back(TimeBackup(scratch, backupReports));
+            loopB.push_back(TimeLoop(Game(scratch), Restored(scratch)));
+        }
+        if (round % 2 == 0) {
+            loopR.push_back(TimeLoop(Set(scratch), Restored(scratch)));
+            jobR.push_back(TimeRestore(scratch, restoreReports));
+        } else {
+            jobR.push_back(TimeRestore(scratch, restoreReports));
+            loopR.push_back(TimeLoop(Set(scratch), Restored(scratch)));
+        }
+    }
+    PrintPair("first backup", loopB, jobB, backupReports);
+    PrintPair("whole restore", loopR, jobR, restoreReports);
+    EmptyFolder(scratch);
+}
+
+// The copy engine alone, with either way of flushing, beside the loop.
+void Flush(const std::wstring& scratch, int rounds) {
+    EmptyFolder(scratch);
+    TreeSize size = MakeShape(Game(scratch), false);
+    CopyPlan plan;
+    for (const wchar_t* name : game::FolderNames)
+        Expect(plan.AddFolder(Game(scratch), name, Set(scratch)).Ok(), L"listing");
+    std::vector<double> loop, beside, atEnd, eachFile;
+    QuietCopyObserver quiet;
+    for (int round = 0; round < rounds; ++round) {
+        loop.push_back(TimeLoop(Game(scratch), Set(scratch)));
+        for (FlushMode mode : {FlushMode::Beside, FlushMode::AtEnd, FlushMode::EachFile}) {
+            MakeEmptyFolder(Set(scratch));
+            FileCopier copier(mode);
+            const double start = NowMs();
+            Expect(copier.Copy(plan.Items(), 0, plan.Items().size(), quiet).result.Ok(), L"copy");
+            Expect(copier.Flush(quiet).Ok(), L"flush");
+            (mode == FlushMode::Beside ? beside : mode == FlushMode::AtEnd ? atEnd : eachFile).push_back(NowMs() - start);
+        }
+    }
+    std::printf("copy engine alone, %ld files of 4 KiB, %d rounds (medians):\n", size.files, rounds);
+    std::printf("  CopyFileW loop, no flush          %9.1f ms\n", Median(loop));
+    std::printf("  engine, each flushed beside       %9.1f ms  (%.2f x loop)\n", Median(beside),
+                Median(beside) / Median(loop));
+    std::printf("  engine, all flushed at the end    %9.1f ms  (%.2f x loop)\n", Median(atEnd),
+                Median(atEnd) / Median(loop));
+    std::printf("  engine, each flushed as it closes %9.1f ms  (%.2f x loop)\n", Median(eachFile),
+                Median(eachFile) / Median(loop));
+    EmptyFolder(scratch);
+}
+
+}  // namespace
+
+int main() {
+    FailOnAnyMessageBox();
+    const std::vector<std::wstring> args = Arguments();
+    try {
+        if (args.size() == 5 && args[1] == L"run" && (args[3] == L"small" || args[3] == L"large")) {
+            Run(args[2], args[3] == L"large", Count(args[4]));
+            return 0;
+        }
+        if (args.size() == 4 && args[1] == L"flush") {
+            Flush(args[2], Count(args[3]));
+            return 0;
+        }
+    } catch (const AppError& error) {
+        Fail(L"error " + std::to_wstring(error.Number()) + L": " + error.Description());
+    }
+    std::fprintf(stderr, "usage: bench_jobcopy run <scratch> small|large <rounds> | flush <scratch> <rounds>\n");
+    return 2;
+}
