@@ -25,6 +25,7 @@ constexpr wchar_t kUsage[] =
     L"  e2e_driver backup-restore <exe> <setFolder> [options]\n"
     L"  e2e_driver backup-restore-undo <exe> <setFolder> --seed <folder> [options]\n"
     L"  e2e_driver kill <exe> <setFolder> --seed <folder> [options]\n"
+    L"  e2e_driver cancel <exe> <setFolder> --seed <folder> [--big-file MiB] [options]\n"
     L"options:\n"
     L"  --screenshots DIR   save a PNG of every step into DIR as NN-name.png (replacing\n"
     L"                      the NN-*.png of an earlier run there)\n"
@@ -32,6 +33,7 @@ constexpr wchar_t kUsage[] =
     L"                      (put back afterwards), start from an emptied set folder, and\n"
     L"                      change the game data between backup and restore\n"
     L"  --use-open-dialog   choose the marker in the open-file dialog instead of typing it\n"
+    L"  --big-file MIB      cancel: Cancel in the middle of one file of MIB MiB in the maps\n"
     L"  --timeout SECONDS   limit for the whole run (default 300)\n";
 
 struct Arguments {
@@ -40,6 +42,7 @@ struct Arguments {
     std::wstring screenshots;
     std::wstring seed;
     bool useOpenDialog = false;
+    unsigned bigFileMiB = 0;
     unsigned timeoutSeconds = 300;
 };
 
@@ -71,6 +74,8 @@ Arguments Parse(int argc, wchar_t** argv) {
             args.seed = DosPath(argv[++i]);
         else if (arg == L"--timeout" && hasValue)
             args.timeoutSeconds = static_cast<unsigned>(std::wcstoul(argv[++i], nullptr, 10));
+        else if (arg == L"--big-file" && hasValue)
+            args.bigFileMiB = static_cast<unsigned>(std::wcstoul(argv[++i], nullptr, 10));
         else if (arg == L"--use-open-dialog")
             args.useOpenDialog = true;
         else if (arg.starts_with(L"--"))
@@ -96,13 +101,13 @@ void StartWatchdog(unsigned seconds) {
 
 int Run(const Arguments& args) {
     static const std::map<std::wstring, size_t> positionalCount = {
-        {L"menu", 1}, {L"backup", 2}, {L"restore", 2}, {L"backup-restore", 2}, {L"backup-restore-undo", 2}, {L"kill", 2}};
+        {L"menu", 1}, {L"backup", 2}, {L"restore", 2}, {L"backup-restore", 2}, {L"backup-restore-undo", 2}, {L"kill", 2}, {L"cancel", 2}};
     auto expected = positionalCount.find(args.scenario);
     if (expected == positionalCount.end() || args.positional.size() != expected->second) {
         Log(kUsage);
         return 2;
     }
-    RunOptions options{args.positional[0], args.seed, args.useOpenDialog};
+    RunOptions options{args.positional[0], args.seed, args.useOpenDialog, args.bigFileMiB};
     ScreenshotLog shots(args.screenshots);
     if (args.scenario == L"menu")
         MainMenuScenario(options, shots);
@@ -110,6 +115,8 @@ int Run(const Arguments& args) {
         BackupScenario(options, shots, args.positional[1]);
     else if (args.scenario == L"restore")
         RestoreScenario(options, shots, args.positional[1]);
+    else if (args.scenario == L"cancel")
+        CancelScenario(options, shots, args.positional[1]);
     else if (args.scenario == L"kill")
         KillScenario(options, shots, args.positional[1]);
     else if (args.scenario == L"backup-restore-undo")

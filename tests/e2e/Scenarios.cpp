@@ -10,6 +10,7 @@
 #include "Log.h"
 #include "Session.h"
 #include "Wizard.h"
+#include "runtime/Handles.h"
 #include "runtime/TextConv.h"
 #include "runtime/Texts.h"
 
@@ -145,6 +146,21 @@ void KillDuringCopy(Session& session, const Wizard& wizard) {
     session.Shot(StepName(wizard, wizard.Step()) + L"-copying", wizard.Window());
     Log(L"the step panel shows " + std::to_wstring(done) + L" of " + std::to_wstring(total) + L" files copied");
     session.Kill();
+}
+
+// A file of that many MiB in the game's maps, for a copy that stays long in one file.
+void AddBigMap(const std::wstring& gameFolder, unsigned mebibytes) {
+    std::wstring path = gameFolder + L"\\maps\\e2e big world.map";
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file)
+        throw E2eError(L"cannot create " + path);
+    std::string piece(1 << 20, 'w');
+    for (unsigned i = 0; i < mebibytes; ++i) {
+        DWORD written = 0;
+        piece[0] = static_cast<char>(i);
+        if (!WriteFile(file.Get(), piece.data(), static_cast<DWORD>(piece.size()), &written, nullptr))
+            throw E2eError(L"cannot write " + path);
+    }
 }
 
 // The next start puts right what the killed job left, says so, and shows the main menu.
@@ -366,6 +382,50 @@ void KillScenario(const RunOptions& options, ScreenshotLog& shots, const std::ws
     ExpectSameTree(gameBefore, kGameFolder, L"the game folder");
     if (SafetySetNames() != setsBefore)
         throw E2eError(L"the undone restore left a safety set behind in " + std::wstring(kSafetySets));
+    RemoveTree(setFolder);
+}
+
+void CancelScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder) {
+    auto lent = LendGameFolder(options);
+    if (!lent)
+        throw E2eError(L"the cancel walk adds to the game data: it runs only on lent sample data (--seed)");
+    if (options.bigFileMiB)
+        AddBigMap(kGameFolder, options.bigFileMiB);
+    else
+        AddBulkMaps(kGameFolder);
+    PrepareFreshFolder(setFolder, true);
+    WithSession(options.exePath, shots, [&](Session& session) {
+        Wizard wizard = StartWizard(session, OpenMainMenu(session), kBackupWizard);
+        Next(session, wizard);
+        Next(session, wizard);
+        SetText(wizard.PanelControl(L"Edit"), setFolder);
+        Click(wizard.Button(kNext));
+        long done = 0, total = 0;
+        // In the middle of the big file when there is one, else with many files to go.
+        session.Wait(L"the copy under way on the step panel", [&] {
+            if (!CopyShown(wizard, done, total))
+                return false;
+            if (!options.bigFileMiB)
+                return done >= 100 && done + 1000 < total;
+            for (HWND control : Descendants(wizard.Window())) {
+                if (TextOf(control).find(L"e2e big world.map") != std::wstring::npos)
+                    return true;
+            }
+            return false;
+        }, kCopyTimeoutMs, 5);
+        session.Shot(L"backup-step3-copying-before-cancel", wizard.Window());
+        HWND cancel = wizard.Button(kCancel);
+        ULONGLONG clicked = GetTickCount64();
+        Click(cancel);
+        session.Wait(L"Cancel to answer", [&] { return !IsWindowEnabled(cancel); }, kStepTimeoutMs, 1);
+        ULONGLONG answered = GetTickCount64();
+        session.ExpectEnd(L"Cancel during the copy");
+        Log(L"Cancel answered after " + std::to_wstring(answered - clicked) + L" ms; the program had undone the copy "
+            L"and ended after " + std::to_wstring(GetTickCount64() - clicked) + L" ms");
+    });
+    if (!IsEmptyFolder(setFolder))
+        throw E2eError(L"the cancelled backup left something in " + setFolder);
+    Log(L"the cancelled backup left the backup folder empty, as it was: " + setFolder);
     RemoveTree(setFolder);
 }
 

@@ -11,6 +11,7 @@ struct RunOptions {
     // folder as it is and change nothing in it but what a restore writes.
     std::wstring sampleFolder;
     bool useOpenDialog = false;  // choose the marker in the open-file dialog, not by typing
+    unsigned bigFileMiB = 0;     // the cancel walk: one file this big instead of many small ones
 };
 
 // Opens the main menu, checks it and ends the program with its "Cancel".
@@ -28,3 +29,7 @@ void BackupRestoreScenario(const RunOptions& options, ScreenshotLog& shots, cons
 // (TerminateProcess) and the program started again: it must say what it put right, and
 // the set, then the game folder, must be byte for byte as before the killed job.
 void KillScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder);
+// A backup into an empty folder, cancelled in the middle of its copy: Cancel must answer
+// at once, and the program end with the folder empty again. With a big file given, the
+// Cancel comes in the middle of that one file.
+void CancelScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder);
