@@ -19,6 +19,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 
 #include "BenchGameData.h"
 #include "engine/BackupJob.h"
@@ -147,22 +148,20 @@ void Run(const std::wstring& scratch, bool large, int rounds) {
     std::fflush(stdout);
     std::vector<double> loopB, jobB, loopR, jobR;
     long backupReports = 0, restoreReports = 0;
+    // The job and its floor take turns at going first.
+    auto sideBySide = [](int round, std::vector<double>& loop, std::vector<double>& job,
+                         const std::function<double()>& timeLoop, const std::function<double()>& timeJob) {
+        if (round % 2 == 0)
+            loop.push_back(timeLoop());
+        job.push_back(timeJob());
+        if (round % 2 != 0)
+            loop.push_back(timeLoop());
+    };
     for (int round = 0; round < rounds; ++round) {
-        // The job and its floor take turns at going first.
-        if (round % 2 == 0) {
-            loopB.push_back(TimeLoop(Game(scratch), Restored(scratch)));
-            jobB.push_back(TimeBackup(scratch, backupReports));
-        } else {
-            jobB.push_back(TimeBackup(scratch, backupReports));
-            loopB.push_back(TimeLoop(Game(scratch), Restored(scratch)));
-        }
-        if (round % 2 == 0) {
-            loopR.push_back(TimeLoop(Set(scratch), Restored(scratch)));
-            jobR.push_back(TimeRestore(scratch, restoreReports));
-        } else {
-            jobR.push_back(TimeRestore(scratch, restoreReports));
-            loopR.push_back(TimeLoop(Set(scratch), Restored(scratch)));
-        }
+        sideBySide(round, loopB, jobB, [&] { return TimeLoop(Game(scratch), Restored(scratch)); },
+                   [&] { return TimeBackup(scratch, backupReports); });
+        sideBySide(round, loopR, jobR, [&] { return TimeLoop(Set(scratch), Restored(scratch)); },
+                   [&] { return TimeRestore(scratch, restoreReports); });
     }
     PrintPair("first backup", loopB, jobB, backupReports);
     PrintPair("whole restore", loopR, jobR, restoreReports);

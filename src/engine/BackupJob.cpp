@@ -25,28 +25,18 @@ JobReport BackupJob::Run(JobEvents& events) {
     JobLock lock;
     if (!lock.Held())
         return Refuse(events, report, JobStage::Busy, FileResult::Failure(ERROR_BUSY, setFolder_));
-    report.recovery = RecoverInterruptedJob(journal_);
-    if (!report.recovery.Ok()) {
-        report.keptAt = report.recovery.keptAt;
-        return Refuse(events, report, JobStage::Recover, report.recovery.failure);
-    }
     // Nothing to back up is not a backup: no copies, no marker, nothing touched.
     if (!IsExistingFolder(gameFolder_))
         return Refuse(events, report, JobStage::GameFolder, FileResult::Failure(ERROR_PATH_NOT_FOUND, gameFolder_));
-    // What an interrupted backup into this folder left goes back first, by what the folder shows.
-    report.setRecovered = HoldsInterruptedBackup(setFolder_);
-    if (FileResult recovered = RecoverEarlierSet(setFolder_); !recovered.Ok()) {
-        report.keptAt = HoldingFolder(setFolder_);
+    if (FileResult recovered = PutRightFirst(journal_, setFolder_, report); !recovered.Ok())
         return Refuse(events, report, JobStage::Recover, recovered);
-    }
 
     JobJournal journal(journal_);
-    JournalEntry entry;
-    entry.kind = JobKind::Backup;
-    entry.gameFolder = gameFolder_;
-    entry.setFolder = setFolder_;
-    entry.perUserCopy = perUserCopy_;
-    entry.marker = MarkerPathToday(setFolder_);
+    JournalEntry entry{.kind = JobKind::Backup,
+                       .gameFolder = gameFolder_,
+                       .setFolder = setFolder_,
+                       .perUserCopy = perUserCopy_,
+                       .marker = MarkerPathToday(setFolder_)};
     entry.markerBefore = MarkerSnapshot(entry.marker).Encode();
     if (FileResult written = journal.Write(entry); !written.Ok())
         return Refuse(events, report, JobStage::Journal, written);
@@ -100,6 +90,7 @@ void BackupJob::CopyAll(JobCopy& copy, const SetAside& aside, JobEvents& events,
     std::vector<std::pair<std::wstring, std::size_t>> overlays;
     std::size_t configEnd = 0;
     bool configFound = false;
+    bool perUserConfig = false;
     std::wstring listingFolder;
     FileResult listing;
     JobStage listingStage = JobStage::Folders;
@@ -118,12 +109,8 @@ void BackupJob::CopyAll(JobCopy& copy, const SetAside& aside, JobEvents& events,
             listing = plan.AddOverlay(perUserCopy_, name, setFolder_);
             overlays.emplace_back(overlay, plan.End());
         }
-        if (!perUserCopy_.empty() && plan.AddFile(perUserCopy_, game::ConfigName, setFolder_)) {
-            configFound = true;
-            report.perUserCopy = perUserCopy_;
-        } else {
-            configFound = plan.AddFile(gameFolder_, game::ConfigName, setFolder_);
-        }
+        perUserConfig = !perUserCopy_.empty() && plan.AddFile(perUserCopy_, game::ConfigName, setFolder_);
+        configFound = perUserConfig || plan.AddFile(gameFolder_, game::ConfigName, setFolder_);
         configEnd = plan.End();
         if (listing.Ok()) {
             listingStage = JobStage::BringBack;
@@ -134,6 +121,8 @@ void BackupJob::CopyAll(JobCopy& copy, const SetAside& aside, JobEvents& events,
         events.FoldersCopied(report);
         return;
     }
+    if (perUserConfig)
+        report.perUserCopy = perUserCopy_;
     for (size_t i = 0; i < std::size(game::FolderNames); ++i) {
         if (!CopyFolderStage(copy, folderEnds[i], report))
             break;

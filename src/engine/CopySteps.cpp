@@ -1,11 +1,26 @@
 #include "engine/CopySteps.h"
 
+#include "engine/EarlierSet.h"
+
 JobReport Refuse(JobEvents& events, JobReport report, JobStage stage, const FileResult& result) {
     report.outcome = JobOutcome::NotStarted;
     NoteFailure(report, stage, result);
     events.FoldersCopied(report);
     events.Finished(report);
     return report;
+}
+
+FileResult PutRightFirst(const std::wstring& journal, const std::wstring& setFolder, JobReport& report) {
+    report.recovery = RecoverInterruptedJob(journal);
+    if (!report.recovery.Ok()) {
+        report.keptAt = report.recovery.keptAt;
+        return report.recovery.failure;
+    }
+    report.setRecovered = HoldsInterruptedBackup(setFolder);
+    FileResult recovered = RecoverEarlierSet(setFolder);
+    if (!recovered.Ok())
+        report.keptAt = InterruptedHolding(setFolder);
+    return recovered;
 }
 
 void NoteFailure(JobReport& report, JobStage stage, const FileResult& result) {

@@ -14,6 +14,11 @@
 // returns the report.
 JobReport Refuse(JobEvents& events, JobReport report, JobStage stage, const FileResult& result);
 
+// Puts right, before a job changes anything, what an interrupted job left: from the
+// journal, then what the set folder itself shows (see EarlierSet.h). Notes in the report
+// what was found and done; a failure (with keptAt noted) means the job must not start.
+FileResult PutRightFirst(const std::wstring& journal, const std::wstring& setFolder, JobReport& report);
+
 // Notes that the job failed at stage with that result.
 void NoteFailure(JobReport& report, JobStage stage, const FileResult& result);
 

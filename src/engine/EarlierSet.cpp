@@ -37,6 +37,11 @@ bool HoldsInterruptedBackup(const std::wstring& setFolder) {
     return FindHolding(setFolder, state);
 }
 
+std::wstring InterruptedHolding(const std::wstring& setFolder) {
+    EarlierSetState state;
+    return FindHolding(setFolder, state) ? EarlierSetFolder(setFolder, state) : setFolder;
+}
+
 FileResult PutEarlierSetBack(const std::wstring& setFolder, SetAside& aside) {
     if (FileResult removed = aside.RemoveUnheld(); !removed.Ok())
         return removed;

@@ -33,6 +33,10 @@ std::wstring EarlierSetFolder(const std::wstring& setFolder, EarlierSetState sta
 // a new copy.
 bool HoldsInterruptedBackup(const std::wstring& setFolder);
 
+// The holding folder that an interrupted backup left in setFolder, whatever its state
+// but BeingRemoved; setFolder itself when there is none.
+std::wstring InterruptedHolding(const std::wstring& setFolder);
+
 // Undoes a backup whose earlier set `aside` holds (taken whole): the new copy's entries
 // without an earlier counterpart go, the holding folder is renamed BeingPutBack, the
 // held entries are swapped back, and the emptied holding folder goes. Safe to repeat.

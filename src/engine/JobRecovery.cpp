@@ -9,16 +9,6 @@
 
 namespace {
 
-// The earlier set's holding folder as the failure left it, for the message.
-std::wstring HoldingNow(const std::wstring& setFolder) {
-    for (EarlierSetState state : {EarlierSetState::BeingSetAside, EarlierSetState::Kept, EarlierSetState::BeingPutBack}) {
-        std::wstring holding = EarlierSetFolder(setFolder, state);
-        if (EntryExists(holding))
-            return holding;
-    }
-    return setFolder;
-}
-
 void RecoverBackup(const JournalEntry& entry, Recovery& recovery) {
     // A set folder on a drive that is not there now is left for a later start.
     if (!IsExistingFolder(LongPath(entry.setFolder))) {
@@ -34,7 +24,7 @@ void RecoverBackup(const JournalEntry& entry, Recovery& recovery) {
     recovery.emptyFolder = facts.taken && entry.held.empty();
     if (FileResult back = RecoverEarlierSet(entry.setFolder, &facts); !back.Ok()) {
         recovery.failure = back;
-        recovery.keptAt = HoldingNow(entry.setFolder);
+        recovery.keptAt = InterruptedHolding(entry.setFolder);
         return;
     }
     if (entry.marker.empty())

@@ -50,6 +50,17 @@ struct HeldPerUser {
     std::unordered_set<std::wstring> entries;
     std::unordered_set<std::wstring> folders;
 
+    // Lists the folder that holds it; a listing that fails is the result.
+    FileResult ListFrom(const std::wstring& folder) {
+        any = true;
+        try {
+            List(LongPath(folder), L"");
+            return FileResult::Success();
+        } catch (const AppError& e) {
+            return FileResult::Failure(static_cast<DWORD>(e.Number()), folder);
+        }
+    }
+
     void List(const std::wstring& folder, const std::wstring& rel) {
         for (const DirEntry& entry : DirSearch::Everything(folder)) {
             std::wstring path = rel.empty() ? entry.name : rel + L"\\" + entry.name;
@@ -84,36 +95,27 @@ JobReport RestoreJob::Run(JobEvents& events) {
     JobLock lock;
     if (!lock.Held())
         return Refuse(events, report, JobStage::Busy, FileResult::Failure(ERROR_BUSY, gameFolder_));
-    report.recovery = RecoverInterruptedJob(journal_);
-    if (!report.recovery.Ok()) {
-        report.keptAt = report.recovery.keptAt;
-        return Refuse(events, report, JobStage::Recover, report.recovery.failure);
-    }
     // A set inside the data it replaces would be set aside with that data.
     for (const wchar_t* name : game::FolderNames) {
         if (IsSameOrInsideFolder(setFolder_, game::Entry(gameFolder_, name)))
             return Refuse(events, report, JobStage::SetInsideGame,
                           FileResult::Failure(ERROR_INVALID_PARAMETER, setFolder_));
     }
-    // A set folder that an interrupted backup left half new is put right first: a restore
-    // never copies a partial set.
-    report.setRecovered = HoldsInterruptedBackup(setFolder_);
-    if (FileResult recovered = RecoverEarlierSet(setFolder_); !recovered.Ok()) {
-        report.keptAt = EarlierSetFolder(setFolder_, EarlierSetState::Kept);
+    // A restore never copies a partial set that an interrupted backup left.
+    if (FileResult recovered = PutRightFirst(journal_, setFolder_, report); !recovered.Ok())
         return Refuse(events, report, JobStage::Recover, recovered);
-    }
     if (FileResult made = MakeFolderPath(gameFolder_); !made.Ok())
         return Refuse(events, report, JobStage::GameFolder, made);
 
     JobJournal journal(journal_);
-    JournalEntry entry;
-    entry.kind = JobKind::Restore;
-    entry.gameFolder = gameFolder_;
-    entry.setFolder = setFolder_;
-    entry.perUserCopy = perUserCopy_;
-    entry.safetySet = NewSafetySet(gameFolder_);
-    entry.perUserLayer = PerUserLayer(entry.safetySet);
-    entry.madeSafetySetRoot = !EntryExists(SafetySetRoot(gameFolder_));
+    std::wstring safetySet = NewSafetySet(gameFolder_);
+    JournalEntry entry{.kind = JobKind::Restore,
+                       .gameFolder = gameFolder_,
+                       .setFolder = setFolder_,
+                       .perUserCopy = perUserCopy_,
+                       .safetySet = safetySet,
+                       .perUserLayer = PerUserLayer(safetySet),
+                       .madeSafetySetRoot = !EntryExists(SafetySetRoot(gameFolder_))};
     if (FileResult written = journal.Write(entry); !written.Ok())
         return Refuse(events, report, JobStage::Journal, written);
     PassStage("journal written");
@@ -205,17 +207,9 @@ void RestoreJob::CopyAll(JobCopy& copy, const SetAside& game, const SetAside& pe
     FileResult listing;
     JobStage listingStage = JobStage::Folders;
     copy.List([&](CopyPlan& plan) {
-        held.any = perUser.HeldAny();
-        if (held.any) {
+        if (perUser.HeldAny()) {
             listingFolder = perUser.Holding();
-            listing = [&] {
-                try {
-                    held.List(LongPath(perUser.Holding()), L"");
-                    return FileResult::Success();
-                } catch (const AppError& e) {
-                    return FileResult::Failure(static_cast<DWORD>(e.Number()), perUser.Holding());
-                }
-            }();
+            listing = held.ListFrom(perUser.Holding());
         }
         for (size_t i = 0; i < std::size(game::FolderNames) && listing.Ok(); ++i) {
             listingFolder = game::Entry(setFolder_, game::FolderNames[i]);
