@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,6 +49,59 @@ public:
     void Progress(const JobProgress&) override {}
     void FoldersCopied(const JobReport&) override {}
     void Finished(const JobReport&) override {}
+};
+
+// A job's caller that times the job's activities from its progress reports: where the
+// job's own time goes, measured on the job itself.
+class ActivityClock final : public JobEvents {
+public:
+    ActivityClock() : last_(NowMs()) {}
+    void Checkpoint() override {}
+    void YieldPoint() override {}
+    void Progress(const JobProgress& progress) override {
+        if (!current_ || *current_ != progress.activity)
+            Lap(Name(progress.activity));
+        current_ = progress.activity;
+    }
+    void FoldersCopied(const JobReport&) override {}
+    void Finished(const JobReport&) override { Lap(current_ ? "" : "before the listing"); }
+
+    // Each activity with its milliseconds (the steps between two activities count to the
+    // one before); the time before the first is "checks and journal".
+    std::vector<std::pair<std::string, double>> Laps() const {
+        std::vector<std::pair<std::string, double>> laps;
+        for (const auto& [name, ms] : totals_)
+            laps.emplace_back(name, ms);
+        return laps;
+    }
+
+private:
+    static std::string Name(JobActivity activity) {
+        switch (activity) {
+        case JobActivity::Counting: return "listing and comparing (the plan)";
+        case JobActivity::Copying: return "copying what differs, hashed in the same pass";
+        case JobActivity::Flushing: return "waiting for the last flushes";
+        case JobActivity::Placing: return "manifest, marker, safety set; swapping into place";
+        case JobActivity::Finishing: return "removing what was replaced (and old safety sets)";
+        case JobActivity::Undoing: return "undoing";
+        }
+        return "";
+    }
+    void Lap(const std::string& next) {
+        const double now = NowMs();
+        std::string name = current_ ? Name(*current_) : "checks, putting right, journal";
+        auto found = std::find_if(totals_.begin(), totals_.end(), [&](const auto& t) { return t.first == name; });
+        if (found == totals_.end())
+            totals_.emplace_back(name, now - last_);
+        else
+            found->second += now - last_;
+        last_ = now;
+        (void)next;
+    }
+
+    std::optional<JobActivity> current_;
+    double last_;
+    std::vector<std::pair<std::string, double>> totals_;
 };
 
 // A copy engine's caller that watches nothing and never stops the copy.

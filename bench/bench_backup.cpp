@@ -19,10 +19,6 @@
 #include "BenchGameData.h"
 #include "engine/BackupJob.h"
 #include "engine/BackupMarker.h"
-#include "engine/CopyPlan.h"
-#include "engine/EarlierSet.h"
-#include "engine/JobJournal.h"
-#include "engine/SetAside.h"
 
 namespace {
 
@@ -82,48 +78,16 @@ double TimeJob(const std::wstring& scratch) {
     return elapsed;
 }
 
-// The job's steps one by one, as BackupJob::Run takes them when all goes well.
+// Where the job's time goes: its activities, timed from its own progress reports.
 std::vector<std::pair<std::string, double>> TimePhases(const std::wstring& scratch) {
     PrepareEarlierSet(scratch);
-    const std::wstring game = Game(scratch), set = Set(scratch);
-    PhaseClock clock;
-    JobJournal journal(scratch + L"\\phases journal.txt");
-    JournalEntry entry;
-    entry.gameFolder = game;
-    entry.setFolder = set;
-    entry.marker = MarkerPathToday(set);
-    entry.markerBefore = MarkerSnapshot(entry.marker).Encode();
-    Expect(journal.Write(entry).Ok(), L"journal");
-    clock.Lap("journal written (durably) with the marker's snapshot");
-    SetAside aside(set, EarlierSetFolder(set, EarlierSetState::BeingSetAside));
-    Expect(aside.Take().Ok() && aside.MoveHolding(BackupJob::HoldingFolder(set)).Ok(), L"cannot set the earlier set aside");
-    entry.stage = JournalStage::Copying;
-    entry.held = aside.Held();
-    Expect(journal.Write(entry).Ok(), L"journal");
-    clock.Lap("earlier set renamed aside (4 renames, 2 folder renames) + journal");
-    CopyPlan plan;
-    for (const wchar_t* name : game::FolderNames)
-        Expect(plan.AddFolder(game, name, set).Ok(), L"listing");
-    Expect(plan.AddFile(game, game::ConfigName, set), L"cfg");
-    Expect(plan.AddMissing(aside.Holding(), set).Ok(), L"listing of the earlier set");
-    clock.Lap("listing: the game data and the earlier set (the plan)");
-    FileCopier copier;
-    QuietCopyObserver quiet;
-    Expect(copier.Copy(plan.Items(), 0, plan.Items().size(), quiet).result.Ok(), L"copy");
-    clock.Lap("copy engine: every file, the earlier set's missing ones included");
-    Expect(copier.Flush(quiet).Ok(), L"flush");
-    clock.Lap("flush of every copy (FlushFileBuffers)");
-    const std::wstring marker = WriteMarker(set);
-    Expect(MarkerReadsBack(marker, set), L"marker");
-    entry.stage = JournalStage::Committing;
-    Expect(journal.Write(entry).Ok(), L"journal");
-    clock.Lap("marker written durably and read back + journal");
-    Expect(ReleaseEarlierSet(set, aside.Holding()).Ok(), L"cannot release the earlier set");
-    Expect(journal.Remove().Ok(), L"journal");
-    clock.Lap("earlier set renamed and deleted, journal removed");
+    ActivityClock clock;
+    JobReport report = BackupJob(Game(scratch), Set(scratch)).Run(clock);
+    Expect(report.Whole(), L"the job is not whole");
+    std::vector<std::pair<std::string, double>> laps = clock.Laps();
     ExpectNewSet(scratch);
-    RemoveTree(set);
-    return clock.Laps();
+    RemoveTree(Set(scratch));
+    return laps;
 }
 
 }  // namespace

@@ -23,7 +23,6 @@
 
 #include "BenchGameData.h"
 #include "engine/BackupJob.h"
-#include "engine/CopyPlan.h"
 #include "engine/RestoreJob.h"
 #include "engine/SafetySets.h"
 #include "files/FileCopier.h"
@@ -168,22 +167,33 @@ void Run(const std::wstring& scratch, bool large, int rounds) {
     EmptyFolder(scratch);
 }
 
+// The copy engine's items for a whole tree: each folder, then its files.
+void ItemsOfTree(const std::wstring& from, const std::wstring& to, std::vector<CopyItem>& items) {
+    items.push_back({LongPath(from), LongPath(to), 0, true});
+    for (const DirEntry& entry : DirSearch::Everything(LongPath(from))) {
+        if (entry.IsFolder())
+            ItemsOfTree(from + L"\\" + entry.name, to + L"\\" + entry.name, items);
+        else
+            items.push_back({LongPath(from + L"\\" + entry.name), LongPath(to + L"\\" + entry.name), entry.size});
+    }
+}
+
 // The copy engine alone, with either way of flushing, beside the loop.
 void Flush(const std::wstring& scratch, int rounds) {
     EmptyFolder(scratch);
     TreeSize size = MakeShape(Game(scratch), false);
-    CopyPlan plan;
+    std::vector<CopyItem> items{{L"", LongPath(Set(scratch)), 0, true}};
     for (const wchar_t* name : game::FolderNames)
-        Expect(plan.AddFolder(Game(scratch), name, Set(scratch)).Ok(), L"listing");
+        ItemsOfTree(Game(scratch) + L"\\" + name, Set(scratch) + L"\\" + name, items);
     std::vector<double> loop, beside, atEnd, eachFile;
     QuietCopyObserver quiet;
     for (int round = 0; round < rounds; ++round) {
         loop.push_back(TimeLoop(Game(scratch), Set(scratch)));
         for (FlushMode mode : {FlushMode::Beside, FlushMode::AtEnd, FlushMode::EachFile}) {
-            MakeEmptyFolder(Set(scratch));
+            RemoveTree(Set(scratch));
             FileCopier copier(mode);
             const double start = NowMs();
-            Expect(copier.Copy(plan.Items(), 0, plan.Items().size(), quiet).result.Ok(), L"copy");
+            Expect(copier.Copy(items, 0, items.size(), quiet).result.Ok(), L"copy");
             Expect(copier.Flush(quiet).Ok(), L"flush");
             (mode == FlushMode::Beside ? beside : mode == FlushMode::AtEnd ? atEnd : eachFile).push_back(NowMs() - start);
         }

@@ -25,9 +25,6 @@
 #include "engine/BackupMarker.h"
 #include "engine/RestoreJob.h"
 #include "engine/SafetySets.h"
-#include "engine/CopyPlan.h"
-#include "engine/JobJournal.h"
-#include "engine/SetAside.h"
 
 namespace {
 
@@ -112,50 +109,16 @@ double TimeJob(const std::wstring& scratch, int safetySets) {
     return elapsed;
 }
 
-// The job's steps one by one, as RestoreJob::Run takes them when all goes well.
+// Where the job's time goes: its activities, timed from its own progress reports.
 std::vector<std::pair<std::string, double>> TimePhases(const std::wstring& scratch, int safetySets) {
     PrepareGameFolder(scratch, safetySets);
-    const std::wstring game = Game(scratch), set = Set(scratch);
-    PhaseClock clock;
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    JobJournal journal(scratch + L"\\phases journal.txt");
-    JournalEntry entry;
-    entry.kind = JobKind::Restore;
-    entry.gameFolder = game;
-    entry.setFolder = set;
-    entry.safetySet = NewSafetySetFolder(SafetySetRoot(game), now);
-    Expect(journal.Write(entry).Ok(), L"journal");
-    SetAside aside(game, entry.safetySet);
-    Expect(MakeFolderPath(game).Ok() && aside.Take().Ok(), L"cannot set the current data aside");
-    clock.Lap("journal + current data renamed aside into a new safety set (4 renames)");
-    const std::wstring marker = WriteMarker(aside.Holding());
-    Expect(MarkerReadsBack(marker, aside.Holding()), L"safety marker");
-    entry.stage = JournalStage::Copying;
-    entry.held = aside.Held();
-    Expect(journal.Write(entry).Ok(), L"journal");
-    clock.Lap("safety set's marker written durably and read back + journal");
-    CopyPlan plan;
-    for (const wchar_t* name : game::FolderNames)
-        Expect(plan.AddFolder(set, name, game).Ok(), L"listing");
-    Expect(plan.AddFile(set, game::ConfigName, game), L"cfg");
-    Expect(plan.AddMissing(aside.Holding(), game).Ok(), L"listing of the safety set");
-    clock.Lap("listing: the set and the safety set (the plan)");
-    FileCopier copier;
-    QuietCopyObserver quiet;
-    Expect(copier.Copy(plan.Items(), 0, plan.Items().size(), quiet).result.Ok(), L"copy");
-    clock.Lap("copy engine: every file, the current ones the set lacks included");
-    Expect(copier.Flush(quiet).Ok(), L"flush");
-    entry.stage = JournalStage::Committing;
-    Expect(journal.Write(entry).Ok(), L"journal");
-    clock.Lap("flush of every copy (FlushFileBuffers) + journal");
-    PruneSafetySets(SafetySetRoot(game), SafetySetsKept, set);
-    Expect(journal.Remove().Ok(), L"journal");
-    clock.Lap(safetySets >= static_cast<int>(SafetySetsKept) ? "pruning: oldest safety set deleted, journal removed"
-                                                              : "pruning: safety sets listed, none deleted, journal removed");
+    ActivityClock clock;
+    JobReport report = RestoreJob(Game(scratch), Set(scratch)).Run(clock);
+    Expect(report.Whole(), L"the job is not whole");
+    std::vector<std::pair<std::string, double>> laps = clock.Laps();
     ExpectRestored(scratch);
-    RemoveGameData(game);
-    return clock.Laps();
+    RemoveGameData(Game(scratch));
+    return laps;
 }
 
 std::wstring SetsNote(int safetySets) {

@@ -29,9 +29,8 @@ struct JobCancelled {};
 struct Wording {
     const wchar_t* folderIncomplete;  // %1 the folder, %2 the first file concerned
     const wchar_t* noGameFolder;      // %1 the game folder, %2 the reason
-    const wchar_t* notSetAside;
+    const wchar_t* swapFailed;        // %1 the set folder, %2 the path, %3 the reason
     const wchar_t* configFailed;
-    const wchar_t* bringBackFailed;
     const wchar_t* notPutBack;        // %1 the path, %2 the reason, %3 where the data stayed
     const wchar_t* setNotRecovered;   // %1 the set folder, %2 the path, %3 the reason, %4 where it lies
     const wchar_t* finishing;         // progress while the earlier data is let go
@@ -40,16 +39,12 @@ struct Wording {
     bool backup;
 };
 
-constexpr Wording BackupWording{texts::BackupFolderIncomplete,  texts::BackupNoGameFolder,
-                                texts::BackupEarlierNotSetAside, texts::BackupConfigFailed,
-                                texts::BackupBringBackFailed,    texts::BackupNotPutBack,
-                                texts::BackupInterruptedNotRecovered, texts::BackupProgressFinishing,
-                                true};
-constexpr Wording RestoreWording{texts::RestoreFolderIncomplete, texts::RestoreNoGameFolder,
-                                 texts::RestoreNotSetAside,      texts::RestoreConfigFailed,
-                                 texts::RestoreBringBackFailed,  texts::RestoreNotPutBack,
-                                 texts::RestoreSetNotRecovered,  texts::RestoreProgressFinishing,
-                                 false};
+constexpr Wording BackupWording{texts::BackupFolderIncomplete, texts::BackupNoGameFolder,  texts::BackupSwapFailed,
+                                texts::BackupConfigFailed,     texts::BackupNotPutBack,    texts::BackupInterruptedNotRecovered,
+                                texts::BackupProgressFinishing, true};
+constexpr Wording RestoreWording{texts::RestoreFolderIncomplete, texts::RestoreNoGameFolder,  texts::RestoreSwapFailed,
+                                 texts::RestoreConfigFailed,     texts::RestoreNotPutBack,    texts::RestoreSetNotRecovered,
+                                 texts::RestoreProgressFinishing, false};
 
 std::wstring Reason(DWORD code) { return SystemErrorText(code); }
 
@@ -57,6 +52,17 @@ std::wstring Bytes(std::uint64_t bytes) {
     // In the user's own units and separators ("4.52 MB"); Wine lacks StrFormatByteSizeEx.
     wchar_t text[64] = L"";
     StrFormatByteSizeW(static_cast<LONGLONG>(bytes), text, 64);
+    return text;
+}
+
+// A few files by name, one a line, and how many more there are.
+std::wstring ListOfFiles(const std::vector<std::wstring>& files) {
+    const size_t shown = 10;
+    std::wstring text;
+    for (size_t i = 0; i < files.size() && i < shown; ++i)
+        text += files[i] + L"\n";
+    if (files.size() > shown)
+        text += FillIn(texts::AndMoreFiles, {std::to_wstring(files.size() - shown)}) + L"\n";
     return text;
 }
 
@@ -82,6 +88,10 @@ ProgressView ViewOf(const JobProgress& p, const Wording& wording, bool stopping)
         break;
     case JobActivity::Flushing:
         view.status = FillIn(texts::ProgressFlushing, {std::to_wstring(p.filesDone), std::to_wstring(p.filesTotal)});
+        view.permille = 1000;
+        break;
+    case JobActivity::Placing:
+        view.status = texts::ProgressPlacing;
         view.permille = 1000;
         break;
     case JobActivity::Finishing:
@@ -143,16 +153,18 @@ std::wstring DescribeStop(const JobReport& report, const Wording& wording, const
         return FillIn(wording.noGameFolder, {f.item, Reason(f.error)});
     case JobStage::SetInsideGame:
         return FillIn(texts::RestoreSetInsideGame, {f.item});
-    case JobStage::SetAside:
-        return FillIn(wording.notSetAside, {setFolder, f.item, Reason(f.error)});
+    case JobStage::Swap:
+        return FillIn(wording.swapFailed, {setFolder, f.item, Reason(f.error)}) + L"\n\n";
+    case JobStage::Space:
+        return FillIn(texts::JobNoSpace, {Bytes(report.bytesNeeded), report.space.volume, Bytes(report.space.free)});
+    case JobStage::Damaged:
+        return FillIn(texts::RestoreDamaged, {setFolder, ListOfFiles(report.damaged)}) + L"\n\n";
     case JobStage::SafetyMarker:
         return FillIn(texts::RestoreSafetyMarkerFailed, {f.item, Reason(f.error)});
     case JobStage::Flush:
         return FillIn(texts::JobFlushFailed, {f.item, Reason(f.error)}) + L"\n\n";
     case JobStage::Config:
         return FillIn(wording.configFailed, {f.item, Reason(f.error)}) + L"\n\n";
-    case JobStage::BringBack:
-        return FillIn(wording.bringBackFailed, {f.item, Reason(f.error)}) + L"\n\n";
     case JobStage::Marker:
         return FillIn(texts::BackupMarkerFailed, {f.item, Reason(f.error)}) + L"\n\n";
     case JobStage::None:

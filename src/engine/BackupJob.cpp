@@ -1,24 +1,124 @@
 #include "engine/BackupJob.h"
 
+#include <utility>
+#include <vector>
+
 #include "engine/BackupMarker.h"
+#include "engine/BackupStaging.h"
+#include "engine/ChangePlan.h"
 #include "engine/CopySteps.h"
-#include "engine/EarlierSet.h"
 #include "engine/GameLayout.h"
 #include "engine/JobCopy.h"
 #include "engine/JobLock.h"
-#include "engine/SetAside.h"
+#include "engine/LayeredListing.h"
+#include "engine/SetManifest.h"
+#include "files/DiskSpace.h"
 #include "files/ExistingFolder.h"
+#include "files/TreeCompare.h"
+#include "runtime/AppError.h"
 #include "runtime/StageHook.h"
+
+struct BackupJob::Plan {
+    SetManifest earlier;  // the set's manifest before the backup
+    SetManifest next;     // the new set's
+    std::string earlierText;
+    // The files whose digest the copy's own pass takes: their path in the set, their item.
+    std::vector<std::pair<std::wstring, std::size_t>> hashed;
+    std::size_t ends[std::size(game::DataNames)] = {};  // the items of saves, maps, scores, the cfg
+    bool configFound = false;
+    bool perUser = false;  // the per-user copy holds game data
+    std::wstring listingFolder;
+    FileResult listing;
+};
+
+namespace {
+
+std::wstring Join(const std::wstring& folder, const std::wstring& name) {
+    return folder.empty() ? name : folder + L"\\" + name;
+}
+
+std::wstring NameOf(const std::wstring& path) { return path.substr(path.find_last_of(L'\\') + 1); }
+
+// The game data over the set, entry by entry: what is the same stays, what differs or is
+// new is staged, and what only the set has stays too (the copy merges into the set).
+class BackupWalk {
+public:
+    BackupWalk(ChangePlan& plan, const SetManifest& earlier, SetManifest& next,
+               std::vector<std::pair<std::wstring, std::size_t>>& hashed)
+        : plan_(plan), earlier_(earlier), next_(next), hashed_(hashed) {}
+
+    void Entry(const std::wstring& rel, const LayeredEntry& source, const LayeredEntry* inSet) {
+        if (!source.entry.IsFolder()) {
+            // The same size and time, and a digest to carry over: the file stands.
+            if (inSet && SameFile(source.entry, inSet->entry)) {
+                if (const std::string* digest = earlier_.Find(rel)) {
+                    next_.Set(rel, *digest);
+                    return;
+                }
+            }
+            hashed_.emplace_back(rel, plan_.StageFile(0, rel, source.path, source.entry.size, true));
+            return;
+        }
+        if (inSet && inSet->entry.IsFolder()) {
+            Folder(rel, source.folders, inSet->folders.front());
+            return;
+        }
+        StageTree(rel, source.folders, false);
+    }
+
+    // What only the set has stays; its digest is carried over, or read where the set's
+    // manifest lacks it.
+    void Keep(const std::wstring& rel, const LayeredEntry& inSet) {
+        if (inSet.entry.IsFolder()) {
+            LayeredListing listing(inSet.folders);
+            for (const LayeredEntry* entry : listing.Entries())
+                Keep(Join(rel, entry->entry.name), *entry);
+            return;
+        }
+        if (const std::string* digest = earlier_.Find(rel))
+            next_.Set(rel, *digest);
+        else
+            hashed_.emplace_back(rel, plan_.Read(inSet.path, inSet.entry.size));
+    }
+
+private:
+    void Folder(const std::wstring& rel, const std::vector<std::wstring>& sources, const std::wstring& inSet) {
+        LayeredListing source(sources);
+        LayeredListing set({inSet});
+        for (const LayeredEntry* entry : source.Entries())
+            Entry(Join(rel, entry->entry.name), *entry, set.Find(entry->entry.name));
+        for (const LayeredEntry* entry : set.Entries()) {
+            if (!source.Find(entry->entry.name))
+                Keep(Join(rel, entry->entry.name), *entry);
+        }
+    }
+
+    // A folder the set lacks (or has as a file): staged whole, swapped in as one entry.
+    void StageTree(const std::wstring& rel, const std::vector<std::wstring>& sources, bool within) {
+        plan_.StageFolder(0, rel, sources.front(), within);
+        LayeredListing listing(sources);
+        for (const LayeredEntry* entry : listing.Entries()) {
+            std::wstring child = Join(rel, entry->entry.name);
+            if (entry->entry.IsFolder())
+                StageTree(child, entry->folders, true);
+            else
+                hashed_.emplace_back(child, plan_.StageFile(0, child, entry->path, entry->entry.size, true, true));
+        }
+    }
+
+    ChangePlan& plan_;
+    const SetManifest& earlier_;
+    SetManifest& next_;
+    std::vector<std::pair<std::wstring, std::size_t>>& hashed_;
+};
+
+}  // namespace
 
 BackupJob::BackupJob(std::wstring gameFolder, std::wstring setFolder, std::wstring perUserCopy, std::wstring journal)
     : gameFolder_(std::move(gameFolder)),
       setFolder_(std::move(setFolder)),
       perUserCopy_(std::move(perUserCopy)),
       journal_(std::move(journal)) {}
-
-std::wstring BackupJob::HoldingFolder(const std::wstring& setFolder) {
-    return EarlierSetFolder(setFolder, EarlierSetState::Kept);
-}
 
 JobReport BackupJob::Run(JobEvents& events) {
     JobReport report;
@@ -30,155 +130,183 @@ JobReport BackupJob::Run(JobEvents& events) {
         return Refuse(events, report, JobStage::GameFolder, FileResult::Failure(ERROR_PATH_NOT_FOUND, gameFolder_));
     if (FileResult recovered = PutRightFirst(journal_, setFolder_, report); !recovered.Ok())
         return Refuse(events, report, JobStage::Recover, recovered);
+    report.earlierSet = game::HoldsGameData(setFolder_);
+
+    Plan plan;
+    JobCopy copy(events, {BackupLayer(setFolder_, StagingState::Copying)});
+    ListChanges(copy, plan, report);
+    if (ListingFailed(plan.listing, JobStage::Folders, plan.listingFolder, report)) {
+        // Nothing was changed: the set stands as it was.
+        report.outcome = JobOutcome::RolledBack;
+        events.FoldersCopied(report);
+        events.Finished(report);
+        return report;
+    }
+    if (FileResult room = CheckRoom(copy.Plan(), report); !room.Ok())
+        return Refuse(events, report, JobStage::Space, room);
 
     JobJournal journal(journal_);
-    JournalEntry entry{.kind = JobKind::Backup,
-                       .gameFolder = gameFolder_,
-                       .setFolder = setFolder_,
-                       .perUserCopy = perUserCopy_,
-                       .marker = MarkerPathToday(setFolder_)};
-    entry.markerBefore = MarkerSnapshot(entry.marker).Encode();
+    JournalEntry entry{.kind = JobKind::Backup, .gameFolder = gameFolder_, .setFolder = setFolder_};
     if (FileResult written = journal.Write(entry); !written.Ok())
         return Refuse(events, report, JobStage::Journal, written);
     PassStage("journal written");
 
-    SetAside aside(setFolder_, EarlierSetFolder(setFolder_, EarlierSetState::BeingSetAside));
-    JobStage refusal = JobStage::SetAside;
-    FileResult taken = aside.Take();
-    if (taken.Ok())
-        taken = aside.MoveHolding(HoldingFolder(setFolder_));
-    if (taken.Ok()) {
-        entry.stage = JournalStage::Copying;
-        entry.held = aside.Held();
-        refusal = JobStage::Journal;
-        taken = journal.Write(entry);
-    }
-    if (!taken.Ok()) {
-        // Nothing is copied yet: the entries set aside simply go back.
-        if (aside.ReplaceHeld().Ok()) {
-            (void)DeleteTree(aside.Holding());
-            (void)journal.Remove();
-        }
-        return Refuse(events, report, refusal, taken);
-    }
-    PassStage("copying");
-    report.earlierSet = aside.HeldAny();
-
-    JobCopy copy(events);
     try {
-        CopyAll(copy, aside, events, report);
-        if (report.failedAt == JobStage::None && Commit(entry, journal, report)) {
-            // The new set stands: the earlier one may go.
-            FileResult released =
-                copy.Run(JobActivity::Finishing, [&] { return ReleaseEarlierSet(setFolder_, aside.Holding()); });
-            // Unreleased, it waits under its name for the next start, which the journal tells to finish.
-            if (released.Ok())
-                (void)journal.Remove();
+        CopyChanges(copy, plan, events, report);
+        if (report.failedAt == JobStage::None) {
+            if (FileResult staged = StageManifestAndMarker(copy, plan); !staged.Ok())
+                NoteFailure(report, JobStage::Marker, staged);
         }
     } catch (...) {
-        Undo(copy, aside, journal, entry, report);
+        UndoStaging(copy, journal, [&] { RemoveStagingFolders(setFolder_); }, report);
         throw;
     }
-    if (report.failedAt != JobStage::None)
-        Undo(copy, aside, journal, entry, report);
+    if (report.failedAt == JobStage::None)
+        SwapIn(copy, plan, journal, entry, report);
+    else
+        UndoStaging(copy, journal, [&] { RemoveStagingFolders(setFolder_); }, report);
     events.Finished(report);
     return report;
 }
 
-void BackupJob::CopyAll(JobCopy& copy, const SetAside& aside, JobEvents& events, JobReport& report) const {
-    std::size_t folderEnds[std::size(game::FolderNames)] = {};
-    std::vector<std::pair<std::wstring, std::size_t>> overlays;
-    std::size_t configEnd = 0;
-    bool configFound = false;
-    bool perUserConfig = false;
-    std::wstring listingFolder;
-    FileResult listing;
-    JobStage listingStage = JobStage::Folders;
-    copy.List([&](CopyPlan& plan) {
-        for (size_t i = 0; i < std::size(game::FolderNames) && listing.Ok(); ++i) {
-            listingFolder = game::Entry(gameFolder_, game::FolderNames[i]);
-            listing = plan.AddFolder(gameFolder_, game::FolderNames[i], setFolder_);
-            folderEnds[i] = plan.End();
-        }
-        // What the game itself reads: a file of the per-user copy before the game folder's.
+void BackupJob::ListChanges(JobCopy& copy, Plan& plan, JobReport& report) const {
+    plan.earlier.Read(game::Entry(setFolder_, SetManifest::FileName));
+    (void)ReadWholeFile(game::Entry(setFolder_, SetManifest::FileName), plan.earlierText);
+    copy.List([&](ChangePlan& changes) {
+        // A game without one of its folders gives the set an empty one, as the Parts' folder
+        // copy makes it: the folder is made in the game folder first.
         for (const wchar_t* name : game::FolderNames) {
-            std::wstring overlay = game::Entry(perUserCopy_, name);
-            if (!listing.Ok() || perUserCopy_.empty() || !IsExistingFolder(LongPath(overlay)))
+            if (EntryExists(game::Entry(gameFolder_, name)))
                 continue;
-            listingFolder = overlay;
-            listing = plan.AddOverlay(perUserCopy_, name, setFolder_);
-            overlays.emplace_back(overlay, plan.End());
+            if (FileResult made = MakeFolderPath(game::Entry(gameFolder_, name)); !made.Ok())
+                throw AppError::FromWin32(made.error, L"CopyFolder");
         }
-        perUserConfig = !perUserCopy_.empty() && plan.AddFile(perUserCopy_, game::ConfigName, setFolder_);
-        configFound = perUserConfig || plan.AddFile(gameFolder_, game::ConfigName, setFolder_);
-        configEnd = plan.End();
-        if (listing.Ok()) {
-            listingStage = JobStage::BringBack;
-            listing = plan.AddMissing(aside.Holding(), setFolder_);
+        std::vector<std::wstring> sources{LongPath(gameFolder_)};
+        if (!perUserCopy_.empty())
+            sources.push_back(LongPath(perUserCopy_));
+        BackupWalk walk(changes, plan.earlier, plan.next, plan.hashed);
+        try {
+            LayeredListing game(sources);
+            LayeredListing set({LongPath(setFolder_)});
+            LayeredListing perUser(perUserCopy_.empty() ? std::vector<std::wstring>{} : std::vector{sources.back()});
+            for (size_t i = 0; i < std::size(game::DataNames); ++i) {
+                const wchar_t* name = game::DataNames[i];
+                plan.listingFolder = game::Entry(gameFolder_, name);
+                plan.perUser = plan.perUser || perUser.Find(name);
+                const LayeredEntry* source = game.Find(name);
+                const LayeredEntry* inSet = set.Find(name);
+                if (source)
+                    walk.Entry(name, *source, inSet);
+                else if (inSet)
+                    walk.Keep(name, *inSet);
+                plan.ends[i] = changes.Items().size();
+            }
+            plan.configFound = game.Find(game::ConfigName) && !game.Find(game::ConfigName)->entry.IsFolder();
+        } catch (const AppError& e) {
+            plan.listing = FileResult::Failure(static_cast<DWORD>(e.Number()), plan.listingFolder);
         }
     });
-    if (ListingFailed(listing, listingStage, listingFolder, report)) {
-        events.FoldersCopied(report);
-        return;
-    }
-    if (perUserConfig)
+    if (plan.perUser)
         report.perUserCopy = perUserCopy_;
+}
+
+void BackupJob::CopyChanges(JobCopy& copy, const Plan& plan, JobEvents& events, JobReport& report) const {
     for (size_t i = 0; i < std::size(game::FolderNames); ++i) {
-        if (!CopyFolderStage(copy, folderEnds[i], report))
+        if (!CopyFolderStage(copy, plan.ends[i], game::Entry(gameFolder_, game::FolderNames[i]), report))
             break;
         report.copiedFolders.push_back(game::Entry(gameFolder_, game::FolderNames[i]));
-        events.Checkpoint();
-    }
-    for (const auto& [overlay, end] : overlays) {
-        if (!report.FoldersWhole() || !CopyFolderStage(copy, end, report))
-            break;
-        report.copiedFolders.push_back(overlay);
-        report.perUserCopy = perUserCopy_;
         events.Checkpoint();
     }
     events.FoldersCopied(report);
     if (!report.FoldersWhole())
         return;
-    if (configFound)
-        CopyConfigStage(copy, configEnd, report);
+    if (plan.configFound)
+        CopyConfigStage(copy, plan.ends[3], report);
     else
         report.config = ConfigCopy::Missing;
     events.Checkpoint();
     if (report.failedAt == JobStage::None)
-        CopyRestAndFlush(copy, copy.Plan().End(), report);
+        CopyRestAndFlush(copy, copy.Plan().Items().size(), report);
 }
 
-// The new copy is whole and on the disk: the marker is written and read back, and the
-// journal says so, after which the backup is no longer undone but finished.
-bool BackupJob::Commit(JournalEntry& entry, JobJournal& journal, JobReport& report) const {
-    std::wstring marker = WriteMarker(setFolder_);
-    if (!MarkerReadsBack(marker, setFolder_)) {
-        NoteFailure(report, JobStage::Marker, FileResult::Failure(ERROR_WRITE_FAULT, marker));
-        return false;
+// The new set's manifest and marker, written into the staging folder beside the copies,
+// on the disk before anything is swapped in.
+FileResult BackupJob::StageManifestAndMarker(JobCopy& copy, Plan& plan) const {
+    for (const auto& [rel, item] : plan.hashed) {
+        std::string digest = copy.Digest(item);
+        if (digest.empty())
+            return FileResult::Failure(ERROR_READ_FAULT, copy.Plan().ShownSource(item));
+        plan.next.Set(rel, std::move(digest));
     }
-    PassStage("marker written");
-    entry.stage = JournalStage::Committing;
-    if (FileResult written = journal.Write(entry); !written.Ok()) {
-        NoteFailure(report, JobStage::Journal, written);
-        return false;
+    const std::wstring staging = BackupLayer(setFolder_, StagingState::Copying).staging;
+    ChangePlan& changes = copy.Changes();
+    if (FileResult made = MakeFolderPath(staging); !made.Ok())
+        return made;
+    // A manifest that says what the earlier one says stays as it is.
+    if (plan.next.Text() != plan.earlierText) {
+        if (FileResult written = WriteFileDurably(game::Entry(staging, SetManifest::FileName), plan.next.Text());
+            !written.Ok())
+            return written;
+        changes.StagedByJob(0, SetManifest::FileName);
+    }
+    const std::wstring marker = MarkerPathToday(setFolder_);
+    const std::wstring name = NameOf(marker);
+    // A folder where the manifest or the marker goes is the player's, not the set's: it stays.
+    for (const std::wstring& place : {game::Entry(setFolder_, SetManifest::FileName), marker}) {
+        if (IsExistingFolder(LongPath(place)))
+            return FileResult::Failure(ERROR_DIRECTORY, place);
+    }
+    if (FileResult written = WriteMarkerFile(game::Entry(staging, name), setFolder_, marker); !written.Ok())
+        return FileResult::Failure(written.error, marker);
+    changes.StagedByJob(0, name);
+    return FileResult::Success();
+}
+
+// Everything is staged and on the disk: the list of entries is written, the staging
+// folder renamed to say so (from here on the swap is finished, never undone), and each
+// entry swapped into place.
+void BackupJob::SwapIn(JobCopy& copy, const Plan&, JobJournal& journal, JournalEntry& entry,
+                       JobReport& report) const {
+    const SwapLayer copying = BackupLayer(setFolder_, StagingState::Copying);
+    const SwapLayer swapping = BackupLayer(setFolder_, StagingState::Swapping);
+    FileResult committed = WriteFileDurably(SwapListPath(copying.staging), StagedSwap::Encode(copy.Plan().Swaps()));
+    if (committed.Ok())
+        committed = RenameEntry(copying.staging, swapping.staging);
+    if (!committed.Ok()) {
+        NoteFailure(report, JobStage::Swap, committed);
+        UndoStaging(copy, journal, [&] { RemoveStagingFolders(setFolder_); }, report);
+        return;
     }
     PassStage("committing");
-    report.marker = marker;
-    return true;
-}
-
-void BackupJob::Undo(JobCopy& copy, SetAside& aside, JobJournal& journal, const JournalEntry& entry,
-                     JobReport& report) const {
-    report.marker.clear();
-    FileResult back = copy.Run(JobActivity::Undoing, [&] { return PutEarlierSetBack(setFolder_, aside); });
-    MarkerSnapshot::Decode(entry.marker, entry.markerBefore).Restore();
+    entry.stage = JournalStage::Swapping;
+    (void)journal.Write(entry);  // the staging folder's name already says it
+    StagedSwap swap({swapping}, copy.Plan().Swaps());
+    FileResult swapped = copy.Run(JobActivity::Finishing, [&] { return swap.Forward(); });
+    if (swapped.Ok()) {
+        report.marker = MarkerPathToday(setFolder_);
+        entry.stage = JournalStage::Committing;
+        (void)journal.Write(entry);
+        (void)copy.Run(JobActivity::Finishing, [&] {
+            RemoveStagingFolders(setFolder_);
+            return FileResult::Success();
+        });
+        (void)journal.Remove();
+        return;
+    }
+    // A swap that cannot go on (a file of the set held open) is taken back.
+    NoteFailure(report, JobStage::Swap, swapped);
+    const SwapLayer takingBack = BackupLayer(setFolder_, StagingState::TakingBack);
+    entry.stage = JournalStage::Unswapping;
+    FileResult back = RenameEntry(swapping.staging, takingBack.staging);
+    if (back.Ok()) {
+        (void)journal.Write(entry);
+        back = copy.Run(JobActivity::Undoing, [&] { return StagedSwap({takingBack}, copy.Plan().Swaps()).Backward(); });
+    }
     if (!back.Ok()) {
-        // What could not go back stays where it was kept; the journal tells the next start.
         report.outcome = JobOutcome::RollbackFailed;
-        report.keptAt = aside.Holding();
+        report.keptAt = takingBack.kept;
         report.rollbackFailure = {ShownPath(back.path), ShownPath(back.path), back.error};
         return;
     }
-    report.outcome = JobOutcome::RolledBack;
-    (void)journal.Remove();
+    UndoStaging(copy, journal, [&] { RemoveStagingFolders(setFolder_); }, report);
 }

@@ -1,10 +1,13 @@
 #pragma once
 // A backup: the game data of gameFolder copied into setFolder, merging with a set the
-// folder holds already, then the set's marker file written there. The earlier set is
-// kept whole until the new copy is: it is set aside in the set folder first (see
-// EarlierSet.h), and either the new set stands complete with its marker, or the earlier
-// set and its marker are put back exactly as they were. The job's journal (JobJournal)
-// lets the next start of the program do the same after the job was killed.
+// folder holds already, with the set's manifest (SetManifest) and its marker file. Only
+// what differs from the set is copied: a file of the same size and last-write time that
+// the set's manifest lists is left as it stands. The new and changed files are copied
+// into a staging folder in the set folder first and swapped into place at the end (see
+// BackupStaging.h): the earlier set stays whole until the new one is, and either the new
+// set stands complete with its manifest and marker, or the earlier set and its marker are
+// exactly as they were. The job's journal (JobJournal) lets the next start of the program
+// put right a backup that was killed.
 
 #include <string>
 
@@ -12,7 +15,6 @@
 #include "engine/JobJournal.h"
 
 class JobCopy;
-class SetAside;
 
 class BackupJob {
 public:
@@ -22,21 +24,19 @@ public:
     BackupJob(std::wstring gameFolder, std::wstring setFolder, std::wstring perUserCopy = L"",
               std::wstring journal = JobJournal::DefaultPath());
 
-    // Puts right what an interrupted job left, lists what it copies, copies the three
-    // folders, raises FoldersCopied, copies the configuration file and the earlier set's
-    // files the new copy lacks, makes the copies durable, writes and reads back the
-    // marker, lets the earlier set go, raises Finished. A game folder that cannot be
-    // made raises AppError once the earlier set is back in place.
+    // Puts right what an interrupted job left, compares the game data with the set,
+    // checks the room, copies what differs of the three folders, raises FoldersCopied,
+    // copies the configuration file, makes the copies durable, writes the manifest and the
+    // marker beside them, swaps all into place, raises Finished. A game folder that
+    // cannot be made raises AppError.
     JobReport Run(JobEvents& events);
 
-    // Where an earlier set waits in the set folder while a backup runs.
-    static std::wstring HoldingFolder(const std::wstring& setFolder);
-
 private:
-    void CopyAll(JobCopy& copy, const SetAside& aside, JobEvents& events, JobReport& report) const;
-    bool Commit(JournalEntry& entry, JobJournal& journal, JobReport& report) const;
-    void Undo(JobCopy& copy, SetAside& aside, JobJournal& journal, const JournalEntry& entry,
-              JobReport& report) const;
+    struct Plan;
+    void ListChanges(JobCopy& copy, Plan& plan, JobReport& report) const;
+    void CopyChanges(JobCopy& copy, const Plan& plan, JobEvents& events, JobReport& report) const;
+    FileResult StageManifestAndMarker(JobCopy& copy, Plan& plan) const;
+    void SwapIn(JobCopy& copy, const Plan& plan, JobJournal& journal, JournalEntry& entry, JobReport& report) const;
 
     std::wstring gameFolder_;
     std::wstring setFolder_;

@@ -64,22 +64,28 @@ std::wstring MarkerPathToday(const std::wstring& folderText) {
     return MarkerPath(folderText, now);
 }
 
+FileResult WriteMarkerFile(const std::wstring& path, const std::wstring& folder, const std::wstring& earlier) {
+    std::string bytes;
+    FileResult started = ReadSmallFile(earlier, bytes) ? WriteWholeFile(path, bytes) : DeleteTree(path);
+    if (!started.Ok())
+        return started;
+    WriteMarkerVersion(path);
+    WriteMarkerLocation(path, folder);
+    // The platform may still hold the file's content in its cache: written out first.
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
+    if (!MarkerReadsBack(path, folder))
+        return FileResult::Failure(ERROR_WRITE_FAULT, path);
+    return FlushFile(path);
+}
+
 std::wstring WriteMarker(const std::wstring& folder) {
     const std::wstring path = MarkerPathToday(folder);
     const std::wstring temporary = path + L".new";
-    std::string earlier;
-    FileResult started = ReadSmallFile(path, earlier) ? WriteWholeFile(temporary, earlier) : DeleteTree(temporary);
-    if (!started.Ok())
-        return path;  // the read-back finds no marker
-    WriteMarkerVersion(temporary);
-    WriteMarkerLocation(temporary, folder);
-    // The platform may still hold the file's content in its cache: written out first.
-    WritePrivateProfileStringW(nullptr, nullptr, nullptr, temporary.c_str());
-    FileResult placed = FlushFile(temporary);
+    FileResult placed = WriteMarkerFile(temporary, folder, path);
     if (placed.Ok())
         placed = ReplaceWithFile(temporary, path);
     if (!placed.Ok())
-        DeleteFileW(temporary.c_str());
+        DeleteFileW(temporary.c_str());  // the read-back finds no marker
     return path;
 }
 
@@ -88,64 +94,6 @@ bool MarkerReadsBack(const std::wstring& markerPath, const std::wstring& folder)
     // read is what the disk holds.
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, markerPath.c_str());
     return IsTarnwickVersion(ReadMarkerVersion(markerPath)) && ReadMarkerLocation(markerPath) == folder;
-}
-
-namespace {
-
-const char kAbsent[] = "absent";
-const char kUnreadable[] = "unreadable";
-const char kBytes[] = "bytes:";
-const char kHexDigits[] = "0123456789abcdef";
-
-}  // namespace
-
-MarkerSnapshot::MarkerSnapshot(std::wstring markerPath) : path_(std::move(markerPath)) {
-    existed_ = EntryExists(path_);
-    readable_ = existed_ && ReadSmallFile(path_, bytes_);
-}
-
-MarkerSnapshot MarkerSnapshot::Decode(std::wstring markerPath, const std::string& encoded) {
-    MarkerSnapshot snapshot;
-    snapshot.path_ = std::move(markerPath);
-    if (encoded == kAbsent)
-        return snapshot;
-    snapshot.existed_ = true;
-    if (encoded.rfind(kBytes, 0) != 0)
-        return snapshot;  // unreadable then: it is left as it is
-    std::string_view hex = std::string_view(encoded).substr(sizeof kBytes - 1);
-    auto digit = [](char c) { return static_cast<int>(std::string_view(kHexDigits).find(c)); };
-    for (size_t i = 0; i + 1 < hex.size(); i += 2) {
-        int high = digit(hex[i]), low = digit(hex[i + 1]);
-        if (high < 0 || low < 0)
-            return snapshot;  // not what Encode wrote: treated as unreadable
-        snapshot.bytes_.push_back(static_cast<char>(high * 16 + low));
-    }
-    snapshot.readable_ = hex.size() % 2 == 0;
-    return snapshot;
-}
-
-std::string MarkerSnapshot::Encode() const {
-    if (!existed_)
-        return kAbsent;
-    if (!readable_)
-        return kUnreadable;
-    std::string text = kBytes;
-    for (char c : bytes_) {
-        auto byte = static_cast<unsigned char>(c);
-        text += kHexDigits[byte >> 4];
-        text += kHexDigits[byte & 15];
-    }
-    return text;
-}
-
-void MarkerSnapshot::Restore() const {
-    WritePrivateProfileStringW(nullptr, nullptr, nullptr, path_.c_str());
-    // A marker that could not be read could not have been rewritten either.
-    if (readable_)
-        (void)WriteFileDurably(path_, bytes_);
-    else if (!existed_ && EntryExists(path_) && !IsExistingFolder(path_))
-        DeleteFileW(path_.c_str());
-    DeleteFileW((path_ + L".new").c_str());  // what a write cut short left
 }
 
 void WriteMarkerVersion(const std::wstring& markerPath) { WriteIni(markerPath, kSection, kVersionKey, kVersion); }

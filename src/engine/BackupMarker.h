@@ -19,43 +19,25 @@
 
 #include <string>
 
+#include "files/FileOps.h"
+
 std::wstring MarkerPath(const std::wstring& folderText, const SYSTEMTIME& localDate);
 std::wstring MarkerPathToday(const std::wstring& folderText);
 
-// Writes today's marker of the set in folder, recording folder as its location, and
-// returns the marker's path. The marker is durable once this returns: it is written
-// under a temporary name (starting from the earlier marker of that name, whose other
-// content the settings-file functions would keep), flushed, and renamed into place. So
-// it is there whole or not at all; the caller writes it only once the set's own files
-// are on the disk, so that a marker never leads to data still in a cache.
+// Writes a marker for the set in folder, recording folder as its location, at path (a
+// staging place), starting from the bytes of the marker `earlier` (the one in place,
+// whose other content the settings-file functions would keep), and flushes it: a backup
+// swaps it into place whole once the set's files are on the disk, so that a marker never
+// leads to data still in a cache.
+FileResult WriteMarkerFile(const std::wstring& path, const std::wstring& folder, const std::wstring& earlier);
+
+// Writes today's marker of the set in folder, durably: under a temporary name, flushed,
+// then renamed into place. Returns the marker's path.
 std::wstring WriteMarker(const std::wstring& folder);
 
 // True when the marker at markerPath, read again from the disk, is a Tarnwick marker
 // that leads to folder.
 bool MarkerReadsBack(const std::wstring& markerPath, const std::wstring& folder);
-
-// A marker file's bytes as they were, to be put back exactly when a job that rewrote
-// it fails; a marker that was not there is removed again. A job's journal keeps it in
-// text form (Encode), so that the marker is put back also after the job was killed.
-class MarkerSnapshot {
-public:
-    explicit MarkerSnapshot(std::wstring markerPath);
-    // The snapshot that Encode gave for that marker.
-    static MarkerSnapshot Decode(std::wstring markerPath, const std::string& encoded);
-
-    // Puts the file back as it was when the snapshot was taken.
-    void Restore() const;
-    std::string Encode() const;
-    const std::wstring& Path() const { return path_; }
-
-private:
-    MarkerSnapshot() = default;
-
-    std::wstring path_;
-    bool existed_ = false;
-    bool readable_ = false;
-    std::string bytes_;
-};
 
 void WriteMarkerVersion(const std::wstring& markerPath);
 void WriteMarkerLocation(const std::wstring& markerPath, const std::wstring& location);

@@ -1,5 +1,8 @@
 #include "engine/CopySteps.h"
 
+#include <map>
+
+#include "engine/BackupStaging.h"
 #include "engine/EarlierSet.h"
 
 JobReport Refuse(JobEvents& events, JobReport report, JobStage stage, const FileResult& result) {
@@ -16,11 +19,36 @@ FileResult PutRightFirst(const std::wstring& journal, const std::wstring& setFol
         report.keptAt = report.recovery.keptAt;
         return report.recovery.failure;
     }
-    report.setRecovered = HoldsInterruptedBackup(setFolder);
+    report.setRecovered = HoldsInterruptedBackup(setFolder) || HoldsStagedBackup(setFolder);
     FileResult recovered = RecoverEarlierSet(setFolder);
+    if (recovered.Ok())
+        recovered = RecoverStagedBackup(setFolder);
     if (!recovered.Ok())
         report.keptAt = InterruptedHolding(setFolder);
     return recovered;
+}
+
+FileResult CheckRoom(const ChangePlan& plan, JobReport& report) {
+    // What each volume must take; a little more per file for the folders and lists made.
+    std::map<std::wstring, std::pair<std::uint64_t, VolumeSpace>> needs;
+    const std::uint64_t perFile = 4096;
+    for (size_t layer = 0; layer < plan.Layers().size(); ++layer) {
+        VolumeSpace space;
+        if (!SpaceOf(plan.Layers()[layer].staging, space))
+            continue;  // a volume that does not say is left to the copy itself
+        auto& need = needs[space.volume];
+        need.first += plan.StagedBytes(static_cast<int>(layer));
+        need.second = space;
+    }
+    for (auto& [volume, need] : needs) {
+        std::uint64_t bytes = need.first + perFile * plan.Files();
+        if (need.first == 0 || bytes <= need.second.free)
+            continue;
+        report.space = need.second;
+        report.bytesNeeded = bytes;
+        return FileResult::Failure(ERROR_DISK_FULL, volume);
+    }
+    return FileResult::Success();
 }
 
 void NoteFailure(JobReport& report, JobStage stage, const FileResult& result) {
@@ -29,13 +57,11 @@ void NoteFailure(JobReport& report, JobStage stage, const FileResult& result) {
     report.failure = {shown, shown, result.error};
 }
 
-bool CopyFolderStage(JobCopy& copy, std::size_t end, JobReport& report) {
+bool CopyFolderStage(JobCopy& copy, std::size_t end, const std::wstring& folder, JobReport& report) {
     CopyOutcome outcome = copy.CopyThrough(end);
     if (outcome.result.Ok())
         return true;
-    const CopyPlan& plan = copy.Plan();
-    report.folderFailures.push_back(
-        {plan.Origin(outcome.failedItem), plan.ShownSource(outcome.failedItem), outcome.result.error});
+    report.folderFailures.push_back({folder, copy.Plan().ShownSource(outcome.failedItem), outcome.result.error});
     report.failedAt = JobStage::Folders;
     return false;
 }
@@ -57,8 +83,10 @@ void CopyConfigStage(JobCopy& copy, std::size_t end, JobReport& report) {
 bool CopyRestAndFlush(JobCopy& copy, std::size_t end, JobReport& report) {
     CopyOutcome outcome = copy.CopyThrough(end);
     if (!outcome.result.Ok()) {
-        NoteFailure(report, JobStage::BringBack,
-                    FileResult::Failure(outcome.result.error, copy.Plan().ShownSource(outcome.failedItem)));
+        report.folderFailures.push_back(
+            {copy.Plan().ShownSource(outcome.failedItem), copy.Plan().ShownSource(outcome.failedItem),
+             outcome.result.error});
+        report.failedAt = JobStage::Folders;
         return false;
     }
     if (FileResult flushed = copy.Flush(); !flushed.Ok()) {
@@ -78,4 +106,14 @@ bool ListingFailed(const FileResult& listing, JobStage stage, const std::wstring
         NoteFailure(report, stage, listing);
     }
     return true;
+}
+
+void UndoStaging(JobCopy& copy, JobJournal& journal, const std::function<void()>& removeStaging,
+                 JobReport& report) {
+    (void)copy.Run(JobActivity::Undoing, [&] {
+        removeStaging();
+        return FileResult::Success();
+    });
+    (void)journal.Remove();
+    report.outcome = JobOutcome::RolledBack;
 }

@@ -65,25 +65,18 @@ FileResult ReleaseEarlierSet(const std::wstring& setFolder, const std::wstring& 
     return FileResult::Success();
 }
 
-FileResult RecoverEarlierSet(const std::wstring& setFolder, const BackupJournalFacts* facts) {
+FileResult RecoverEarlierSet(const std::wstring& setFolder) {
     std::wstring releasing = EarlierSetFolder(setFolder, EarlierSetState::BeingRemoved);
     EarlierSetState state = EarlierSetState::Kept;
     bool found = FindHolding(setFolder, state);
-    // Without a journal, an earlier set being removed means the new one stood whole,
-    // unless it is what an older backup left beside an interrupted one.
-    bool committed = facts ? facts->committed : EntryExists(releasing) && !found;
+    // An earlier set being removed means the new one stood whole, unless it is what an
+    // older backup left beside an interrupted one.
+    bool committed = EntryExists(releasing) && !found;
     (void)ReleaseEarlierSet(setFolder, releasing);
-    if (committed)
-        return found ? ReleaseEarlierSet(setFolder, EarlierSetFolder(setFolder, state)) : FileResult::Success();
-    SetAside aside(setFolder, EarlierSetFolder(setFolder, state));
-    if (facts && facts->taken) {
-        // The journal knows what was set aside; a folder that held no set has no holding folder.
-        aside.Adopt(facts->held, true);
-        return PutEarlierSetBack(setFolder, aside);
-    }
-    if (!found)
+    if (committed || !found)
         return FileResult::Success();
-    // The folder alone: its name says whether the move aside had finished.
+    SetAside aside(setFolder, EarlierSetFolder(setFolder, state));
+    // The folder's name says whether the move aside had finished.
     if (state == EarlierSetState::Kept) {
         aside.AdoptHeld(true);
         return PutEarlierSetBack(setFolder, aside);

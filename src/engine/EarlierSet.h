@@ -1,9 +1,9 @@
 #pragma once
-// The earlier backup set in a set folder while a new backup into that folder runs. It
-// waits in a holding folder inside the set folder, and the holding folder's name says
-// how far the backup got, so that the set folder alone tells what an interrupted backup
-// left and how to put it right, also where the job's journal is not at hand (a stick
-// taken to another computer):
+// The earlier backup set in a set folder, as earlier releases of the program kept it
+// while a new backup into that folder ran (backups now stage the new data instead, see
+// BackupStaging.h): a set folder may still hold what such a backup left when it was
+// interrupted. The earlier set waited in a holding folder inside the set folder, whose
+// name says how far the backup got:
 //
 //   "Tarnwick earlier set (being set aside)"    the earlier entries are being moved in;
 //                                               nothing has been copied yet
@@ -17,7 +17,6 @@
 //                                               the earlier set is no longer needed
 
 #include <string>
-#include <vector>
 
 #include "files/FileOps.h"
 
@@ -48,16 +47,9 @@ FileResult PutEarlierSetBack(const std::wstring& setFolder, SetAside& aside);
 // rename's: as long as it has not happened, the holding folder says "put me back".
 FileResult ReleaseEarlierSet(const std::wstring& setFolder, const std::wstring& holding);
 
-// What a backup's journal knows of it, beyond what the set folder shows.
-struct BackupJournalFacts {
-    bool committed = false;           // the new set stood whole, its marker read back
-    bool taken = false;               // the earlier set was set aside whole
-    std::vector<std::wstring> held;   // the names set aside then
-};
-
-// Puts right what an interrupted backup left in setFolder: the earlier set goes back in
-// place and the new copy's entries go; a new set that stood whole (the journal says so,
-// or the earlier set was being removed already) lets its earlier set go instead. Without journal facts the holding folder's name and content tell. Nothing
-// to do is success. On a failure the earlier set is still whole in its holding folder,
-// and the result names the path that could not be moved.
-FileResult RecoverEarlierSet(const std::wstring& setFolder, const BackupJournalFacts* facts = nullptr);
+// Puts right what an interrupted backup left in setFolder, by the holding folder's name
+// and content: the earlier set goes back in place and the new copy's entries go; a new
+// set that stood whole (its earlier set was being removed already) lets it go instead.
+// Nothing to do is success. On a failure the earlier set is still whole in its holding
+// folder, and the result names the path that could not be moved.
+FileResult RecoverEarlierSet(const std::wstring& setFolder);

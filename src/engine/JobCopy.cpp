@@ -3,7 +3,7 @@
 #include "runtime/StageHook.h"
 #include "runtime/Worker.h"
 
-JobCopy::JobCopy(JobEvents& events) : events_(events) {}
+JobCopy::JobCopy(JobEvents& events, std::vector<SwapLayer> layers) : events_(events), plan_(std::move(layers)) {}
 
 void JobCopy::Progressed(const CopyProgress& progress) {
     item_ = progress.item;
@@ -34,7 +34,7 @@ void JobCopy::OnWorker(JobActivity activity, bool stoppable, const std::function
     Report(activity, stoppable);
 }
 
-void JobCopy::List(const std::function<void(CopyPlan&)>& build) {
+void JobCopy::List(const std::function<void(ChangePlan&)>& build) {
     OnWorker(JobActivity::Counting, true, [&] { build(plan_); });
 }
 

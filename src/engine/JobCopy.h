@@ -8,16 +8,17 @@
 #include <atomic>
 #include <functional>
 
-#include "engine/CopyPlan.h"
+#include "engine/ChangePlan.h"
 #include "engine/JobEvents.h"
 #include "files/FileCopier.h"
 
 class JobCopy final : private CopyObserver {
 public:
-    explicit JobCopy(JobEvents& events);
+    // layers: the trees the job changes, with their staging and keeping folders.
+    JobCopy(JobEvents& events, std::vector<SwapLayer> layers);
 
     // Lists the plan: build runs on the worker.
-    void List(const std::function<void(CopyPlan&)>& build);
+    void List(const std::function<void(ChangePlan&)>& build);
     // Copies the plan's items from where the last call stopped up to end (CopyPlan::End).
     CopyOutcome CopyThrough(std::size_t end);
     // Makes every copy durable.
@@ -27,7 +28,10 @@ public:
     // the work may remove or rename them.
     FileResult Run(JobActivity activity, const std::function<FileResult()>& work);
 
-    const CopyPlan& Plan() const { return plan_; }
+    const ChangePlan& Plan() const { return plan_; }
+    ChangePlan& Changes() { return plan_; }
+    // The SHA-256 the copy's own pass took of the item's file; "" when it has none.
+    std::string Digest(std::size_t item) { return copier_.Digest(item); }
 
 private:
     void Progressed(const CopyProgress& progress) override;
@@ -36,7 +40,7 @@ private:
     void Report(JobActivity activity, bool stoppable);
 
     JobEvents& events_;
-    CopyPlan plan_;
+    ChangePlan plan_;
     FileCopier copier_;
     std::size_t next_ = 0;
     std::atomic<std::size_t> item_{0};

@@ -16,7 +16,8 @@ enum class JobActivity {
     Counting,   // listing what it will copy; the totals grow
     Copying,    // copying; the totals are known
     Flushing,   // making the copies durable before the job relies on them
-    Finishing,  // the job stands whole; letting go of the earlier data
+    Placing,    // swapping the copies into place; past this point the job is finished, not undone
+    Finishing,  // the job stands whole; letting go of what it replaced
     Undoing,    // putting the earlier data back after a failure or a stop
 };
 

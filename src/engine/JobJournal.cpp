@@ -15,32 +15,12 @@ namespace {
 const char kHeader[] = "Backup Tarnwick job journal";
 
 const std::array<std::pair<JobKind, const char*>, 2> kKinds = {{{JobKind::Backup, "backup"}, {JobKind::Restore, "restore"}}};
-const std::array<std::pair<JournalStage, const char*>, 3> kStages = {{
-    {JournalStage::SettingAside, "setting aside"},
+const std::array<std::pair<JournalStage, const char*>, 4> kStages = {{
     {JournalStage::Copying, "copying"},
+    {JournalStage::Swapping, "swapping"},
+    {JournalStage::Unswapping, "unswapping"},
     {JournalStage::Committing, "committing"},
 }};
-
-// Entry names as one value, separated by "|", which no file name holds.
-std::string JoinNames(const std::vector<std::wstring>& names) {
-    std::string joined;
-    for (const std::wstring& name : names)
-        joined += (joined.empty() ? "" : "|") + Narrow(name);
-    return joined;
-}
-
-std::vector<std::wstring> SplitNames(const std::string& joined) {
-    std::vector<std::wstring> names;
-    size_t start = 0;
-    while (start < joined.size()) {
-        size_t bar = joined.find('|', start);
-        size_t end = bar == std::string::npos ? joined.size() : bar;
-        if (end > start)
-            names.push_back(Widen(joined.substr(start, end - start)));
-        start = end + 1;
-    }
-    return names;
-}
 
 template <class Enum, size_t N>
 const char* NameOf(const std::array<std::pair<Enum, const char*>, N>& names, Enum value) {
@@ -71,12 +51,7 @@ std::string Encode(const JournalEntry& e) {
     out << "setFolder=" << Narrow(e.setFolder) << "\r\n";
     out << "perUserCopy=" << Narrow(e.perUserCopy) << "\r\n";
     out << "safetySet=" << Narrow(e.safetySet) << "\r\n";
-    out << "perUserLayer=" << Narrow(e.perUserLayer) << "\r\n";
     out << "madeSafetySetRoot=" << (e.madeSafetySetRoot ? "yes" : "no") << "\r\n";
-    out << "held=" << JoinNames(e.held) << "\r\n";
-    out << "heldPerUser=" << JoinNames(e.heldPerUser) << "\r\n";
-    out << "marker=" << Narrow(e.marker) << "\r\n";
-    out << "markerBefore=" << e.markerBefore << "\r\n";
     return out.str();
 }
 
@@ -144,12 +119,7 @@ JobJournal::Found JobJournal::Read(JournalEntry& entry) const {
     if (read.kind == JobKind::Restore && read.safetySet.empty())
         return Found::Unreadable;
     read.perUserCopy = Widen(f["perUserCopy"]);
-    read.perUserLayer = Widen(f["perUserLayer"]);
     read.madeSafetySetRoot = f["madeSafetySetRoot"] == "yes";
-    read.held = SplitNames(f["held"]);
-    read.heldPerUser = SplitNames(f["heldPerUser"]);
-    read.marker = Widen(f["marker"]);
-    read.markerBefore = f["markerBefore"];
     entry = std::move(read);
     return Found::Entry;
 }

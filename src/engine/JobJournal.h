@@ -12,33 +12,27 @@
 // power cut the journal is the old one or the new one, whole, never a mix.
 
 #include <string>
-#include <vector>
 
 #include "files/FileOps.h"
 
 enum class JobKind { Backup, Restore };
 
 enum class JournalStage {
-    SettingAside,  // the earlier data is being moved aside; nothing is copied yet
-    Copying,       // the earlier data lies aside whole (the names in held); the new data
-                   // is being copied, or being undone after a failure or a stop
-    Committing,    // the new data stands whole (a backup's marker read back): nothing
-                   // is undone any more, the earlier data may go
+    Copying,     // the new and changed files are being copied into staging folders; the
+                 // data in place is untouched
+    Swapping,    // all is staged and on the disk: the swap into place goes on to its end
+    Unswapping,  // a swap that failed is being undone
+    Committing,  // the new data stands whole: only tidying up is left
 };
 
 struct JournalEntry {
     JobKind kind = JobKind::Backup;
-    JournalStage stage = JournalStage::SettingAside;
+    JournalStage stage = JournalStage::Copying;
     std::wstring gameFolder;
     std::wstring setFolder;
-    std::wstring perUserCopy;     // Windows' per-user copy of the game folder; "" for none
-    std::wstring safetySet;       // restore: the safety set that holds the game's data
-    std::wstring perUserLayer;    // restore: the safety set's folder for the per-user copy
+    std::wstring perUserCopy;        // restore: Windows' per-user copy of the game folder; "" for none
+    std::wstring safetySet;          // restore: the safety set that keeps what the swap replaces
     bool madeSafetySetRoot = false;  // restore: the folder of all safety sets is this job's
-    std::vector<std::wstring> held;         // Copying on: the entries set aside
-    std::vector<std::wstring> heldPerUser;  // restore, Copying on: those of the per-user copy
-    std::wstring marker;          // backup: the marker it writes
-    std::string markerBefore;     // backup: that marker as it was (MarkerSnapshot::Encode)
 };
 
 class JobJournal {

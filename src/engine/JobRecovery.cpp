@@ -1,10 +1,11 @@
 #include "engine/JobRecovery.h"
 
-#include "engine/BackupMarker.h"
+#include "engine/BackupStaging.h"
 #include "engine/EarlierSet.h"
+#include "engine/GameLayout.h"
 #include "engine/JobLock.h"
+#include "engine/RestoreJob.h"
 #include "engine/SafetySets.h"
-#include "engine/SetAside.h"
 #include "files/ExistingFolder.h"
 
 namespace {
@@ -16,50 +17,52 @@ void RecoverBackup(const JournalEntry& entry, Recovery& recovery) {
         recovery.keptAt = entry.setFolder;
         return;
     }
-    BackupJournalFacts facts;
-    facts.committed = entry.stage == JournalStage::Committing;
-    facts.taken = entry.stage == JournalStage::Copying;
-    facts.held = entry.held;
-    recovery.finished = facts.committed;
-    recovery.emptyFolder = facts.taken && entry.held.empty();
-    if (FileResult back = RecoverEarlierSet(entry.setFolder, &facts); !back.Ok()) {
-        recovery.failure = back;
-        recovery.keptAt = InterruptedHolding(entry.setFolder);
+    // The set folder's own staging and keeping folders say how far the backup got.
+    bool finished = entry.stage == JournalStage::Committing;
+    FileResult put = RecoverEarlierSet(entry.setFolder);
+    if (put.Ok())
+        put = RecoverStagedBackup(entry.setFolder, &finished);
+    if (!put.Ok()) {
+        recovery.failure = put;
+        recovery.keptAt = entry.setFolder;
         return;
     }
-    if (entry.marker.empty())
-        return;
-    if (facts.committed)
-        DeleteFileW((entry.marker + L".new").c_str());
-    else
-        MarkerSnapshot::Decode(entry.marker, entry.markerBefore).Restore();
+    recovery.finished = finished;
+    recovery.emptyFolder = !finished && !game::HoldsGameData(entry.setFolder);
+}
+
+// Runs the swap the restore listed, forward or back; a list that is gone went with a
+// swap that had run to its end.
+FileResult RunListedSwap(const std::vector<SwapLayer>& layers, bool forward) {
+    std::wstring listPath = SwapListPath(layers[0].staging);
+    if (!EntryExists(listPath))
+        return FileResult::Success();
+    std::string list;
+    std::vector<SwapEntry> entries;
+    if (!ReadWholeFile(listPath, list) || !StagedSwap::Decode(list, entries))
+        return FileResult::Failure(ERROR_FILE_CORRUPT, listPath);
+    StagedSwap swap(layers, std::move(entries));
+    return forward ? swap.Forward() : swap.Backward();
 }
 
 void RecoverRestore(const JournalEntry& entry, Recovery& recovery) {
-    if (entry.stage == JournalStage::Committing) {
+    std::vector<SwapLayer> layers = RestoreJob::Layers(entry.gameFolder, entry.perUserCopy, entry.safetySet);
+    const bool forward = entry.stage == JournalStage::Swapping || entry.stage == JournalStage::Committing;
+    if (entry.stage == JournalStage::Swapping || entry.stage == JournalStage::Unswapping) {
+        if (FileResult swapped = RunListedSwap(layers, forward); !swapped.Ok()) {
+            recovery.failure = swapped;
+            recovery.keptAt = entry.safetySet;
+            return;
+        }
+    }
+    RestoreJob::RemoveStaging(layers);
+    if (forward) {
         // The restore stood whole: only the pruning of old safety sets may be left.
         recovery.finished = true;
         PruneSafetySets(SafetySetRoot(entry.gameFolder), SafetySetsKept, entry.setFolder);
         return;
     }
-    bool taken = entry.stage == JournalStage::Copying;
-    SetAside game(entry.gameFolder, entry.safetySet);
-    SetAside perUser(entry.perUserCopy, entry.perUserLayer);
-    if (taken) {
-        game.Adopt(entry.held, true);
-        perUser.Adopt(entry.heldPerUser, true);
-    } else {
-        game.AdoptHeld(false);
-        perUser.AdoptHeld(false);
-    }
-    for (SetAside* aside : {&perUser, &game}) {
-        if (FileResult back = aside->PutBack(); !back.Ok()) {
-            recovery.failure = back;
-            recovery.keptAt = entry.safetySet;
-            return;
-        }
-    }
-    // All is back: the safety set holds only its marker now.
+    // Nothing of the restore is in place: its safety set holds nothing but its marker.
     (void)DeleteTree(entry.safetySet);
     if (entry.madeSafetySetRoot)
         RemoveDirectoryW(LongPath(SafetySetRoot(entry.gameFolder)).c_str());

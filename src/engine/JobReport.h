@@ -5,10 +5,12 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "engine/JobRecovery.h"
+#include "files/DiskSpace.h"
 
 struct CopyFailure {
     std::wstring item;       // the folder or file concerned (for a copy, its source path)
@@ -31,13 +33,14 @@ enum class JobStage {
     Recover,        // what an interrupted job left could not be put right first
     GameFolder,     // backup: no game folder; restore: the game folder could not be made
     SetInsideGame,  // restore: the set lies inside the game data it would replace
-    SetAside,       // the earlier data could not be set aside
     SafetyMarker,   // restore: the safety set's marker could not be written
+    Space,          // not enough room for what the job would write (space)
     Folders,        // a folder copy was not whole (folderFailures)
     Flush,          // the copies could not be made durable
     Config,         // the configuration file exists but could not be copied
-    BringBack,      // the earlier files the new copy lacks could not be kept
     Marker,         // backup: the marker could not be written or read back
+    Damaged,        // restore: files of the set are not what its manifest says (damaged)
+    Swap,           // the new data could not be swapped into place
 };
 
 enum class ConfigCopy { NotTried, Copied, Missing, Failed };
@@ -62,6 +65,12 @@ struct JobReport {
     // from the journal, or (setRecovered) an interrupted backup in the set folder itself.
     Recovery recovery;
     bool setRecovered = false;
+
+    // Space: where the room was short, and how much the job needed.
+    VolumeSpace space;
+    std::uint64_t bytesNeeded = 0;
+    // Damaged: the set's files that differ from its manifest or are missing.
+    std::vector<std::wstring> damaged;
 
     bool Whole() const { return outcome == JobOutcome::Whole; }
     bool FoldersWhole() const { return folderFailures.empty(); }

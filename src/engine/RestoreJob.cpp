@@ -1,20 +1,28 @@
 #include "engine/RestoreJob.h"
 
+#include <windows.h>
+
+#include <sstream>
 #include <unordered_set>
 
 #include "engine/BackupMarker.h"
+#include "engine/BackupStaging.h"
+#include "engine/ChangePlan.h"
 #include "engine/CopySteps.h"
-#include "engine/EarlierSet.h"
 #include "engine/GameLayout.h"
 #include "engine/JobCopy.h"
 #include "engine/JobLock.h"
+#include "engine/LayeredListing.h"
 #include "engine/SafetySets.h"
-#include "engine/SetAside.h"
-#include "files/DirSearch.h"
+#include "engine/SetManifest.h"
 #include "files/ExistingFolder.h"
 #include "files/FullPath.h"
+#include "files/TreeCompare.h"
 #include "runtime/AppError.h"
 #include "runtime/StageHook.h"
+#include "runtime/TextConv.h"
+
+const wchar_t RestoreJob::AddedListName[] = L"Tarnwick safety set added files.txt";
 
 namespace {
 
@@ -38,47 +46,163 @@ std::wstring FoldCase(std::wstring text) {
     return text;
 }
 
-std::wstring ParentOf(const std::wstring& rel) {
-    size_t cut = rel.find_last_of(L'\\');
-    return cut == std::wstring::npos ? std::wstring() : rel.substr(0, cut);
+std::wstring Join(const std::wstring& folder, const std::wstring& name) {
+    return folder.empty() ? name : folder + L"\\" + name;
 }
 
-// What the per-user copy held before the restore (now in the safety set's layer): every
-// file and folder below it, relative to it, case-folded.
-struct HeldPerUser {
-    bool any = false;
-    std::unordered_set<std::wstring> entries;
-    std::unordered_set<std::wstring> folders;
+// A path below a safety set: the per-user copy's below its layer folder.
+std::wstring InSafetySet(int layer, const std::wstring& rel) { return layer == 1 ? Join(kPerUserLayer, rel) : rel; }
 
-    // Lists the folder that holds it; a listing that fails is the result.
-    FileResult ListFrom(const std::wstring& folder) {
-        any = true;
-        try {
-            List(LongPath(folder), L"");
-            return FileResult::Success();
-        } catch (const AppError& e) {
-            return FileResult::Failure(static_cast<DWORD>(e.Number()), folder);
-        }
-    }
+}  // namespace
 
-    void List(const std::wstring& folder, const std::wstring& rel) {
-        for (const DirEntry& entry : DirSearch::Everything(folder)) {
-            std::wstring path = rel.empty() ? entry.name : rel + L"\\" + entry.name;
-            entries.insert(FoldCase(path));
-            if (entry.IsFolder()) {
-                folders.insert(FoldCase(path));
-                List(folder + L"\\" + entry.name, path);
-            }
-        }
-    }
-
-    // The game reads a restored file from the per-user copy where that copy held the file
-    // or the folder the file is in.
-    bool Holds(const std::wstring& rel) const {
-        std::wstring parent = ParentOf(rel);
-        return entries.count(FoldCase(rel)) || (parent.empty() ? any : folders.count(FoldCase(parent)) > 0);
-    }
+struct RestoreJob::Plan {
+    SetManifest manifest;  // the set's; empty for a set without one
+    struct Check {
+        std::size_t item;
+        std::string digest;
+    };
+    std::vector<Check> checks;                // copies to check against the manifest
+    std::unordered_set<std::wstring> seen;    // the set's files, case-folded paths below it
+    std::vector<std::wstring> added;          // what the restore adds, as the safety set lists it
+    std::size_t foldersEnd = 0, savesEnd = 0, mapsEnd = 0;
+    bool configFound = false;
+    std::wstring listingFolder;
+    FileResult listing;
 };
+
+namespace {
+
+// The set over the game's data, entry by entry: what is the same stays, what differs or
+// is new is staged for the tree the game reads it from.
+class RestoreWalk {
+public:
+    // route: files go where the game reads them (an ordinary set); otherwise each goes to
+    // the layer given (a safety set's layers).
+    RestoreWalk(ChangePlan& plan, RestoreJob::Plan& p, bool perUser, bool route)
+        : plan_(plan), p_(p), perUser_(perUser), route_(route) {}
+
+    // The entries of the set's folder sources at rel, the same folder in the set being setRel.
+    void Folder(int layer, const std::wstring& rel, const std::wstring& setRel, const std::wstring& source) {
+        Place here = PlaceOf(rel);
+        LayeredListing listing({source});
+        for (const LayeredEntry* entry : listing.Entries())
+            Entry(layer, rel, setRel, *entry, here);
+    }
+
+    // One entry at the top of a tree (saves, maps, scores, the cfg), in the set's folder
+    // setParent ("" or the per-user layer's).
+    void Top(int layer, const std::wstring& setParent, const LayeredEntry& entry) {
+        Entry(layer, L"", setParent, entry, PlaceOf(L""));
+    }
+
+private:
+    // The folder rel in the game folder and in the per-user copy, as they stand.
+    struct Place {
+        LayeredListing game;
+        LayeredListing perUser;
+        bool gameHolds;     // the game folder has the folder rel
+        bool perUserHolds;  // the per-user copy has it
+    };
+
+    Place PlaceOf(const std::wstring& rel) const {
+        std::wstring game = Join(plan_.Layers()[0].root, rel);
+        std::wstring perUser = perUser_ ? Join(plan_.Layers()[1].root, rel) : std::wstring();
+        bool gameHolds = IsExistingFolder(LongPath(game));
+        bool perUserHolds = perUser_ && IsExistingFolder(LongPath(perUser));
+        return {LayeredListing(gameHolds ? std::vector{LongPath(game)} : std::vector<std::wstring>{}),
+                LayeredListing(perUserHolds ? std::vector{LongPath(perUser)} : std::vector<std::wstring>{}), gameHolds,
+                perUserHolds};
+    }
+
+    void Entry(int layer, const std::wstring& rel, const std::wstring& setRel, const LayeredEntry& entry,
+               const Place& here) {
+        const std::wstring& name = entry.entry.name;
+        std::wstring child = Join(rel, name);
+        std::wstring setChild = Join(setRel, name);
+        if (!entry.entry.IsFolder()) {
+            // The game reads a file from the per-user copy where that copy holds it or the
+            // folder it is in.
+            if (route_ && perUser_ && (here.perUser.Find(name) || here.perUserHolds))
+                layer = 1;
+            const LayeredEntry* inPlace = (layer == 1 ? here.perUser : here.game).Find(name);
+            p_.seen.insert(FoldCase(setChild));
+            if (inPlace && SameFile(entry.entry, inPlace->entry))
+                return;
+            StageFile(layer, child, setChild, entry, false);
+            if (!inPlace)
+                p_.added.push_back(InSafetySet(layer, child));
+            return;
+        }
+        if (route_) {
+            const LayeredEntry* inGame = here.game.Find(name);
+            const LayeredEntry* inPerUser = here.perUser.Find(name);
+            if ((inGame && inGame->entry.IsFolder()) || (inPerUser && inPerUser->entry.IsFolder())) {
+                Folder(0, child, setChild, entry.folders.front());
+                return;
+            }
+            // A new folder goes where its parent folder is.
+            layer = here.gameHolds || !perUser_ ? 0 : 1;
+        }
+        const LayeredEntry* inPlace = (layer == 1 ? here.perUser : here.game).Find(name);
+        if (inPlace && inPlace->entry.IsFolder()) {
+            Folder(layer, child, setChild, entry.folders.front());
+            return;
+        }
+        StageTree(layer, child, setChild, entry.folders.front(), false);
+        if (!inPlace)
+            p_.added.push_back(InSafetySet(layer, child));
+    }
+
+    void StageTree(int layer, const std::wstring& rel, const std::wstring& setRel, const std::wstring& source,
+                   bool within) {
+        plan_.StageFolder(layer, rel, source, within);
+        LayeredListing listing({source});
+        for (const LayeredEntry* entry : listing.Entries()) {
+            std::wstring child = Join(rel, entry->entry.name);
+            std::wstring setChild = Join(setRel, entry->entry.name);
+            if (entry->entry.IsFolder()) {
+                StageTree(layer, child, setChild, entry->folders.front(), true);
+                continue;
+            }
+            p_.seen.insert(FoldCase(setChild));
+            StageFile(layer, child, setChild, *entry, true);
+        }
+    }
+
+    void StageFile(int layer, const std::wstring& rel, const std::wstring& setRel, const LayeredEntry& entry,
+                   bool within) {
+        const std::string* digest = p_.manifest.Find(setRel);
+        std::size_t item = plan_.StageFile(layer, rel, entry.path, entry.entry.size, digest != nullptr, within);
+        if (digest)
+            p_.checks.push_back({item, *digest});
+    }
+
+    ChangePlan& plan_;
+    RestoreJob::Plan& p_;
+    bool perUser_;
+    bool route_;
+};
+
+// The entries of a safety set's list of what its restore added: each to be taken away.
+void RemoveAdded(const std::wstring& setFolder, bool perUser, ChangePlan& plan) {
+    std::string text;
+    if (!ReadWholeFile(game::Entry(setFolder, RestoreJob::AddedListName), text))
+        return;
+    const std::wstring layerPrefix = std::wstring(kPerUserLayer) + L"\\";
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        std::wstring rel = Widen(line);
+        int layer = rel.rfind(layerPrefix, 0) == 0 ? 1 : 0;
+        if (layer == 1)
+            rel = rel.substr(layerPrefix.size());
+        if (rel.empty() || (layer == 1 && !perUser))
+            continue;
+        if (EntryExists(game::Entry(plan.Layers()[static_cast<size_t>(layer)].root, rel)))
+            plan.Remove(layer, rel);
+    }
+}
 
 }  // namespace
 
@@ -90,12 +214,25 @@ RestoreJob::RestoreJob(std::wstring gameFolder, std::wstring setFolder, std::wst
 
 std::wstring RestoreJob::PerUserLayer(const std::wstring& setFolder) { return game::Entry(setFolder, kPerUserLayer); }
 
+std::vector<SwapLayer> RestoreJob::Layers(const std::wstring& gameFolder, const std::wstring& perUserCopy,
+                                          const std::wstring& safetySet) {
+    std::vector<SwapLayer> layers{{gameFolder, gameFolder + L" (restore being copied)", safetySet}};
+    if (!perUserCopy.empty())
+        layers.push_back({perUserCopy, perUserCopy + L" (restore being copied)", PerUserLayer(safetySet)});
+    return layers;
+}
+
+void RestoreJob::RemoveStaging(const std::vector<SwapLayer>& layers) {
+    for (const SwapLayer& layer : layers)
+        (void)DeleteTree(layer.staging);
+}
+
 JobReport RestoreJob::Run(JobEvents& events) {
     JobReport report;
     JobLock lock;
     if (!lock.Held())
         return Refuse(events, report, JobStage::Busy, FileResult::Failure(ERROR_BUSY, gameFolder_));
-    // A set inside the data it replaces would be set aside with that data.
+    // A set inside the data it replaces would be replaced by itself.
     for (const wchar_t* name : game::FolderNames) {
         if (IsSameOrInsideFolder(setFolder_, game::Entry(gameFolder_, name)))
             return Refuse(events, report, JobStage::SetInsideGame,
@@ -104,189 +241,208 @@ JobReport RestoreJob::Run(JobEvents& events) {
     // A restore never copies a partial set that an interrupted backup left.
     if (FileResult recovered = PutRightFirst(journal_, setFolder_, report); !recovered.Ok())
         return Refuse(events, report, JobStage::Recover, recovered);
+    // Staging folders that no journal speaks of are what a removal cut short left.
+    RemoveStaging(Layers(gameFolder_, perUserCopy_, L""));
     if (FileResult made = MakeFolderPath(gameFolder_); !made.Ok())
         return Refuse(events, report, JobStage::GameFolder, made);
 
-    JobJournal journal(journal_);
-    std::wstring safetySet = NewSafetySet(gameFolder_);
+    const std::wstring safetySet = NewSafetySet(gameFolder_);
     JournalEntry entry{.kind = JobKind::Restore,
                        .gameFolder = gameFolder_,
                        .setFolder = setFolder_,
                        .perUserCopy = perUserCopy_,
                        .safetySet = safetySet,
-                       .perUserLayer = PerUserLayer(safetySet),
                        .madeSafetySetRoot = !EntryExists(SafetySetRoot(gameFolder_))};
+    Plan plan;
+    JobCopy copy(events, Layers(gameFolder_, perUserCopy_, safetySet));
+    ListChanges(copy, plan);
+    if (ListingFailed(plan.listing, JobStage::Folders, plan.listingFolder, report)) {
+        report.outcome = JobOutcome::RolledBack;  // nothing was changed
+        events.FoldersCopied(report);
+        events.Finished(report);
+        return report;
+    }
+    if (FileResult room = CheckRoom(copy.Plan(), report); !room.Ok())
+        return Refuse(events, report, JobStage::Space, room);
+
+    JobJournal journal(journal_);
     if (FileResult written = journal.Write(entry); !written.Ok())
         return Refuse(events, report, JobStage::Journal, written);
     PassStage("journal written");
-    SetAside game(gameFolder_, entry.safetySet);
-    SetAside perUser(perUserCopy_, entry.perUserLayer);
-    JobStage refusal = JobStage::SetAside;
-    if (FileResult aside = SetAsideCurrentData(game, perUser, entry, journal, refusal, report); !aside.Ok())
-        return Refuse(events, report, refusal, aside);
-    PassStage("copying");
-
-    JobCopy copy(events);
     try {
-        CopyAll(copy, game, perUser, events, report);
-        if (report.failedAt == JobStage::None) {
-            entry.stage = JournalStage::Committing;
-            if (FileResult written = journal.Write(entry); !written.Ok())
-                NoteFailure(report, JobStage::Journal, written);
+        CopyChanges(copy, plan, events, report);
+        if (report.failedAt == JobStage::None && !copy.Plan().Swaps().empty()) {
+            if (FileResult made = MakeSafetySet(plan, entry, report); !made.Ok())
+                NoteFailure(report, JobStage::SafetyMarker, made);
         }
     } catch (...) {
-        Undo(copy, game, perUser, journal, entry, report);
+        Discard(copy, journal, entry, report);
         throw;
     }
-    if (report.failedAt != JobStage::None) {
-        Undo(copy, game, perUser, journal, entry, report);
-    } else {
-        PassStage("committing");
-        (void)copy.Run(JobActivity::Finishing, [&] {
-            PruneSafetySets(SafetySetRoot(gameFolder_), SafetySetsKept, setFolder_);
-            return FileResult::Success();
-        });
-        (void)journal.Remove();
-    }
+    if (report.failedAt == JobStage::None)
+        SwapIn(copy, journal, entry, report);
+    else
+        Discard(copy, journal, entry, report);
+    if (report.Whole() && !perUserCopy_.empty())
+        report.perUserCopy = perUserCopy_;
     events.Finished(report);
     return report;
 }
 
-// The current data lies in the safety set with its marker, and the journal says so.
-// On a failure nothing is changed: what was set aside goes back, and stage says where
-// it stopped.
-FileResult RestoreJob::SetAsideCurrentData(SetAside& game, SetAside& perUser, JournalEntry& entry,
-                                           JobJournal& journal, JobStage& stage, JobReport& report) const {
-    stage = JobStage::SetAside;
-    FileResult result = game.Take();
-    if (result.Ok())
-        result = perUser.Take();
-    // Data without a marker would be out of the player's reach.
-    if (result.Ok() && (game.HeldAny() || perUser.HeldAny())) {
-        std::wstring marker = WriteMarker(entry.safetySet);
-        if (!MarkerReadsBack(marker, entry.safetySet)) {
-            stage = JobStage::SafetyMarker;
-            result = FileResult::Failure(ERROR_WRITE_FAULT, marker);
-        } else {
-            report.safetySet = entry.safetySet;
-            report.safetyMarker = marker;
+void RestoreJob::ListChanges(JobCopy& copy, Plan& plan) const {
+    plan.manifest.Read(game::Entry(setFolder_, SetManifest::FileName));
+    copy.List([&](ChangePlan& changes) {
+        // A set without one of its folders gives the game an empty one, as the Parts'
+        // folder copy makes it: the folder is made in the set first.
+        for (const wchar_t* name : game::FolderNames) {
+            if (EntryExists(game::Entry(setFolder_, name)))
+                continue;
+            if (FileResult made = MakeFolderPath(game::Entry(setFolder_, name)); !made.Ok())
+                throw AppError::FromWin32(made.error, L"CopyFolder");
         }
-    }
-    if (result.Ok()) {
-        entry.stage = JournalStage::Copying;
-        entry.held = game.Held();
-        entry.heldPerUser = perUser.Held();
-        stage = JobStage::Journal;
-        result = journal.Write(entry);
-    }
-    if (result.Ok())
-        return result;
-    report.safetySet.clear();
-    report.safetyMarker.clear();
-    // Nothing is copied yet: what was set aside simply goes back.
-    if (perUser.ReplaceHeld().Ok() && game.ReplaceHeld().Ok()) {
-        (void)DeleteTree(entry.safetySet);
-        if (entry.madeSafetySetRoot)
-            RemoveDirectoryW(LongPath(SafetySetRoot(gameFolder_)).c_str());
-        (void)journal.Remove();
-    }
-    return result;
+        // A safety set's layer of the per-user copy goes back there; where there is no
+        // per-user copy now, the game never reads such files, and they stay in the set.
+        const std::wstring layer = PerUserLayer(setFolder_);
+        const bool layered = IsExistingFolder(LongPath(layer));
+        RestoreWalk walk(changes, plan, !perUserCopy_.empty(), !layered);
+        try {
+            LayeredListing set({LongPath(setFolder_)});
+            LayeredListing perUserSet(layered && !perUserCopy_.empty() ? std::vector{LongPath(layer)}
+                                                                         : std::vector<std::wstring>{});
+            // The folders first, those of the per-user layer after the set's own, then the cfg.
+            auto top = [&](const LayeredListing& listing, int to, const wchar_t* name, bool wantFolder) {
+                const LayeredEntry* entry = listing.Find(name);
+                if (!entry || entry->entry.IsFolder() != wantFolder)
+                    return false;
+                plan.listingFolder = game::Entry(to == 1 ? layer : setFolder_, name);
+                walk.Top(to, to == 1 ? kPerUserLayer : L"", *entry);
+                return true;
+            };
+            for (const wchar_t* name : game::FolderNames) {
+                top(set, 0, name, true);
+                if (name == game::FolderNames[0])
+                    plan.savesEnd = changes.Items().size();
+                if (name == game::FolderNames[1])
+                    plan.mapsEnd = changes.Items().size();
+            }
+            for (const wchar_t* name : game::FolderNames)
+                top(perUserSet, 1, name, true);
+            plan.foldersEnd = changes.Items().size();
+            plan.configFound = top(set, 0, game::ConfigName, false);
+            plan.configFound = top(perUserSet, 1, game::ConfigName, false) || plan.configFound;
+            RemoveAdded(setFolder_, !perUserCopy_.empty(), changes);
+        } catch (const AppError& e) {
+            plan.listing = FileResult::Failure(static_cast<DWORD>(e.Number()), plan.listingFolder);
+        }
+    });
 }
 
-void RestoreJob::CopyAll(JobCopy& copy, const SetAside& game, const SetAside& perUser, JobEvents& events,
-                         JobReport& report) const {
-    const std::wstring layer = PerUserLayer(setFolder_);
-    HeldPerUser held;
-    Diversion diversion{perUserCopy_, [&](const std::wstring& rel) { return held.Holds(rel); }};
-    const Diversion* divert = perUserCopy_.empty() ? nullptr : &diversion;
-    std::size_t folderEnds[std::size(game::FolderNames)] = {};
-    std::vector<std::pair<std::wstring, std::size_t>> overlays;
-    std::size_t configEnd = 0;
-    bool configFound = false;
-    std::wstring listingFolder;
-    FileResult listing;
-    JobStage listingStage = JobStage::Folders;
-    copy.List([&](CopyPlan& plan) {
-        if (perUser.HeldAny()) {
-            listingFolder = perUser.Holding();
-            listing = held.ListFrom(perUser.Holding());
-        }
-        for (size_t i = 0; i < std::size(game::FolderNames) && listing.Ok(); ++i) {
-            listingFolder = game::Entry(setFolder_, game::FolderNames[i]);
-            listing = plan.AddFolder(setFolder_, game::FolderNames[i], gameFolder_, divert);
-            folderEnds[i] = plan.End();
-        }
-        // A safety set keeps what the game read from the per-user copy in a layer of its own.
-        for (const wchar_t* name : game::FolderNames) {
-            std::wstring overlay = game::Entry(layer, name);
-            if (!listing.Ok() || !IsExistingFolder(LongPath(overlay)))
-                continue;
-            listingFolder = overlay;
-            listing = plan.AddOverlay(layer, name, gameFolder_, divert);
-            overlays.emplace_back(overlay, plan.End());
-        }
-        // A set without a configuration file leaves the game's own in place.
-        configFound = plan.AddFile(layer, game::ConfigName, gameFolder_, divert) ||
-                      plan.AddFile(setFolder_, game::ConfigName, gameFolder_, divert);
-        configEnd = plan.End();
-        if (listing.Ok()) {
-            listingStage = JobStage::BringBack;
-            listing = plan.AddMissing(game.Holding(), gameFolder_);
-        }
-        if (listing.Ok() && perUser.HeldAny())
-            listing = plan.AddMissing(perUser.Holding(), perUserCopy_);
-    });
-    if (ListingFailed(listing, listingStage, listingFolder, report)) {
-        events.FoldersCopied(report);
-        return;
-    }
-    for (size_t i = 0; i < std::size(game::FolderNames); ++i) {
-        if (report.FoldersWhole() && CopyFolderStage(copy, folderEnds[i], report))
-            report.copiedFolders.push_back(game::Entry(setFolder_, game::FolderNames[i]));
+void RestoreJob::CopyChanges(JobCopy& copy, Plan& plan, JobEvents& events, JobReport& report) const {
+    const std::size_t ends[] = {plan.savesEnd, plan.mapsEnd, plan.foldersEnd};
+    for (size_t i = 0; i < std::size(ends); ++i) {
+        std::wstring folder = game::Entry(setFolder_, game::FolderNames[i]);
+        if (report.FoldersWhole() && CopyFolderStage(copy, ends[i], folder, report))
+            report.copiedFolders.push_back(folder);
         if (i == 0)
             events.Checkpoint();
         else
             YieldThreeTimes(events);
     }
-    for (const auto& [overlay, end] : overlays) {
-        if (!report.FoldersWhole() || !CopyFolderStage(copy, end, report))
-            break;
-        report.copiedFolders.push_back(overlay);
-    }
     events.FoldersCopied(report);
     if (!report.FoldersWhole())
         return;
-    if (configFound)
-        CopyConfigStage(copy, configEnd, report);
+    // A set without a configuration file leaves the game's own in place.
+    if (plan.configFound)
+        CopyConfigStage(copy, copy.Plan().Items().size(), report);
     else
         report.config = ConfigCopy::Missing;
     events.Checkpoint();
-    if (report.failedAt == JobStage::None && CopyRestAndFlush(copy, copy.Plan().End(), report) &&
-        !perUserCopy_.empty())
-        report.perUserCopy = perUserCopy_;
+    if (report.failedAt != JobStage::None || !CopyRestAndFlush(copy, copy.Plan().Items().size(), report))
+        return;
+    // Checked before it is trusted: every copy against the set's manifest, and every file
+    // the manifest lists there.
+    for (const Plan::Check& check : plan.checks) {
+        if (copy.Digest(check.item) != check.digest)
+            report.damaged.push_back(copy.Plan().ShownSource(check.item));
+    }
+    for (const std::wstring& listed : plan.manifest.Paths()) {
+        if (!plan.seen.count(FoldCase(listed)))
+            report.damaged.push_back(game::Entry(setFolder_, listed));
+    }
+    if (!report.damaged.empty())
+        NoteFailure(report, JobStage::Damaged, FileResult::Failure(ERROR_FILE_CORRUPT, setFolder_));
 }
 
-void RestoreJob::Undo(JobCopy& copy, SetAside& game, SetAside& perUser, JobJournal& journal,
-                      const JournalEntry& entry, JobReport& report) const {
-    FileResult back = copy.Run(JobActivity::Undoing, [&] {
-        FileResult result = perUser.PutBack();
-        return result.Ok() ? game.PutBack() : result;
-    });
-    if (!back.Ok()) {
-        // The data from before stays in the safety set, with both layers; the journal
-        // tells the next start to put it back.
-        report.outcome = JobOutcome::RollbackFailed;
-        report.keptAt = entry.safetySet;
-        report.rollbackFailure = {ShownPath(back.path), ShownPath(back.path), back.error};
-        return;
+// What the swap replaces goes into a new safety set: its marker, and the list of what
+// the restore adds, which undoing the restore takes away again.
+FileResult RestoreJob::MakeSafetySet(const Plan& plan, const JournalEntry& entry, JobReport& report) const {
+    if (FileResult made = MakeFolderPath(entry.safetySet); !made.Ok())
+        return made;
+    std::string list;
+    for (const std::wstring& added : plan.added)
+        list += Narrow(added) + "\r\n";
+    if (FileResult written = WriteFileDurably(game::Entry(entry.safetySet, AddedListName), list); !written.Ok())
+        return written;
+    std::wstring marker = WriteMarker(entry.safetySet);
+    // Data without a marker would be out of the player's reach.
+    if (!MarkerReadsBack(marker, entry.safetySet))
+        return FileResult::Failure(ERROR_WRITE_FAULT, marker);
+    report.safetySet = entry.safetySet;
+    report.safetyMarker = marker;
+    return FileResult::Success();
+}
+
+void RestoreJob::SwapIn(JobCopy& copy, JobJournal& journal, JournalEntry& entry, JobReport& report) const {
+    const std::vector<SwapLayer>& layers = copy.Plan().Layers();
+    const std::vector<SwapEntry>& swaps = copy.Plan().Swaps();
+    if (!swaps.empty()) {
+        FileResult listed = WriteFileDurably(SwapListPath(layers[0].staging), StagedSwap::Encode(swaps));
+        entry.stage = JournalStage::Swapping;
+        if (listed.Ok())
+            listed = journal.Write(entry);
+        if (!listed.Ok()) {
+            NoteFailure(report, JobStage::Journal, listed);
+            Discard(copy, journal, entry, report);
+            return;
+        }
+        PassStage("committing");
+        StagedSwap swap(layers, swaps);
+        FileResult swapped = copy.Run(JobActivity::Placing, [&] { return swap.Forward(); });
+        if (!swapped.Ok()) {
+            // A file of the game's held open (the game runs): all goes back as it was.
+            NoteFailure(report, JobStage::Swap, swapped);
+            entry.stage = JournalStage::Unswapping;
+            (void)journal.Write(entry);
+            FileResult back = copy.Run(JobActivity::Undoing, [&] { return swap.Backward(); });
+            if (!back.Ok()) {
+                report.outcome = JobOutcome::RollbackFailed;
+                report.keptAt = entry.safetySet;
+                report.rollbackFailure = {ShownPath(back.path), ShownPath(back.path), back.error};
+                return;
+            }
+            Discard(copy, journal, entry, report);
+            return;
+        }
+        entry.stage = JournalStage::Committing;
+        (void)journal.Write(entry);
     }
-    report.outcome = JobOutcome::RolledBack;
+    (void)copy.Run(JobActivity::Finishing, [&] {
+        RemoveStaging(layers);
+        PruneSafetySets(SafetySetRoot(gameFolder_), SafetySetsKept, setFolder_);
+        return FileResult::Success();
+    });
+    (void)journal.Remove();
+}
+
+// Nothing the restore staged is swapped in: the staging folders go, and the safety set
+// (which holds nothing but its marker and list then) with them.
+void RestoreJob::Discard(JobCopy& copy, JobJournal& journal, const JournalEntry& entry, JobReport& report) const {
+    UndoStaging(copy, journal, [&] {
+        RemoveStaging(copy.Plan().Layers());
+        (void)DeleteTree(entry.safetySet);
+        if (entry.madeSafetySetRoot)
+            RemoveDirectoryW(LongPath(SafetySetRoot(gameFolder_)).c_str());
+    }, report);
     report.safetySet.clear();
     report.safetyMarker.clear();
-    (void)journal.Remove();
-    // All is back: the safety set holds only its marker, and its folder goes; so does
-    // the folder of all safety sets when this one was its first.
-    (void)DeleteTree(entry.safetySet);
-    if (entry.madeSafetySetRoot)
-        RemoveDirectoryW(LongPath(SafetySetRoot(gameFolder_)).c_str());
 }

@@ -1,47 +1,66 @@
 #pragma once
 // A restore: the game data of the backup set in setFolder copied back into gameFolder,
-// merging with what the game folder holds. Before the first file is replaced, the game's
-// current data is set aside as a safety set with its own marker (see SafetySets), so
-// that the restore can be undone; a restore that fails puts that data back at once, and
-// the job's journal (JobJournal) lets the next start of the program do the same after
-// the job was killed.
+// merging with what the game folder holds. Only what differs is copied: a game file of
+// the same size and last-write time as the set's stays as it is. Each file copied is
+// checked against the set's manifest (SetManifest) in the same pass, where the set has
+// one: a damaged set is not restored. The new and changed files are copied into a
+// staging folder beside the game folder first and swapped into place at the end; what
+// they replace moves into a safety set (see SafetySets) with its own marker, which also
+// lists the files the restore added. Restoring that safety set gives back exactly the
+// data from before: the replaced files return, the added ones go. A restore that fails
+// leaves the game's data as it was, and the job's journal (JobJournal) lets the next
+// start of the program put right a restore that was killed.
 //
 // Where Windows keeps a per-user copy of the game folder (see PerUserCopy.h), the game
-// reads that copy first: its data is set aside into the safety set too (in the layer
-// folder below), and each restored file goes where the game will read it, into the
-// per-user copy where that copy held the file or its folder, else into the game folder.
-// A set with such a layer (a safety set) is restored with the layer's files over its own.
+// reads that copy first: each restored file goes where the game will read it, into the
+// per-user copy where that copy holds the file or the folder the file is in, else into
+// the game folder; what it replaces there goes into the safety set's layer for the
+// per-user copy. A set with such a layer (a safety set) gives each layer back to its own
+// tree.
 
 #include <string>
+#include <vector>
 
 #include "engine/JobEvents.h"
 #include "engine/JobJournal.h"
+#include "engine/StagedSwap.h"
 
 class JobCopy;
-class SetAside;
 
 class RestoreJob {
 public:
     RestoreJob(std::wstring gameFolder, std::wstring setFolder, std::wstring perUserCopy = L"",
                std::wstring journal = JobJournal::DefaultPath());
 
-    // Puts right what an interrupted job left, sets the current data aside, lists what it
-    // copies, copies saves and maps, yields three times, copies scores, yields three
-    // times, raises FoldersCopied, copies the configuration file when the set has one and
-    // the current files the set lacks, makes the copies durable, raises Finished. A
-    // source folder that cannot be made raises AppError once the earlier data is back.
+    // Puts right what an interrupted job left, compares the set with the game's data,
+    // checks the room, copies what differs of saves and maps, yields three times, of
+    // scores, yields three times, raises FoldersCopied, copies the configuration file when
+    // the set has one, makes the copies durable and checks them against the manifest,
+    // keeps what they replace as a safety set while swapping them in, raises Finished. A
+    // source folder that cannot be made raises AppError.
     JobReport Run(JobEvents& events);
 
     // The folder in a set that holds the per-user copy's layer.
     static std::wstring PerUserLayer(const std::wstring& setFolder);
+    // The file in a safety set that lists what the restore added (relative paths, one a
+    // line, those of the per-user copy below PerUserLayer's name).
+    static const wchar_t AddedListName[];
+    // The trees a restore changes, each with its staging folder and its part of the
+    // safety set: the game folder, then the per-user copy (when there is one).
+    static std::vector<SwapLayer> Layers(const std::wstring& gameFolder, const std::wstring& perUserCopy,
+                                         const std::wstring& safetySet);
+    // The staging folders go (after a swap ran to its end, or before one started).
+    static void RemoveStaging(const std::vector<SwapLayer>& layers);
+
+    // What the job found to do, filled by its walk over the set and the game's data.
+    struct Plan;
 
 private:
-    FileResult SetAsideCurrentData(SetAside& game, SetAside& perUser, JournalEntry& entry, JobJournal& journal,
-                                   JobStage& stage, JobReport& report) const;
-    void CopyAll(JobCopy& copy, const SetAside& game, const SetAside& perUser, JobEvents& events,
-                 JobReport& report) const;
-    void Undo(JobCopy& copy, SetAside& game, SetAside& perUser, JobJournal& journal, const JournalEntry& entry,
-              JobReport& report) const;
+    void ListChanges(JobCopy& copy, Plan& plan) const;
+    void CopyChanges(JobCopy& copy, Plan& plan, JobEvents& events, JobReport& report) const;
+    FileResult MakeSafetySet(const Plan& plan, const JournalEntry& entry, JobReport& report) const;
+    void SwapIn(JobCopy& copy, JobJournal& journal, JournalEntry& entry, JobReport& report) const;
+    void Discard(JobCopy& copy, JobJournal& journal, const JournalEntry& entry, JobReport& report) const;
 
     std::wstring gameFolder_;
     std::wstring setFolder_;

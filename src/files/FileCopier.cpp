@@ -55,7 +55,7 @@ CopyOutcome FileCopier::Copy(const std::vector<CopyItem>& items, std::size_t fir
                              CopyObserver& observer) {
     for (std::size_t i = first; i < last && i < items.size(); ++i) {
         progress_.item = i;
-        FileResult result = CopyOne(items[i], observer);
+        FileResult result = CopyOne(i, items[i], observer);
         if (!result.Ok()) {
             // What a failed copy leaves is about to be removed: nothing stays held open.
             Settle();
@@ -66,11 +66,24 @@ CopyOutcome FileCopier::Copy(const std::vector<CopyItem>& items, std::size_t fir
     return {FileResult::Success(), last};
 }
 
-FileResult FileCopier::CopyOne(const CopyItem& item, CopyObserver& observer) {
+FileResult FileCopier::ReadOnly(std::size_t index, const CopyItem& item, CopyObserver& observer) {
+    FileHandle in(CreateFileW(item.source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!in)
+        return FileResult::Failure(GetLastError(), item.source);
+    FileResult result = CopyFileData(index, item, in.Get(), INVALID_HANDLE_VALUE, observer);
+    if (result.Ok())
+        ++progress_.filesDone;
+    return result;
+}
+
+FileResult FileCopier::CopyOne(std::size_t index, const CopyItem& item, CopyObserver& observer) {
     if (observer.StopRequested())
         return FileResult::Failure(ERROR_CANCELLED, item.source);
     if (item.folder)
         return MakeFolder(item.destination);
+    if (item.destination.empty())
+        return ReadOnly(index, item, observer);
     FileHandle in(CreateFileW(item.source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!in)
@@ -82,7 +95,7 @@ FileResult FileCopier::CopyOne(const CopyItem& item, CopyObserver& observer) {
     if (!out)
         return FileResult::Failure(GetLastError(), item.destination);
 
-    FileResult result = CopyFileData(item, in.Get(), out.Get(), observer);
+    FileResult result = CopyFileData(index, item, in.Get(), out.Get(), observer);
     bool readOnly = (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     // A read-only copy cannot be opened for writing again to be flushed later.
     bool flushNow = flush_ == FlushMode::EachFile || (flush_ == FlushMode::AtEnd && readOnly);
@@ -110,24 +123,54 @@ FileResult FileCopier::CopyOne(const CopyItem& item, CopyObserver& observer) {
     return result;
 }
 
-FileResult FileCopier::CopyFileData(const CopyItem& item, HANDLE in, HANDLE out, CopyObserver& observer) {
+FileResult FileCopier::CopyFileData(std::size_t index, const CopyItem& item, HANDLE in, HANDLE out,
+                                    CopyObserver& observer) {
+    if (item.hash && !hasher_)
+        hasher_ = std::make_unique<PieceHasher>(kPiece);
+    PieceHasher* hasher = item.hash ? hasher_.get() : nullptr;
     for (;;) {
         if (observer.StopRequested())
             return FileResult::Failure(ERROR_CANCELLED, item.source);
+        char* piece = hasher ? hasher->FreePiece() : buffer_.data();
+        auto giveBack = [&] {
+            if (hasher)
+                hasher->Return(piece);
+        };
         DWORD got = 0;
-        if (!ReadFile(in, buffer_.data(), static_cast<DWORD>(buffer_.size()), &got, nullptr))
-            return FileResult::Failure(GetLastError(), item.source);
-        if (got == 0)
+        if (!ReadFile(in, piece, static_cast<DWORD>(kPiece), &got, nullptr)) {
+            DWORD error = GetLastError();
+            giveBack();
+            return FileResult::Failure(error, item.source);
+        }
+        if (got == 0) {
+            giveBack();
+            if (hasher)
+                hasher->End(index);
             return FileResult::Success();
-        DWORD put = 0;
-        if (!WriteFile(out, buffer_.data(), got, &put, nullptr))
-            return FileResult::Failure(GetLastError(), item.destination);
+        }
+        DWORD put = got;
+        if (out != INVALID_HANDLE_VALUE && !WriteFile(out, piece, got, &put, nullptr)) {
+            DWORD error = GetLastError();
+            giveBack();
+            return FileResult::Failure(error, item.destination);
+        }
         // A write that takes less than it was given has run out of room.
-        if (put != got)
+        if (put != got) {
+            giveBack();
             return FileResult::Failure(ERROR_DISK_FULL, item.destination);
+        }
+        if (hasher)
+            hasher->Add(index, piece, got);
         progress_.bytesDone += got;
         observer.Progressed(progress_);
     }
+}
+
+std::string FileCopier::Digest(std::size_t item) {
+    if (!hasher_)
+        return {};
+    hasher_->WaitAll();
+    return hasher_->DigestOf(item);
 }
 
 void FileCopier::Settle() {

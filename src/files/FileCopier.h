@@ -15,17 +15,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "files/FileFlusher.h"
 #include "files/FileOps.h"
+#include "files/PieceHasher.h"
 
 struct CopyItem {
     std::wstring source;
-    std::wstring destination;
-    std::uint64_t size = 0;  // as listed, for the totals; the copy takes what the file holds then
-    bool folder = false;     // a folder to make; one that is there already is merged into
+    std::wstring destination;  // "" for a file that is only read, for its hash
+    std::uint64_t size = 0;    // as listed, for the totals; the copy takes what the file holds then
+    bool folder = false;       // a folder to make; one that is there already is merged into
+    bool hash = false;         // the file's SHA-256 is taken in the same pass (Digest)
 };
 
 // How far a copy got, counted over every call of one copier.
@@ -72,6 +75,10 @@ public:
     // Makes every file copied so far durable (FlushFileBuffers), unless already done.
     FileResult Flush(CopyObserver& observer);
 
+    // The SHA-256 of item's file, hashed in the copy's own pass: 64 hex digits, or ""
+    // when it was not hashed (not asked for, or its copy failed). Waits for the hash.
+    std::string Digest(std::size_t item);
+
     // Waits until no copied file is held open any more (they are flushed and closed on
     // another thread): before the copies may be removed or renamed. A failed Copy has
     // settled already.
@@ -80,8 +87,11 @@ public:
     const CopyProgress& Progress() const { return progress_; }
 
 private:
-    FileResult CopyOne(const CopyItem& item, CopyObserver& observer);
-    FileResult CopyFileData(const CopyItem& item, HANDLE in, HANDLE out, CopyObserver& observer);
+    FileResult CopyOne(std::size_t index, const CopyItem& item, CopyObserver& observer);
+    FileResult ReadOnly(std::size_t index, const CopyItem& item, CopyObserver& observer);
+    // Reads the file to its end, writing each piece to out (none: INVALID_HANDLE_VALUE) and
+    // handing it to the hasher when the item is hashed.
+    FileResult CopyFileData(std::size_t index, const CopyItem& item, HANDLE in, HANDLE out, CopyObserver& observer);
     FileResult FlushReopened(CopyObserver& observer);
     FileResult WaitForFlusher(CopyObserver& observer);
 
@@ -90,4 +100,5 @@ private:
     CopyProgress progress_;
     std::vector<std::wstring> toFlush_;  // AtEnd: destinations (long form) not yet flushed
     FileFlusher flusher_;
+    std::unique_ptr<PieceHasher> hasher_;  // made with the first item to hash
 };

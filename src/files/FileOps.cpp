@@ -1,5 +1,6 @@
 #include "files/FileOps.h"
 
+#include <cstdint>
 #include <vector>
 
 #include "files/DirSearch.h"
@@ -159,19 +160,29 @@ std::vector<std::wstring> FilesBelow(const std::wstring& root) {
     return files;
 }
 
-bool ReadSmallFile(const std::wstring& path, std::string& content) {
+namespace {
+
+bool ReadUpTo(const std::wstring& path, std::string& content, std::uint64_t limit) {
     FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > (1 << 20))
+    if (!GetFileSizeEx(file.Get(), &size) || static_cast<std::uint64_t>(size.QuadPart) > limit)
         return false;
     content.resize(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
     return content.empty() ||
            (ReadFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &read, nullptr) &&
             read == content.size());
+}
+
+}  // namespace
+
+bool ReadSmallFile(const std::wstring& path, std::string& content) { return ReadUpTo(path, content, 1 << 20); }
+
+bool ReadWholeFile(const std::wstring& path, std::string& content) {
+    return ReadUpTo(LongPath(path), content, 256u << 20);
 }
 
 FileResult WriteWholeFile(const std::wstring& path, const std::string& content) {

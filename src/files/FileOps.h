@@ -53,6 +53,8 @@ std::vector<std::wstring> FilesBelow(const std::wstring& root);
 
 // The whole content of a small file (a marker), or false when it cannot be read.
 bool ReadSmallFile(const std::wstring& path, std::string& content);
+// The same for a file of up to 256 MiB (a set's manifest); paths of any length.
+bool ReadWholeFile(const std::wstring& path, std::string& content);
 // Writes the content as the whole file, replacing it.
 FileResult WriteWholeFile(const std::wstring& path, const std::string& content);
 

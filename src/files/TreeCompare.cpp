@@ -27,8 +27,16 @@ bool Matches(const DirEntry& original, const DirEntry& copied, Compare mode) {
         return true;
     if (original.IsFolder())
         return copied.IsFolder();
-    return !copied.IsFolder() && copied.size == original.size && SameTime(copied.lastWrite, original.lastWrite);
+    return SameFile(original, copied);
 }
+
+}  // namespace
+
+bool SameFile(const DirEntry& a, const DirEntry& b) {
+    return !a.IsFolder() && !b.IsFolder() && a.size == b.size && SameTime(a.lastWrite, b.lastWrite);
+}
+
+namespace {
 
 class Comparison {
 public:

@@ -9,6 +9,12 @@
 #include <string>
 #include <vector>
 
+struct DirEntry;
+
+// Whether a listed file is the same as another (its copy): both files, of the same size,
+// their last-write times within 2 seconds. The quick check rsync and robocopy make too.
+bool SameFile(const DirEntry& a, const DirEntry& b);
+
 // What counts as a difference: Content, an entry missing in the copy or differing in
 // kind, size or last-write time; Presence, only an entry whose name the copy lacks.
 enum class Compare { Content, Presence };

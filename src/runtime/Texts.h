@@ -72,17 +72,15 @@ inline constexpr wchar_t BackupFolderIncomplete[] =
 inline constexpr wchar_t BackupNoGameFolder[] =
     L"The game folder %1 was not found, so there is nothing to back up. Nothing was written to the backup folder.";
 // %1: the backup folder, %2: the path concerned, %3: the platform's reason.
-inline constexpr wchar_t BackupEarlierNotSetAside[] =
-    L"The backup set already in %1 could not be set aside while the new backup is made (%2: %3). "
-    L"Close any program that uses that folder and try again. Nothing was changed.";
+inline constexpr wchar_t BackupSwapFailed[] =
+    L"The new files could not be put in place in %1 (%2: %3). Close any program that uses that folder and try "
+    L"again.";
 // %1: the backup folder, %2: the path concerned, %3: the reason, %4: where the earlier set lies.
 inline constexpr wchar_t BackupInterruptedNotRecovered[] =
     L"An earlier backup into %1 was interrupted, and its earlier set could not be put back in place "
     L"(%2: %3). Nothing was changed; the earlier set lies in %4.";
 // %1: the path concerned, %2: the platform's reason.
 inline constexpr wchar_t BackupConfigFailed[] = L"The configuration file %1 could not be copied (%2).";
-inline constexpr wchar_t BackupBringBackFailed[] =
-    L"Files of the earlier backup in this folder could not be kept in the new one (%1: %2).";
 inline constexpr wchar_t BackupMarkerFailed[] =
     L"The marker file %1 could not be written, so the backup could not be offered for a restore (%2).";
 // %1: the backup folder.
@@ -123,9 +121,8 @@ inline constexpr wchar_t RestoreFolderIncomplete[] =
 // %1: the game folder, %2: the platform's reason.
 inline constexpr wchar_t RestoreNoGameFolder[] = L"The game folder %1 could not be created (%2). Nothing was restored.";
 // %2: the path concerned, %3: the platform's reason.
-inline constexpr wchar_t RestoreNotSetAside[] =
-    L"The game's current data could not be set aside as a safety set before the restore (%2: %3). "
-    L"Close Tarnwick and try again. Nothing was changed.";
+inline constexpr wchar_t RestoreSwapFailed[] =
+    L"A file of the game's data could not be replaced (%2: %3). Close Tarnwick and try again.";
 // %1: the backup set's folder.
 inline constexpr wchar_t RestoreSetInsideGame[] =
     L"The backup set in %1 lies inside the game's own data, which a restore replaces. Move the set to another "
@@ -133,9 +130,12 @@ inline constexpr wchar_t RestoreSetInsideGame[] =
 inline constexpr wchar_t RestoreSafetyMarkerFailed[] =
     L"The marker file %1 of the safety set could not be written (%2). Nothing was changed.";
 inline constexpr wchar_t RestoreConfigFailed[] = L"The configuration file %1 could not be restored (%2).";
-inline constexpr wchar_t RestoreBringBackFailed[] =
-    L"Files of the game's current data that the backup set lacks could not be kept (%1: %2).";
-inline constexpr wchar_t RestoreRolledBack[] = L"The game's data is as it was before the restore.";
+// A set whose files are not what its manifest says. %1: the set's folder, %2: the files.
+inline constexpr wchar_t RestoreDamaged[] =
+    L"The backup set in %1 is damaged: these files are not what the backup wrote, or are missing:\n%2\n"
+    L"Nothing of it was restored.";
+// %1: how many more.
+inline constexpr wchar_t AndMoreFiles[] = L"and %1 more";inline constexpr wchar_t RestoreRolledBack[] = L"The game's data is as it was before the restore.";
 // %1: the path concerned, %2: the reason, %3: the safety set's folder.
 inline constexpr wchar_t RestoreNotPutBack[] =
     L"The game's data could not all be put back (%1: %2). Your data from before the restore is kept in the "
@@ -168,6 +168,8 @@ inline constexpr wchar_t JobJournalFailed[] =
     L"The journal %1, which lets an interrupted backup or restore be put right, could not be written (%2).";
 inline constexpr wchar_t JobFlushFailed[] = L"The copies could not be written to the disk (%1: %2).";
 inline constexpr wchar_t NothingChanged[] = L"Nothing was changed.";
+// Not enough room. %1: what the job needs, %2: the drive, %3: what is free there.
+inline constexpr wchar_t JobNoSpace[] = L"There is not enough room: the job needs %1 on %2, %3 free. Nothing was changed.";
 // A restore from a set folder that an interrupted backup left. %1: the set folder, %2: the
 // path concerned, %3: the reason, %4: where the earlier set lies.
 inline constexpr wchar_t RestoreSetNotRecovered[] =
@@ -182,7 +184,8 @@ inline constexpr wchar_t SetRecovered[] =
 inline constexpr wchar_t ProgressCounting[] = L"Counting the files to copy: %1 files, %2";
 inline constexpr wchar_t ProgressCopying[] = L"%1 of %2 files copied, %3 of %4";
 inline constexpr wchar_t ProgressFlushing[] = L"Writing the copies to the disk: %1 of %2 files";
-inline constexpr wchar_t BackupProgressFinishing[] = L"Removing the earlier backup set, which the new one replaces...";
+inline constexpr wchar_t ProgressPlacing[] = L"Putting the new files in place...";
+inline constexpr wchar_t BackupProgressFinishing[] = L"Removing the earlier files that the new ones replace...";
 inline constexpr wchar_t RestoreProgressFinishing[] = L"Removing the oldest safety sets...";
 inline constexpr wchar_t ProgressUndoing[] = L"Putting your earlier data back...";
 inline constexpr wchar_t ProgressStopping[] = L"Stopping: the copy ends and your earlier data is put back...";

@@ -9,6 +9,7 @@
 #include "ui/Controls.h"
 #include "runtime/ProcessState.h"
 #include "engine/BackupMarker.h"
+#include "engine/BackupStaging.h"
 #include "backup/FolderChooser.h"
 #include "backup/clsBackup.h"
 #include "backup/frmBackup.h"
@@ -415,7 +416,11 @@ TEST_F(BackupTest, TwoClicksAtOnceWhileCopyingChangeNothing) {
         bool foldersBeforeStep4 = true;
         bool markerBeforeStep5 = true;
         SetYieldHook([&] {
-            if (w.Step() == 4 && !IsDirectory(dest / L"scores"))
+            // The folders are copied (into the staging folder, later in place) before step 4 shows.
+            bool copied = IsDirectory(dest / L"scores");
+            for (StagingState state : {StagingState::Copying, StagingState::Swapping})
+                copied = copied || IsDirectory(BackupLayer(dest.Path(), state).staging + L"\\scores");
+            if (w.Step() == 4 && !copied)
                 foldersBeforeStep4 = false;
             if (w.Step() == 5 && !PathExists(MarkerPathToday(dest.Path())))
                 markerBeforeStep5 = false;

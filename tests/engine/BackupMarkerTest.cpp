@@ -130,29 +130,14 @@ TEST(Marker, WriteToAFolderThatCannotTakeItIsSilent) {
     EXPECT_FALSE(PathExists(marker));
 }
 
-TEST(MarkerSnapshot, PutsTheBytesBackOrRemovesANewMarkerButNeverOneItCouldNotRead) {
+TEST(Marker, StagedMarkerKeepsTheEarlierOnesOtherContentAndLeavesItAsItIs) {
     ScratchDir dir;
+    const std::string earlier = "[Backup]\r\nVersion=Tarnwick\r\nBackup_Location=D:\\old\r\n; a note\r\n";
     std::wstring marker = dir / L"Tarnwick_2026.12.06.BAK";
-    // There and readable: the same bytes come back after a rewrite.
-    WriteTextFile(marker, "[Backup]\r\nVersion=Tarnwick\r\nBackup_Location=D:\\old\r\n; a note\r\n");
-    MarkerSnapshot kept(marker);
-    WriteMarker(marker, L"E:\\new");
-    kept.Restore();
-    EXPECT_EQ(ReadTextFile(marker), "[Backup]\r\nVersion=Tarnwick\r\nBackup_Location=D:\\old\r\n; a note\r\n");
-
-    // Not there: what the job wrote goes again.
-    std::wstring fresh = dir / L"Tarnwick_2026.12.07.BAK";
-    MarkerSnapshot none(fresh);
-    WriteMarker(fresh, L"E:\\new");
-    none.Restore();
-    EXPECT_FALSE(PathExists(fresh));
-
-    // There but held open by another program when the snapshot was taken: it stays.
-    {
-        FileHandle held = HoldOpen(marker);
-        MarkerSnapshot unread(marker);
-        held.Reset();
-        unread.Restore();
-    }
-    EXPECT_TRUE(PathExists(marker));
+    WriteTextFile(marker, earlier);
+    std::wstring staged = dir / L"staged.BAK";
+    ASSERT_TRUE(WriteMarkerFile(staged, L"E:\\new", marker).Ok());
+    EXPECT_EQ(ReadTextFile(marker), earlier);
+    EXPECT_EQ(ReadMarkerLocation(staged), L"E:\\new");
+    EXPECT_NE(ReadTextFile(staged).find("; a note"), std::string::npos);
 }

@@ -15,6 +15,7 @@
 #include "engine/BackupJob.h"
 #include "engine/BackupMarker.h"
 #include "engine/EarlierSet.h"
+#include "engine/GameLayout.h"
 #include "engine/RestoreJob.h"
 #include "engine/SafetySets.h"
 #include "files/FileOps.h"
@@ -103,10 +104,14 @@ TEST_F(JobTest, BackupOverAnEarlierSetMergesAndLeavesNoHoldingFolder) {
     EXPECT_TRUE(report.earlierSet);
     EXPECT_EQ(ReadTextFile(Set() + L"\\saves\\quick.sav"), "quick now");
     EXPECT_EQ(ReadTextFile(Set() + L"\\saves\\only earlier.sav"), "kept by merging");
-    EXPECT_FALSE(PathExists(BackupJob::HoldingFolder(Set())));
-    Tree entries = ListTree(Set());
-    for (const auto& [path, content] : entries)
-        EXPECT_EQ(path.find(L"Tarnwick earlier set"), std::wstring::npos) << Narrow(path);
+    // Only the set, its manifest and its markers stay: no staging or keeping folder.
+    for (const auto& [path, content] : ListTree(Set())) {
+        bool setEntry = path.rfind(L"saves", 0) == 0 || path.rfind(L"maps", 0) == 0 ||
+                        path.rfind(L"scores", 0) == 0 || path == L"tarnwick.cfg" ||
+                        path.find(L"\\") == std::wstring::npos && path.rfind(L"Tarnwick", 0) == 0 &&
+                            (path.ends_with(L".BAK") || path.ends_with(L".sha256"));
+        EXPECT_TRUE(setEntry) << Narrow(path);
+    }
 }
 
 TEST_F(JobTest, FailedBackupLeavesTheEarlierSetAndItsMarkerExactlyAsTheyWere) {
@@ -124,6 +129,15 @@ TEST_F(JobTest, FailedBackupLeavesTheEarlierSetAndItsMarkerExactlyAsTheyWere) {
         {"a configuration file the game holds open",
          [](JobTest& t) { return std::make_shared<FileHandle>(HoldOpen(t.Game() + L"\\tarnwick.cfg")); },
          JobStage::Config},
+        {"a file of the earlier set held open by another program",
+         [](JobTest& t) { return std::make_shared<FileHandle>(HoldOpen(t.Set() + L"\\maps\\fen.map")); },
+         JobStage::Swap},
+        {"an earlier set's folder the kernel refuses to change (chattr +i)",
+         [](JobTest& t) -> std::shared_ptr<void> {
+             auto scope = std::make_shared<ImmutableScope>(t.Set() + L"\\maps");
+             return scope->Ok() ? scope : nullptr;
+         },
+         JobStage::Swap},
     };
     for (const Fault& fault : faults) {
         SCOPED_TRACE(fault.name);
@@ -136,6 +150,8 @@ TEST_F(JobTest, FailedBackupLeavesTheEarlierSetAndItsMarkerExactlyAsTheyWere) {
         JobReport report;
         {
             auto held = fault.make(*this);
+            if (!held)
+                continue;  // chattr +i is not available here
             report = Backup();
         }
         EXPECT_EQ(report.outcome, JobOutcome::RolledBack);
@@ -172,22 +188,6 @@ TEST_F(JobTest, BackupWithoutAGameFolderTouchesNothing) {
     EXPECT_FALSE(PathExists(Game()));
     EXPECT_TRUE(ListTree(Set()).empty());
     EXPECT_EQ(events.seen, (std::vector<std::string>{"folders", "finished"}));
-}
-
-TEST_F(JobTest, EarlierSetThatCannotBeSetAsideStopsTheBackupBeforeItStarts) {
-    MakeGameData(Game(), "now");
-    MakeEarlierSet();
-    Tree before = ListTree(Set());
-    JobReport report;
-    {
-        ImmutableScope locked(Set() + L"\\maps");
-        if (!locked.Ok())
-            GTEST_SKIP() << "chattr +i is not available here";
-        report = Backup();
-    }
-    EXPECT_EQ(report.outcome, JobOutcome::NotStarted);
-    EXPECT_EQ(report.failedAt, JobStage::SetAside);
-    EXPECT_EQ(ListTree(Set()), before);
 }
 
 TEST_F(JobTest, MarkerThatCannotBeWrittenUndoesTheBackup) {
@@ -274,26 +274,41 @@ TEST_F(JobTest, RestoreRefusesASetFolderThatCannotBePutRight) {
     EXPECT_EQ(ListTree(Set()), setBefore);
 }
 
-TEST_F(JobTest, FullDiskDuringABackupLeavesTheEarlierSet) {
-    MakeDirs(Set());
-    RamDiskScope disk(Set(), 256);
-    if (!disk.Ok())
-        GTEST_SKIP() << "a RAM disk cannot be mounted here (needs root)";
-    MakeEarlierSet();
-    Tree before = ListTree(Set());
-    MakeGameData(Game(), "now");
-    WriteTextFile(Game() + L"\\saves\\big.sav", std::string(400 * 1024, 'b'));
-    JobReport report = Backup();
-    EXPECT_EQ(report.outcome, JobOutcome::RolledBack);
-    EXPECT_EQ(ListTree(Set()), before);
+
+// A job that would not fit is refused before it changes anything, with both amounts.
+TEST_F(JobTest, JobThatDoesNotFitIsRefusedWithTheRoomItNeeds) {
+    for (bool restore : {false, true}) {
+        SCOPED_TRACE(restore ? "restore" : "backup");
+        RemoveTree(dir.Path());
+        std::wstring volume = restore ? dir / L"vol" : Set();
+        MakeDirs(volume);
+        RamDiskScope disk(volume, 256);
+        if (!disk.Ok())
+            GTEST_SKIP() << "a RAM disk cannot be mounted here (needs root)";
+        MakeGameData(restore ? Set() : Game(), "new");
+        MakeGameData(restore ? Game() : Set(), "earlier");
+        WriteTextFile((restore ? Set() : Game()) + L"\\saves\\big.sav", std::string(400 * 1024, 'b'));
+        Tree before = ListTree(restore ? Game() : Set());
+        JobReport report = restore ? Restore() : Backup();
+        EXPECT_EQ(report.outcome, JobOutcome::NotStarted);
+        EXPECT_EQ(report.failedAt, JobStage::Space);
+        EXPECT_GT(report.bytesNeeded, report.space.free);
+        EXPECT_GT(report.bytesNeeded, 400u * 1024);
+        EXPECT_EQ(ListTree(restore ? Game() : Set()), before);
+    }
 }
 
 // ---- Restore -------------------------------------------------------------------
 
-TEST_F(JobTest, RestoreMergesKeepsASafetySetAndThatSetUndoesIt) {
+TEST_F(JobTest, RestoreKeepsWhatItReplacesAndThatSafetySetUndoesItExactly) {
     MakeGameData(Game(), "before");
     WriteTextFile(Game() + L"\\saves\\only in game.sav", "stays");
     MakeGameData(Set(), "backed up");
+    WriteTextFile(Set() + L"\\saves\\new in set.sav", "added by the restore");
+    MakeDirs(Set() + L"\\maps\\new folder");
+    WriteTextFile(Set() + L"\\maps\\new folder\\drawn.map", "a new folder");
+    // A game file equal to the set's (same size and time) stays where it is.
+    ASSERT_TRUE(CopyFileW((Set() + L"\\scores\\high.scr").c_str(), (Game() + L"\\scores\\high.scr").c_str(), FALSE));
     Tree original = ListTree(Game());
 
     JobReport report = Restore();
@@ -303,16 +318,21 @@ TEST_F(JobTest, RestoreMergesKeepsASafetySetAndThatSetUndoesIt) {
     EXPECT_EQ(events.seen, expected);
     EXPECT_EQ(ReadTextFile(Game() + L"\\saves\\quick.sav"), "quick backed up");
     EXPECT_EQ(ReadTextFile(Game() + L"\\saves\\only in game.sav"), "stays");
+    EXPECT_EQ(ReadTextFile(Game() + L"\\maps\\new folder\\drawn.map"), "a new folder");
     EXPECT_EQ(ReadTextFile(Game() + L"\\tarnwick.cfg"), "cfg backed up");
+    // The safety set holds what the restore replaced, moved there, and lists what it added.
     ASSERT_FALSE(report.safetyMarker.empty());
-    EXPECT_EQ(ListTree(report.safetySet + L"\\saves"), (Tree{{L"only in game.sav", "stays"},
-                                                            {L"quick.sav", "quick before"},
+    EXPECT_EQ(ListTree(report.safetySet + L"\\saves"), (Tree{{L"quick.sav", "quick before"},
                                                             {L"slot 1\\", ""},
                                                             {L"slot 1\\game.sav", "slot one before"}}));
+    EXPECT_FALSE(PathExists(report.safetySet + L"\\scores"));
+    EXPECT_EQ(ReadTextFile(report.safetySet + L"\\" + RestoreJob::AddedListName),
+              "saves\\new in set.sav\r\nmaps\\new folder\r\n");
     EXPECT_TRUE(MarkerReadsBack(report.safetyMarker, report.safetySet));
     EXPECT_TRUE(IsSameOrInsideFolder(report.safetySet, SafetyRoot()));
 
-    // Restoring the safety set gives the game folder back as it was.
+    // Restoring the safety set gives the game folder back exactly: what was replaced comes
+    // back, what was added goes.
     JobReport undo = Restore(report.safetySet);
     ASSERT_TRUE(undo.Whole());
     EXPECT_EQ(ListTree(Game()), original);
@@ -323,34 +343,55 @@ TEST_F(JobTest, RestoreIntoAMissingGameFolderMakesItFirst) {
     JobReport report = Restore();
     ASSERT_TRUE(report.Whole());
     EXPECT_EQ(ListTree(Game()), ListTree(Set()));
-    EXPECT_TRUE(report.safetySet.empty());  // there was nothing to keep
+    // Nothing was replaced; the safety set lists what was added, for an undo.
+    ASSERT_FALSE(report.safetySet.empty());
+    EXPECT_FALSE(game::HoldsGameData(report.safetySet));
+    EXPECT_EQ(ReadTextFile(report.safetySet + L"\\" + RestoreJob::AddedListName),
+              "saves\r\nmaps\r\nscores\r\ntarnwick.cfg\r\n");
 }
 
 TEST_F(JobTest, FailedRestoreLeavesTheGameFolderExactlyAsItWas) {
     struct Fault {
         const char* name;
         std::function<std::shared_ptr<void>(JobTest&)> make;
-        JobOutcome outcome;
+        JobStage stage;
     };
     const Fault faults[] = {
         {"a set file that cannot be read",
          [](JobTest& t) { return std::make_shared<FileHandle>(HoldOpen(t.Set() + L"\\maps\\fen.map")); },
-         JobOutcome::RolledBack},
-        {"a game file held open",
+         JobStage::Folders},
+        {"a game file held open (the game runs)",
          [](JobTest& t) { return std::make_shared<FileHandle>(HoldOpen(t.Game() + L"\\tarnwick.cfg")); },
-         JobOutcome::NotStarted},
-        {"an immutable game folder",
-         [](JobTest& t) {
+         JobStage::Swap},
+        {"a game folder the kernel refuses to change (chattr +i)",
+         [](JobTest& t) -> std::shared_ptr<void> {
              auto scope = std::make_shared<ImmutableScope>(t.Game() + L"\\scores");
              return scope->Ok() ? scope : nullptr;
          },
-         JobOutcome::NotStarted},
+         JobStage::Swap},
+        {"a damaged set file (the same size, other bytes)",
+         [](JobTest& t) -> std::shared_ptr<void> {
+             WriteTextFile(t.Set() + L"\\maps\\fen.map", "fen backed uQ");
+             return std::make_shared<int>(0);
+         },
+         JobStage::Damaged},
+        {"a set file its manifest lists, gone",
+         [](JobTest& t) -> std::shared_ptr<void> {
+             DeleteFileW((t.Set() + L"\\scores\\high.scr").c_str());
+             return std::make_shared<int>(0);
+         },
+         JobStage::Damaged},
     };
     for (const Fault& fault : faults) {
         SCOPED_TRACE(fault.name);
         RemoveTree(dir.Path());
         MakeGameData(Game(), "before");
         MakeGameData(Set(), "backed up");
+        // A set with its manifest, as a backup leaves it.
+        MakeDirs(dir / L"made");
+        ASSERT_TRUE(BackupJob(Set(), dir / L"made", L"", Journal()).Run(events).Whole());
+        RemoveTree(Set());
+        ASSERT_TRUE(MoveFileW((dir / L"made").c_str(), Set().c_str()));
         Tree before = ListTree(Game());
         JobReport report;
         {
@@ -359,7 +400,8 @@ TEST_F(JobTest, FailedRestoreLeavesTheGameFolderExactlyAsItWas) {
                 continue;  // chattr +i is not available here
             report = Restore();
         }
-        EXPECT_EQ(report.outcome, fault.outcome);
+        EXPECT_EQ(report.outcome, JobOutcome::RolledBack);
+        EXPECT_EQ(report.failedAt, fault.stage);
         EXPECT_EQ(ListTree(Game()), before);
         EXPECT_FALSE(PathExists(SafetyRoot()));
         EXPECT_TRUE(report.safetyMarker.empty());
@@ -386,19 +428,6 @@ TEST_F(JobTest, RestoreStoppedByTheUserIsUndone) {
     EXPECT_EQ(ListTree(Game()), before);
 }
 
-TEST_F(JobTest, FullDiskDuringARestoreLeavesTheGameFolder) {
-    MakeDirs(dir / L"vol");
-    RamDiskScope disk(dir / L"vol", 256);
-    if (!disk.Ok())
-        GTEST_SKIP() << "a RAM disk cannot be mounted here (needs root)";
-    MakeGameData(Game(), "before");
-    MakeGameData(Set(), "backed up");
-    WriteTextFile(Set() + L"\\saves\\big.sav", std::string(400 * 1024, 'b'));
-    Tree before = ListTree(Game());
-    JobReport report = Restore();
-    EXPECT_EQ(report.outcome, JobOutcome::RolledBack);
-    EXPECT_EQ(ListTree(Game()), before);
-}
 
 TEST_F(JobTest, RestoreKeepsTheNewestFiveSafetySetsAndTheOneItCameFrom) {
     MakeGameData(Game(), "before");
@@ -446,7 +475,7 @@ TEST_F(JobTest, BackupTakesWhatTheGameReadsFromThePerUserCopy) {
     Tree expected = GameView(Game(), perUser);
     Tree actual;
     for (const auto& [path, content] : ListTree(Set())) {
-        if (path.back() != L'\\' && path.rfind(L"Tarnwick_", 0) != 0)
+        if (path.back() != L'\\' && path.rfind(L"Tarnwick", 0) != 0)
             actual.emplace_back(path, content);
     }
     EXPECT_EQ(actual, expected);

@@ -11,7 +11,7 @@
 #include "TestSupport.h"
 #include "engine/BackupJob.h"
 #include "engine/BackupMarker.h"
-#include "engine/EarlierSet.h"
+#include "engine/BackupStaging.h"
 #include "engine/JobRecovery.h"
 #include "engine/RestoreJob.h"
 #include "files/DirSearch.h"
@@ -118,22 +118,23 @@ struct KillCase {
     const char* job;    // "backup", "backup into an empty folder" or "restore"
     const char* stage;  // where the child is killed (StageHook names)
     int nth;
-    bool holdOpen;  // a source file held open makes the copy fail: killed while undoing
-    bool finished;  // the job stood whole when it was killed
+    // A file held open (in the set for a backup, in the game folder for a restore): the
+    // swap fails on it and is taken back, and the child is killed while it is.
+    const wchar_t* holdOpen;
+    bool finished;  // the job stood whole, or was past the point of finishing
 };
 
 const KillCase kKillCases[] = {
-    {"backup", "journal written", 1, false, false},
-    {"backup", "entry set aside", 2, false, false},
-    {"backup", "file copied", 4, false, false},
-    {"backup", "marker written", 1, false, false},
-    {"backup", "entry put back", 2, true, false},
-    {"backup", "committing", 1, false, true},
-    {"backup into an empty folder", "file copied", 2, false, false},
-    {"restore", "entry set aside", 2, false, false},
-    {"restore", "file copied", 3, false, false},
-    {"restore", "entry put back", 2, true, false},
-    {"restore", "committing", 1, false, true},
+    {"backup", "journal written", 1, nullptr, false},
+    {"backup", "file copied", 3, nullptr, false},
+    {"backup", "committing", 1, nullptr, true},
+    {"backup", "entry swapped", 2, nullptr, true},
+    {"backup", "entry swapped back", 6, L"maps\\fen.map", false},
+    {"backup into an empty folder", "file copied", 2, nullptr, false},
+    {"restore", "file copied", 3, nullptr, false},
+    {"restore", "committing", 1, nullptr, true},
+    {"restore", "entry swapped", 2, nullptr, true},
+    {"restore", "entry swapped back", 4, L"scores\\high.scr", false},
 };
 
 TEST_F(JobKillTest, NextStartLeavesTheJobWholeOrTheEarlierDataAsItWas) {
@@ -146,10 +147,10 @@ TEST_F(JobKillTest, NextStartLeavesTheJobWholeOrTheEarlierDataAsItWas) {
             MakeRestoreScene();
         else
             MakeBackupScene(job == "backup");
-        const Tree before = ListTree(restore ? Game() : Set());
+        const std::wstring changed = restore ? Game() : Set();
+        const Tree before = ListTree(changed);
         {
-            std::wstring held = (restore ? Set() : Game()) + L"\\maps\\fen.map";
-            FileHandle inUse = c.holdOpen ? HoldOpen(held) : FileHandle();
+            FileHandle inUse = c.holdOpen ? HoldOpen(changed + L"\\" + c.holdOpen) : FileHandle();
             ChildJob child(restore ? L"restore" : L"backup", Game(), Set(), Journal(), c.stage, c.nth);
             ASSERT_TRUE(child.Reached()) << "the job ended before the stage";
             child.Kill();
@@ -161,9 +162,13 @@ TEST_F(JobKillTest, NextStartLeavesTheJobWholeOrTheEarlierDataAsItWas) {
         EXPECT_TRUE(recovery.Ok()) << Narrow(recovery.failure.path) << " " << recovery.failure.error;
         EXPECT_EQ(recovery.finished, c.finished);
         EXPECT_FALSE(PathExists(Journal()));
+        EXPECT_FALSE(HoldsStagedBackup(Set()));
+        for (const SwapLayer& layer : RestoreJob::Layers(Game(), L"", L""))
+            EXPECT_FALSE(PathExists(layer.staging));
         if (!c.finished) {
-            EXPECT_EQ(ListTree(restore ? Game() : Set()), before);
-            EXPECT_FALSE(PathExists(restore ? SafetyRoot() : BackupJob::HoldingFolder(Set())));
+            EXPECT_EQ(ListTree(changed), before);
+            if (restore)
+                EXPECT_FALSE(PathExists(SafetyRoot()));
         } else if (restore) {
             EXPECT_EQ(ReadTextFile(Game() + L"\\saves\\quick.sav"), "quick backed up");
             EXPECT_EQ(ReadTextFile(Game() + L"\\saves\\only in game.sav"), "stays");
@@ -174,8 +179,6 @@ TEST_F(JobKillTest, NextStartLeavesTheJobWholeOrTheEarlierDataAsItWas) {
             EXPECT_EQ(ListTree(Set() + L"\\maps"), ListTree(Game() + L"\\maps"));
             EXPECT_EQ(ReadTextFile(Set() + L"\\saves\\only earlier.sav"), "kept by merging");
             EXPECT_TRUE(MarkerReadsBack(MarkerPathToday(Set()), Set()));
-            EXPECT_FALSE(HoldsInterruptedBackup(Set()));
-            EXPECT_FALSE(PathExists(EarlierSetFolder(Set(), EarlierSetState::BeingRemoved)));
         }
     }
 }

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "files/FileOps.h"
+#include "runtime/Handles.h"
 #include "runtime/TextConv.h"
 
 MsgBoxRecorder::MsgBoxRecorder() {
@@ -70,13 +72,32 @@ bool IsDirectory(const std::wstring& path) {
 void MakeDirs(const std::wstring& path) { fs::create_directories(fs::path(path)); }
 
 void RemoveTree(const std::wstring& path) {
-    std::error_code ec;
-    if (!fs::exists(fs::path(path), ec))
-        return;
-    // Clear read-only bits first: remove_all cannot delete read-only files.
-    for (auto it = fs::recursive_directory_iterator(fs::path(path), ec); !ec && it != fs::end(it); it.increment(ec))
-        SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
-    fs::remove_all(fs::path(path), ec);
+    // The program's own removal: read-only files and paths of any length too, so that a
+    // test that stopped half-way leaves nothing for the next one of the same name.
+    (void)DeleteTree(path);
+}
+
+void ShiftWriteTimes(const std::wstring& root, int days) {
+    std::vector<fs::path> files;
+    if (fs::is_directory(fs::path(root))) {
+        for (const auto& entry : fs::recursive_directory_iterator(fs::path(root))) {
+            if (entry.is_regular_file())
+                files.push_back(entry.path());
+        }
+    } else {
+        files.push_back(fs::path(root));
+    }
+    for (const fs::path& file : files) {
+        FileHandle handle(CreateFileW(file.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+        FILETIME time{};
+        if (!handle || !GetFileTime(handle.Get(), nullptr, nullptr, &time))
+            throw std::runtime_error("cannot reach the time of " + Narrow(file.wstring()));
+        ULARGE_INTEGER t{{time.dwLowDateTime, time.dwHighDateTime}};
+        t.QuadPart += static_cast<ULONGLONG>(static_cast<LONGLONG>(days) * 864000000000LL);
+        time = {t.LowPart, t.HighPart};
+        SetFileTime(handle.Get(), nullptr, nullptr, &time);
+    }
 }
 
 std::vector<std::pair<std::wstring, std::string>> ListTree(const std::wstring& root) {

@@ -1,0 +1,59 @@
+#include "engine/ChangePlan.h"
+
+ChangePlan::ChangePlan(std::vector<SwapLayer> layers) : layers_(std::move(layers)), stagedBytes_(layers_.size()) {
+    for (const SwapLayer& layer : layers_)
+        longStaging_.push_back(LongPath(layer.staging));
+}
+
+std::wstring ChangePlan::Staged(int layer, const std::wstring& relative) const {
+    return longStaging_.at(static_cast<size_t>(layer)) + L"\\" + relative;
+}
+
+std::size_t ChangePlan::Add(CopyItem item) {
+    if (!item.folder) {
+        ++files_;
+        bytes_ += item.size;
+    }
+    items_.push_back(std::move(item));
+    return items_.size() - 1;
+}
+
+void ChangePlan::StageParents(int layer, const std::wstring& relative, const std::wstring& source) {
+    std::wstring key = std::to_wstring(layer) + L"\\";
+    if (stagedFolders_.insert(key).second)
+        Add({source, longStaging_.at(static_cast<size_t>(layer)), 0, true});
+    for (size_t cut = relative.find(L'\\'); cut != std::wstring::npos; cut = relative.find(L'\\', cut + 1)) {
+        std::wstring parent = relative.substr(0, cut);
+        if (stagedFolders_.insert(key + parent).second)
+            Add({source, Staged(layer, parent), 0, true});
+    }
+}
+
+std::size_t ChangePlan::StageFile(int layer, const std::wstring& relative, const std::wstring& source,
+                                  std::uint64_t size, bool hash, bool within) {
+    StageParents(layer, relative, source);
+    stagedBytes_.at(static_cast<size_t>(layer)) += size;
+    if (!within)
+        swaps_.push_back({SwapEntry::Kind::Put, layer, relative});
+    return Add({source, Staged(layer, relative), size, false, hash});
+}
+
+void ChangePlan::StageFolder(int layer, const std::wstring& relative, const std::wstring& source, bool within) {
+    StageParents(layer, relative, source);
+    stagedFolders_.insert(std::to_wstring(layer) + L"\\" + relative);
+    if (!within)
+        swaps_.push_back({SwapEntry::Kind::Put, layer, relative});
+    Add({source, Staged(layer, relative), 0, true});
+}
+
+void ChangePlan::StagedByJob(int layer, const std::wstring& relative) {
+    swaps_.push_back({SwapEntry::Kind::Put, layer, relative});
+}
+
+void ChangePlan::Remove(int layer, const std::wstring& relative) {
+    swaps_.push_back({SwapEntry::Kind::Remove, layer, relative});
+}
+
+std::size_t ChangePlan::Read(const std::wstring& source, std::uint64_t size) {
+    return Add({source, std::wstring(), size, false, true});
+}

@@ -1,0 +1,61 @@
+#pragma once
+// Hashes files piece by piece on a thread of its own, so that the copy goes on reading
+// and writing the next piece meanwhile: the source is read once, for the copy and for
+// its SHA-256 alike. The pieces are buffers of this object's; a caller takes a free one,
+// reads into it, writes it where it goes, and hands it over; it is free again once
+// hashed. With all of them waiting, the caller waits for the hash.
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "files/Sha256.h"
+
+class PieceHasher {
+public:
+    static constexpr std::size_t kPieces = 4;
+
+    explicit PieceHasher(std::size_t pieceSize);
+    ~PieceHasher();
+    PieceHasher(const PieceHasher&) = delete;
+    PieceHasher& operator=(const PieceHasher&) = delete;
+
+    std::size_t PieceSize() const { return pieceSize_; }
+    // A buffer of PieceSize() bytes to read the next piece into.
+    char* FreePiece();
+    // The piece holds the next `bytes` bytes of file `item`.
+    void Add(std::size_t item, char* piece, std::size_t bytes);
+    // File `item` ends here (an empty file is one End alone).
+    void End(std::size_t item);
+    // Gives a piece back unhashed (the copy failed before it was handed over).
+    void Return(char* piece);
+    // Waits until everything handed over is hashed.
+    void WaitAll();
+    // The SHA-256 of the file, once WaitAll returned after its End; "" otherwise.
+    std::string DigestOf(std::size_t item);
+
+private:
+    struct Task {
+        std::size_t item;
+        char* piece;  // nullptr: the file's end
+        std::size_t bytes;
+    };
+    void Work();
+
+    std::size_t pieceSize_;
+    std::vector<std::vector<char>> buffers_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<char*> free_;
+    std::deque<Task> tasks_;
+    bool busy_ = false;
+    bool ending_ = false;
+    std::map<std::size_t, Sha256> running_;
+    std::map<std::size_t, std::string> digests_;
+    std::thread thread_;
+};
