@@ -85,13 +85,13 @@ void frmBackup::BuildPanels() {
     AddDecorativeSquares(5, 5520, 240);
     congratulations_ = AddText(5, texts::BackupCongratulations, {240, 780, 5900, 280}, Arial975);
     completeLabel_ = AddText(5, texts::BackupComplete, VerdictPlace, Arial975);
-    AddText(5, texts::BackupRecommend, {600, 1420, 5295, 240});
+    recommend_ = AddText(5, texts::BackupRecommend, {600, 1420, 5295, 240});
     txtPath_ = AddControl(5, {nullptr, L"EDIT", L"", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP,
                               PathBoxPlace, IdTxtPath}, SmallArialFont);
     perUserNote_ = AddText(5, L"", PerUserNotePlace, SmallArialFont);
     ShowWindow(perUserNote_, SW_HIDE);
     fraSteps(5).SetControlBackground(txtPath_, PathBoxGrey);
-    AddText(5, texts::BackupRemovable, {600, 3200, 4560, 480});
+    removable_ = AddText(5, texts::BackupRemovable, {600, 3200, 4560, 480});
     command1_ = AddControl(5, {nullptr, L"BUTTON", texts::BackupCopyToClipboard, BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP,
                                {5280, 3240, 975, 495}, IdCommand1}, SmallArialFont);
 }
@@ -147,8 +147,9 @@ void frmBackup::ShowJobOutcome(const JobReport& report) {
 void frmBackup::ShowVerdict(bool incomplete) {
     setIncomplete_ = incomplete;
     SetText(completeLabel_, incomplete ? texts::BackupNotComplete : texts::BackupComplete);
-    // No congratulations for a set that is not whole.
-    ShowWindow(congratulations_, incomplete ? SW_HIDE : SW_SHOW);
+    // No congratulations for a set that is not whole, and no advice to keep a copy of it.
+    for (HWND praise : {congratulations_, recommend_, removable_})
+        ShowWindow(praise, incomplete ? SW_HIDE : SW_SHOW);
     PlaceControl(completeLabel_, incomplete ? VerdictPlaceWithoutHeading : VerdictPlace);
 }
 

@@ -30,6 +30,8 @@ public:
     HWND CongratulationsHeading() const { return congratulations_; }
     HWND CompleteLabel() const { return completeLabel_; }
     HWND PerUserCopyNote() const { return perUserNote_; }
+    // The advice to copy the set's folder to a CD, DVD or another removable device.
+    HWND RemovableAdvice() const { return removable_; }
 
 private:
     void BuildPanels() override;
@@ -49,5 +51,7 @@ private:
     HWND congratulations_ = nullptr;
     HWND completeLabel_ = nullptr;
     HWND perUserNote_ = nullptr;
+    HWND recommend_ = nullptr;
+    HWND removable_ = nullptr;
     bool setIncomplete_ = false;
 };

@@ -24,8 +24,11 @@ inline constexpr const wchar_t* DataNames[] = {FolderNames[0], FolderNames[1], F
 // separator, which the platform reads as one).
 inline std::wstring Entry(const std::wstring& root, const std::wstring& name) { return root + L"\\" + name; }
 
+// The list in a safety set of what its restore added (see RestoreJob).
+inline constexpr wchar_t AddedListName[] = L"Tarnwick safety set added files.txt";
+
 // True when root holds any part of a game data tree: one of the folders as a folder, or
-// the configuration file as a file.
+// the configuration file as a file, or a safety set's list of added files.
 bool HoldsGameData(const std::wstring& root);
 
 }  // namespace game

@@ -22,8 +22,6 @@
 #include "runtime/StageHook.h"
 #include "runtime/TextConv.h"
 
-const wchar_t RestoreJob::AddedListName[] = L"Tarnwick safety set added files.txt";
-
 namespace {
 
 const wchar_t kPerUserLayer[] = L"Per-user copy (VirtualStore)";
@@ -186,7 +184,7 @@ private:
 // The entries of a safety set's list of what its restore added: each to be taken away.
 void RemoveAdded(const std::wstring& setFolder, bool perUser, ChangePlan& plan) {
     std::string text;
-    if (!ReadWholeFile(game::Entry(setFolder, RestoreJob::AddedListName), text))
+    if (!ReadWholeFile(game::Entry(setFolder, game::AddedListName), text))
         return;
     const std::wstring layerPrefix = std::wstring(kPerUserLayer) + L"\\";
     std::istringstream lines(text);
@@ -381,7 +379,7 @@ FileResult RestoreJob::MakeSafetySet(const Plan& plan, const JournalEntry& entry
     std::string list;
     for (const std::wstring& added : plan.added)
         list += Narrow(added) + "\r\n";
-    if (FileResult written = WriteFileDurably(game::Entry(entry.safetySet, AddedListName), list); !written.Ok())
+    if (FileResult written = WriteFileDurably(game::Entry(entry.safetySet, game::AddedListName), list); !written.Ok())
         return written;
     std::wstring marker = WriteMarker(entry.safetySet);
     // Data without a marker would be out of the player's reach.

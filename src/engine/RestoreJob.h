@@ -42,9 +42,6 @@ public:
 
     // The folder in a set that holds the per-user copy's layer.
     static std::wstring PerUserLayer(const std::wstring& setFolder);
-    // The file in a safety set that lists what the restore added (relative paths, one a
-    // line, those of the per-user copy below PerUserLayer's name).
-    static const wchar_t AddedListName[];
     // The trees a restore changes, each with its staging folder and its part of the
     // safety set: the game folder, then the per-user copy (when there is one).
     static std::vector<SwapLayer> Layers(const std::wstring& gameFolder, const std::wstring& perUserCopy,

@@ -86,6 +86,7 @@ TEST_F(BackupTest, WholeBackupCopiesEverythingAndWritesTheMarker) {
     EXPECT_EQ(GetText(w.txtPath()), dest.Path());
     EXPECT_EQ(BackupLocation, dest.Path());
     EXPECT_TRUE(IsSetToShow(w.CongratulationsHeading()));
+    EXPECT_TRUE(IsSetToShow(w.RemovableAdvice()));
     EXPECT_TRUE(TextFitsLabel(w.CompleteLabel())) << "the verdict is cut off";
     EXPECT_FALSE(IsSetToShow(w.PerUserCopyNote()));
     for (const wchar_t* folder : {L"saves", L"maps", L"scores"})
@@ -318,6 +319,7 @@ TEST_F(BackupTest, FailedCopyIsReportedAndLeavesTheEarlierSetAsItWas) {
     EXPECT_EQ(w.FrontPanel(), 5);
     EXPECT_TRUE(w.SetIncomplete());
     EXPECT_FALSE(IsSetToShow(w.CongratulationsHeading()));
+    EXPECT_FALSE(IsSetToShow(w.RemovableAdvice()));
     EXPECT_TRUE(TextFitsLabel(w.CompleteLabel())) << "the verdict is cut off";
     EXPECT_EQ(TreeOf(dest.Path()), before);
 }

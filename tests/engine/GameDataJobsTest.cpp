@@ -326,7 +326,7 @@ TEST_F(JobTest, RestoreKeepsWhatItReplacesAndThatSafetySetUndoesItExactly) {
                                                             {L"slot 1\\", ""},
                                                             {L"slot 1\\game.sav", "slot one before"}}));
     EXPECT_FALSE(PathExists(report.safetySet + L"\\scores"));
-    EXPECT_EQ(ReadTextFile(report.safetySet + L"\\" + RestoreJob::AddedListName),
+    EXPECT_EQ(ReadTextFile(report.safetySet + L"\\" + game::AddedListName),
               "saves\\new in set.sav\r\nmaps\\new folder\r\n");
     EXPECT_TRUE(MarkerReadsBack(report.safetyMarker, report.safetySet));
     EXPECT_TRUE(IsSameOrInsideFolder(report.safetySet, SafetyRoot()));
@@ -345,8 +345,8 @@ TEST_F(JobTest, RestoreIntoAMissingGameFolderMakesItFirst) {
     EXPECT_EQ(ListTree(Game()), ListTree(Set()));
     // Nothing was replaced; the safety set lists what was added, for an undo.
     ASSERT_FALSE(report.safetySet.empty());
-    EXPECT_FALSE(game::HoldsGameData(report.safetySet));
-    EXPECT_EQ(ReadTextFile(report.safetySet + L"\\" + RestoreJob::AddedListName),
+    EXPECT_EQ(ListTree(report.safetySet).size(), 2u);  // its marker and its list, no data
+    EXPECT_EQ(ReadTextFile(report.safetySet + L"\\" + game::AddedListName),
               "saves\r\nmaps\r\nscores\r\ntarnwick.cfg\r\n");
 }
 

@@ -40,7 +40,7 @@ public:
         WriteTextFile(dir / L"scores\\high.scr", "999");
         WriteTextFile(dir / L"tarnwick.cfg", "volume=1\r\n");
         // Made a day before the game's data: a restore replaces them all.
-        ShiftWriteTimes(dir.Path(), -1);
+        ShiftWriteTimes(dir.Path(), -86400);
         marker = MarkerPathToday(dir.Path());
         WriteMarkerVersion(marker);
         WriteMarkerLocation(marker, dir.Path());

@@ -64,6 +64,13 @@ bool RefusesWrites(const std::wstring& path) {
 
 }  // namespace
 
+std::optional<bool> LinuxCommandSucceeds(const std::wstring& folder, const std::string& command) {
+    std::string unixFolder = UnixName(folder);
+    if (unixFolder.empty())
+        return std::nullopt;
+    return RunUnix({"/bin/sh", "-c", "cd \"$1\" && " + command, "sh", unixFolder});
+}
+
 ImmutableScope::ImmutableScope(const std::wstring& path) {
     unixPath_ = UnixName(path);
     if (unixPath_.empty())

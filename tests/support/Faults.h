@@ -6,9 +6,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "runtime/Handles.h"
+
+// Runs a shell command on the Linux side in folder, as a player checking a set with
+// standard tools would; true when it exits with 0. nullopt where there is no Linux side.
+std::optional<bool> LinuxCommandSucceeds(const std::wstring& folder, const std::string& command);
 
 // A file held open by another program without sharing it, while the handle lives: it
 // can be neither read nor replaced nor deleted.

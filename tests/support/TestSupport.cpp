@@ -77,7 +77,7 @@ void RemoveTree(const std::wstring& path) {
     (void)DeleteTree(path);
 }
 
-void ShiftWriteTimes(const std::wstring& root, int days) {
+void ShiftWriteTimes(const std::wstring& root, long long seconds) {
     std::vector<fs::path> files;
     if (fs::is_directory(fs::path(root))) {
         for (const auto& entry : fs::recursive_directory_iterator(fs::path(root))) {
@@ -94,7 +94,7 @@ void ShiftWriteTimes(const std::wstring& root, int days) {
         if (!handle || !GetFileTime(handle.Get(), nullptr, nullptr, &time))
             throw std::runtime_error("cannot reach the time of " + Narrow(file.wstring()));
         ULARGE_INTEGER t{{time.dwLowDateTime, time.dwHighDateTime}};
-        t.QuadPart += static_cast<ULONGLONG>(static_cast<LONGLONG>(days) * 864000000000LL);
+        t.QuadPart += static_cast<ULONGLONG>(seconds * 10'000'000LL);
         time = {t.LowPart, t.HighPart};
         SetFileTime(handle.Get(), nullptr, nullptr, &time);
     }

@@ -59,9 +59,9 @@ bool PathExists(const std::wstring& path);
 bool IsDirectory(const std::wstring& path);
 void MakeDirs(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
-// Moves the last-write time of every file below root (or of root, a file) by days: data
+// Moves the last-write time of every file below root (or of root, a file) by seconds: data
 // written a moment apart otherwise looks the same to the quick check of size and time.
-void ShiftWriteTimes(const std::wstring& root, int days);
+void ShiftWriteTimes(const std::wstring& root, long long seconds);
 
 // Every file below root, as relative paths with their contents, for tree comparisons.
 std::vector<std::pair<std::wstring, std::string>> ListTree(const std::wstring& root);
