@@ -9,6 +9,11 @@
 //
 //   bench_jobcopy run <scratch folder> small|large <rounds>
 //       small: 4000 files of 4 KiB in 40 folders; large: 4 files of 500 MiB
+//   bench_jobcopy changes <scratch folder> small|large <rounds>
+//       a first backup, then a second with nothing changed, (large) one with one of the
+//       four files changed, and a restore over data equal to the set, each beside the first
+//   bench_jobcopy hash <scratch folder> <rounds>
+//       the copy engine on the large files with and without the SHA-256 in the same pass
 //   bench_jobcopy flush <scratch folder> <rounds>
 //       the copy engine alone on the small tree with each way of flushing (on a thread
 //       beside the copy, all at the end, each file before it closes); run it on a disk,
@@ -26,6 +31,7 @@
 #include "engine/RestoreJob.h"
 #include "engine/SafetySets.h"
 #include "files/FileCopier.h"
+#include "files/Sha256.h"
 
 namespace {
 
@@ -74,6 +80,9 @@ TreeSize MakeShape(const std::wstring& root, bool large) {
     return size;
 }
 
+extern const FILETIME kAnotherDay;
+void SetTimesOfTree(const std::wstring& root, const FILETIME& time);
+
 // The game folder a restore replaces: every file there in another version.
 void MakeCurrentGameData(const std::wstring& scratch) {
     MakeEmptyFolder(Restored(scratch));
@@ -87,6 +96,22 @@ void MakeCurrentGameData(const std::wstring& scratch) {
         }
     }
     WriteFileOf(Restored(scratch) + L"\\" + game::ConfigName, 32, ++seed, ignored);
+    // Another day's data, whatever the clock says now: the quick check sees every file differ.
+    SetTimesOfTree(Restored(scratch), kAnotherDay);
+}
+
+extern const FILETIME kAnotherDay = {0x2d74c000u, 0x01c07385u};  // 2001-01-01
+
+void SetTimesOfTree(const std::wstring& root, const FILETIME& time) {
+    for (const DirEntry& entry : DirSearch::Everything(LongPath(root))) {
+        std::wstring path = root + L"\\" + entry.name;
+        if (entry.IsFolder()) {
+            SetTimesOfTree(path, time);
+            continue;
+        }
+        FileHandle file(CreateFileW(LongPath(path).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        Expect(file && SetFileTime(file.Get(), nullptr, nullptr, &time), L"cannot set the time of " + path);
+    }
 }
 
 double TimeLoop(const std::wstring& from, const std::wstring& to) {
@@ -164,6 +189,20 @@ void Run(const std::wstring& scratch, bool large, int rounds) {
     }
     PrintPair("first backup", loopB, jobB, backupReports);
     PrintPair("whole restore", loopR, jobR, restoreReports);
+    // One more of each, timed by its own activities.
+    MakeEmptyFolder(Set(scratch));
+    for (bool restore : {false, true}) {
+        if (restore)
+            MakeCurrentGameData(scratch);
+        ActivityClock clock;
+        JobReport report = restore ? RestoreJob(Restored(scratch), Set(scratch), L"", Journal(scratch)).Run(clock)
+                                   : BackupJob(Game(scratch), Set(scratch), L"", Journal(scratch)).Run(clock);
+        Expect(report.Whole(), L"not whole");
+        std::printf("  where the %s's time goes:", restore ? "restore" : "backup");
+        for (const auto& [name, ms] : clock.Laps())
+            std::printf("  %s %.0f ms;", name.c_str(), ms);
+        std::printf("\n");
+    }
     EmptyFolder(scratch);
 }
 
@@ -209,6 +248,92 @@ void Flush(const std::wstring& scratch, int rounds) {
     EmptyFolder(scratch);
 }
 
+// Times one backup into the set as it stands (the job's caller takes its progress).
+double TimeJob(const std::function<JobReport(JobEvents&)>& run, const wchar_t* what) {
+    CountingEvents events;
+    const double start = NowMs();
+    JobReport report = run(events);
+    const double elapsed = NowMs() - start;
+    Expect(report.Whole(), std::wstring(what) + L": not whole");
+    return elapsed;
+}
+
+// What a job costs when little or nothing changed, beside the first backup of the data.
+void Changes(const std::wstring& scratch, bool large, int rounds) {
+    EmptyFolder(scratch);
+    TreeSize size = MakeShape(Game(scratch), large);
+    std::printf("backups and a restore that cost what changed, %s: %ld files, %.0f MiB; %d rounds\n",
+                large ? "large files" : "small files", size.files, static_cast<double>(size.bytes) / (1 << 20), rounds);
+    std::fflush(stdout);
+    auto backup = [&](JobEvents& events) { return BackupJob(Game(scratch), Set(scratch), L"", Journal(scratch)).Run(events); };
+    std::vector<double> first, unchanged, oneChanged, restoreEqual;
+    for (int round = 0; round < rounds; ++round) {
+        MakeEmptyFolder(Set(scratch));
+        first.push_back(TimeJob(backup, L"first backup"));
+        unchanged.push_back(TimeJob(backup, L"second backup, nothing changed"));
+        if (large) {
+            TreeSize ignored;
+            WriteFileOf(Game(scratch) + L"\\maps\\world 1.map", std::size_t{500} << 20, 31337 + round, ignored);
+            oneChanged.push_back(TimeJob(backup, L"backup, one file changed"));
+        }
+        restoreEqual.push_back(TimeJob(
+            [&](JobEvents& events) { return RestoreJob(Game(scratch), Set(scratch), L"", Journal(scratch)).Run(events); },
+            L"restore over equal data"));
+    }
+    auto row = [&](const char* what, const std::vector<double>& times) {
+        std::vector<double> ratios;
+        for (std::size_t i = 0; i < times.size(); ++i)
+            ratios.push_back(times[i] / first[i]);
+        std::printf("  %-36s %9.1f ms   x first backup %.3f (median of the rounds)\n", what, Median(times),
+                    Median(ratios));
+    };
+    std::printf("  %-36s %9.1f ms\n", "first backup", Median(first));
+    row("second backup, nothing changed", unchanged);
+    if (large)
+        row("backup, one of four files changed", oneChanged);
+    row("restore over data equal to the set", restoreEqual);
+    EmptyFolder(scratch);
+}
+
+// The hash's share: the copy engine on the large files with and without taking each
+// file's SHA-256 in the same pass, and the platform's SHA-256 alone.
+void Hash(const std::wstring& scratch, int rounds) {
+    EmptyFolder(scratch);
+    TreeSize size = MakeShape(Game(scratch), true);
+    std::vector<double> plain, hashed, hashOnly;
+    QuietCopyObserver quiet;
+    for (int round = 0; round < rounds; ++round) {
+        for (bool hash : {false, true}) {
+            std::vector<CopyItem> items;
+            ItemsOfTree(Game(scratch) + L"\\maps", Set(scratch), items);
+            for (CopyItem& item : items)
+                item.hash = hash && !item.folder;
+            RemoveTree(Set(scratch));
+            FileCopier copier;
+            const double start = NowMs();
+            Expect(copier.Copy(items, 0, items.size(), quiet).result.Ok(), L"copy");
+            Expect(copier.Flush(quiet).Ok(), L"flush");
+            for (std::size_t i = 0; hash && i < items.size(); ++i)
+                Expect(items[i].folder || !copier.Digest(i).empty(), L"no digest");
+            (hash ? hashed : plain).push_back(NowMs() - start);
+        }
+        std::vector<char> buffer(256u << 20, 'h');
+        const double start = NowMs();
+        Sha256 sha;
+        sha.Add(buffer.data(), buffer.size());
+        Expect(sha.HexDigest().size() == 64, L"digest");
+        hashOnly.push_back(NowMs() - start);
+    }
+    const double mib = static_cast<double>(size.bytes) / (1 << 20);
+    const double hashSpeed = 256.0 / (Median(hashOnly) / 1000);
+    std::printf("the hash's share, %.0f MiB in 4 files, %d rounds (medians):\n", mib, rounds);
+    std::printf("  copy engine, no hash                %9.1f ms  (%.0f MiB/s)\n", Median(plain),
+                mib / (Median(plain) / 1000));
+    std::printf("  copy engine, SHA-256 beside it      %9.1f ms  (%.2f x)\n", Median(hashed), Median(hashed) / Median(plain));
+    std::printf("  SHA-256 alone (BCrypt, one thread)  %9.0f MiB/s\n", hashSpeed);
+    EmptyFolder(scratch);
+}
+
 }  // namespace
 
 int main() {
@@ -219,6 +344,14 @@ int main() {
             Run(args[2], args[3] == L"large", Count(args[4]));
             return 0;
         }
+        if (args.size() == 5 && args[1] == L"changes" && (args[3] == L"small" || args[3] == L"large")) {
+            Changes(args[2], args[3] == L"large", Count(args[4]));
+            return 0;
+        }
+        if (args.size() == 4 && args[1] == L"hash") {
+            Hash(args[2], Count(args[3]));
+            return 0;
+        }
         if (args.size() == 4 && args[1] == L"flush") {
             Flush(args[2], Count(args[3]));
             return 0;
@@ -226,6 +359,7 @@ int main() {
     } catch (const AppError& error) {
         Fail(L"error " + std::to_wstring(error.Number()) + L": " + error.Description());
     }
-    std::fprintf(stderr, "usage: bench_jobcopy run <scratch> small|large <rounds> | flush <scratch> <rounds>\n");
+    std::fprintf(stderr, "usage: bench_jobcopy run|changes <scratch> small|large <rounds> | flush|hash <scratch> "
+                         "<rounds>\n");
     return 2;
 }

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Benchmark of the jobs' own copy engine: a first backup and a whole restore, each beside a
-# CreateDirectoryW/CopyFileW loop over the same tree (bench/bench_jobcopy.cpp), for 4000
-# files of 4 KiB and for 4 files of 500 MiB, on a RAM disk when it can be mounted (as
-# root; see run_job_bench in bench-setup.sh), at nice BENCH_NICE (default -10). Then the
-# copy engine alone on disk, flushing each file as it closes against flushing all at the
-# end. BENCH_ROUNDS=n sets the rounds (default 5). Everything is removed afterwards.
+# Benchmark of the jobs' own copy engine (bench/bench_jobcopy.cpp), for 4000 files of 4 KiB
+# and for 4 files of 500 MiB: a first backup and a whole restore, each beside a
+# CreateDirectoryW/CopyFileW loop over the same tree; a second backup with nothing changed,
+# one with one large file changed, and a restore over equal data, each beside the first
+# backup; the SHA-256's share of a copy. On a RAM disk when it can be mounted (as root),
+# at nice BENCH_NICE (default -10). Then the copy engine alone on disk with each way of
+# flushing. BENCH_ROUNDS=n sets the rounds (default 5). Everything is removed afterwards.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/bench-setup.sh"
 bench_prepare bench_jobcopy
@@ -38,8 +39,11 @@ fi
 echo "bench_jobcopy: jobs and loops run $where"
 wineserver -p >/dev/null 2>&1 || true
 wine cmd /c exit >/dev/null 2>&1 || true
-wine "$exe" run "$scratch_win" small "$rounds" | tr -d '\r'
-wine "$exe" run "$scratch_win" large "$rounds" | tr -d '\r'
+for shape in small large; do
+  wine "$exe" run "$scratch_win" "$shape" "$rounds" | tr -d '\r'
+  wine "$exe" changes "$scratch_win" "$shape" "$rounds" | tr -d '\r'
+done
+wine "$exe" hash "$scratch_win" "$rounds" | tr -d '\r'
 
 # Flushing costs nothing on a RAM disk: this part runs on the disk the build lies on.
 if [ -n "$mounted" ]; then

@@ -59,7 +59,8 @@ public:
             hashed_.emplace_back(rel, plan_.StageFile(0, rel, source.path, source.entry.size, true));
             return;
         }
-        if (inSet && inSet->entry.IsFolder()) {
+        // A folder of the set in which nothing stays is replaced whole: one swap, not one a file.
+        if (inSet && inSet->entry.IsFolder() && !Replaces(rel, source.folders, inSet->folders.front())) {
             Folder(rel, source.folders, inSet->folders.front());
             return;
         }
@@ -82,6 +83,28 @@ public:
     }
 
 private:
+    // True when nothing of the set's folder would stay: no entry only the set has, no
+    // file the same as the game's (with a digest to carry over), all the way down.
+    bool Replaces(const std::wstring& rel, const std::vector<std::wstring>& sources, const std::wstring& inSet) const {
+        LayeredListing source(sources);
+        LayeredListing set({inSet});
+        for (const LayeredEntry* entry : set.Entries()) {
+            const LayeredEntry* found = source.Find(entry->entry.name);
+            std::wstring child = Join(rel, entry->entry.name);
+            if (!found)
+                return false;
+            if (found->entry.IsFolder() != entry->entry.IsFolder())
+                continue;
+            if (found->entry.IsFolder()) {
+                if (!Replaces(child, found->folders, entry->folders.front()))
+                    return false;
+            } else if (SameFile(found->entry, entry->entry) && earlier_.Find(child)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
     void Folder(const std::wstring& rel, const std::vector<std::wstring>& sources, const std::wstring& inSet) {
         LayeredListing source(sources);
         LayeredListing set({inSet});

@@ -134,21 +134,67 @@ private:
         if (route_) {
             const LayeredEntry* inGame = here.game.Find(name);
             const LayeredEntry* inPerUser = here.perUser.Find(name);
-            if ((inGame && inGame->entry.IsFolder()) || (inPerUser && inPerUser->entry.IsFolder())) {
+            bool gameFolder = inGame && inGame->entry.IsFolder();
+            if (inPerUser && inPerUser->entry.IsFolder()) {
                 Folder(0, child, setChild, entry.folders.front());
+                return;
+            }
+            // Where only the game folder has it, it may be replaced whole.
+            if (gameFolder) {
+                FolderOrWhole(0, child, setChild, entry, *inGame);
                 return;
             }
             // A new folder goes where its parent folder is.
             layer = here.gameHolds || !perUser_ ? 0 : 1;
         }
         const LayeredEntry* inPlace = (layer == 1 ? here.perUser : here.game).Find(name);
+        // A folder of the game in which nothing stays is replaced whole: one swap, not one a file.
         if (inPlace && inPlace->entry.IsFolder()) {
-            Folder(layer, child, setChild, entry.folders.front());
+            FolderOrWhole(layer, child, setChild, entry, *inPlace);
             return;
         }
         StageTree(layer, child, setChild, entry.folders.front(), false);
         if (!inPlace)
             p_.added.push_back(InSafetySet(layer, child));
+    }
+
+    // True when nothing of the game's folder would stay: no entry only the game has, no
+    // file the same as the set's, all the way down. What the set adds inside it (paths
+    // below rel) is noted in added: undoing the restore takes it away again.
+    static bool Replaces(const std::wstring& source, const std::wstring& inPlace, const std::wstring& rel,
+                         std::vector<std::wstring>& added) {
+        LayeredListing set({source});
+        LayeredListing game({inPlace});
+        for (const LayeredEntry* entry : game.Entries()) {
+            const LayeredEntry* found = set.Find(entry->entry.name);
+            if (!found)
+                return false;
+            if (found->entry.IsFolder() != entry->entry.IsFolder())
+                continue;
+            if (found->entry.IsFolder() ? !Replaces(found->folders.front(), entry->folders.front(),
+                                                    Join(rel, entry->entry.name), added)
+                                        : SameFile(found->entry, entry->entry))
+                return false;
+        }
+        for (const LayeredEntry* entry : set.Entries()) {
+            if (!game.Find(entry->entry.name))
+                added.push_back(Join(rel, entry->entry.name));
+        }
+        return true;
+    }
+
+    // The folder child replaced whole when nothing of the game's stays, else compared
+    // entry by entry.
+    void FolderOrWhole(int layer, const std::wstring& child, const std::wstring& setChild, const LayeredEntry& entry,
+                       const LayeredEntry& inPlace) {
+        std::vector<std::wstring> added;
+        if (!Replaces(entry.folders.front(), inPlace.folders.front(), child, added)) {
+            Folder(layer, child, setChild, entry.folders.front());
+            return;
+        }
+        StageTree(layer, child, setChild, entry.folders.front(), false);
+        for (const std::wstring& rel : added)
+            p_.added.push_back(InSafetySet(layer, rel));
     }
 
     void StageTree(int layer, const std::wstring& rel, const std::wstring& setRel, const std::wstring& source,

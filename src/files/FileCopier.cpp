@@ -1,5 +1,7 @@
 #include "files/FileCopier.h"
 
+#include <optional>
+
 #include "files/ExistingFolder.h"
 #include "runtime/Handles.h"
 
@@ -125,9 +127,14 @@ FileResult FileCopier::CopyOne(std::size_t index, const CopyItem& item, CopyObse
 
 FileResult FileCopier::CopyFileData(std::size_t index, const CopyItem& item, HANDLE in, HANDLE out,
                                     CopyObserver& observer) {
-    if (item.hash && !hasher_)
+    // A file of one piece is hashed here, on the copy's thread: handing it to the hasher
+    // would cost more than hashing it. Larger files are hashed beside the copy.
+    std::optional<Sha256> here;
+    if (item.hash && item.size <= kPiece)
+        here.emplace();
+    if (item.hash && !here && !hasher_)
         hasher_ = std::make_unique<PieceHasher>(kPiece);
-    PieceHasher* hasher = item.hash ? hasher_.get() : nullptr;
+    PieceHasher* hasher = item.hash && !here ? hasher_.get() : nullptr;
     for (;;) {
         if (observer.StopRequested())
             return FileResult::Failure(ERROR_CANCELLED, item.source);
@@ -146,6 +153,8 @@ FileResult FileCopier::CopyFileData(std::size_t index, const CopyItem& item, HAN
             giveBack();
             if (hasher)
                 hasher->End(index);
+            if (here)
+                digests_[index] = here->HexDigest();
             return FileResult::Success();
         }
         DWORD put = got;
@@ -161,12 +170,16 @@ FileResult FileCopier::CopyFileData(std::size_t index, const CopyItem& item, HAN
         }
         if (hasher)
             hasher->Add(index, piece, got);
+        if (here)
+            here->Add(piece, got);
         progress_.bytesDone += got;
         observer.Progressed(progress_);
     }
 }
 
 std::string FileCopier::Digest(std::size_t item) {
+    if (auto found = digests_.find(item); found != digests_.end())
+        return found->second;
     if (!hasher_)
         return {};
     hasher_->WaitAll();

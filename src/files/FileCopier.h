@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -100,5 +101,6 @@ private:
     CopyProgress progress_;
     std::vector<std::wstring> toFlush_;  // AtEnd: destinations (long form) not yet flushed
     FileFlusher flusher_;
-    std::unique_ptr<PieceHasher> hasher_;  // made with the first item to hash
+    std::unique_ptr<PieceHasher> hasher_;       // made with the first large item to hash
+    std::map<std::size_t, std::string> digests_;  // those of small items, hashed here
 };

@@ -130,11 +130,11 @@ TEST_F(JobTest, FailedBackupLeavesTheEarlierSetAndItsMarkerExactlyAsTheyWere) {
          [](JobTest& t) { return std::make_shared<FileHandle>(HoldOpen(t.Game() + L"\\tarnwick.cfg")); },
          JobStage::Config},
         {"a file of the earlier set held open by another program",
-         [](JobTest& t) { return std::make_shared<FileHandle>(HoldOpen(t.Set() + L"\\maps\\fen.map")); },
+         [](JobTest& t) { return std::make_shared<FileHandle>(HoldOpen(t.Set() + L"\\saves\\quick.sav")); },
          JobStage::Swap},
         {"an earlier set's folder the kernel refuses to change (chattr +i)",
          [](JobTest& t) -> std::shared_ptr<void> {
-             auto scope = std::make_shared<ImmutableScope>(t.Set() + L"\\maps");
+             auto scope = std::make_shared<ImmutableScope>(t.Set() + L"\\saves");
              return scope->Ok() ? scope : nullptr;
          },
          JobStage::Swap},

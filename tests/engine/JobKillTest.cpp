@@ -129,12 +129,12 @@ const KillCase kKillCases[] = {
     {"backup", "file copied", 3, nullptr, false},
     {"backup", "committing", 1, nullptr, true},
     {"backup", "entry swapped", 2, nullptr, true},
-    {"backup", "entry swapped back", 6, L"maps\\fen.map", false},
+    {"backup", "entry swapped back", 5, L"tarnwick.cfg", false},
     {"backup into an empty folder", "file copied", 2, nullptr, false},
     {"restore", "file copied", 3, nullptr, false},
     {"restore", "committing", 1, nullptr, true},
     {"restore", "entry swapped", 2, nullptr, true},
-    {"restore", "entry swapped back", 4, L"scores\\high.scr", false},
+    {"restore", "entry swapped back", 3, L"tarnwick.cfg", false},
 };
 
 TEST_F(JobKillTest, NextStartLeavesTheJobWholeOrTheEarlierDataAsItWas) {
