@@ -288,6 +288,14 @@ void Changes(const std::wstring& scratch, bool large, int rounds) {
                     Median(ratios));
     };
     std::printf("  %-36s %9.1f ms\n", "first backup", Median(first));
+    {
+        ActivityClock clock;
+        Expect(backup(clock).Whole(), L"backup");
+        std::printf("  where a backup with nothing changed spends its time:");
+        for (const auto& [name, ms] : clock.Laps())
+            std::printf("  %s %.0f ms;", name.c_str(), ms);
+        std::printf("\n");
+    }
     row("second backup, nothing changed", unchanged);
     if (large)
         row("backup, one of four files changed", oneChanged);

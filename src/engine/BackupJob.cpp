@@ -59,12 +59,17 @@ public:
             hashed_.emplace_back(rel, plan_.StageFile(0, rel, source.path, source.entry.size, true));
             return;
         }
-        // A folder of the set in which nothing stays is replaced whole: one swap, not one a file.
-        if (inSet && inSet->entry.IsFolder() && !Replaces(rel, source.folders, inSet->folders.front())) {
-            Folder(rel, source.folders, inSet->folders.front());
+        if (!inSet || !inSet->entry.IsFolder()) {
+            StageTree(rel, source.folders, false);
             return;
         }
-        StageTree(rel, source.folders, false);
+        // A folder of the set in which nothing stays is replaced whole: one swap, not one a file.
+        LayeredListing sources(source.folders);
+        LayeredListing set({inSet->folders.front()});
+        if (Replaces(rel, sources, set))
+            StageTree(rel, source.folders, false);
+        else
+            Folder(rel, sources, set);
     }
 
     // What only the set has stays; its digest is carried over, or read where the set's
@@ -84,30 +89,30 @@ public:
 
 private:
     // True when nothing of the set's folder would stay: no entry only the set has, no
-    // file the same as the game's (with a digest to carry over), all the way down.
-    bool Replaces(const std::wstring& rel, const std::vector<std::wstring>& sources, const std::wstring& inSet) const {
-        LayeredListing source(sources);
-        LayeredListing set({inSet});
+    // file the same as the game's (with a digest to carry over), all the way down. This
+    // level is looked at first: the folders below are listed only while nothing stays.
+    bool Replaces(const std::wstring& rel, const LayeredListing& source, const LayeredListing& set) const {
+        std::vector<std::pair<const LayeredEntry*, const LayeredEntry*>> folders;
         for (const LayeredEntry* entry : set.Entries()) {
             const LayeredEntry* found = source.Find(entry->entry.name);
-            std::wstring child = Join(rel, entry->entry.name);
             if (!found)
                 return false;
             if (found->entry.IsFolder() != entry->entry.IsFolder())
                 continue;
-            if (found->entry.IsFolder()) {
-                if (!Replaces(child, found->folders, entry->folders.front()))
-                    return false;
-            } else if (SameFile(found->entry, entry->entry) && earlier_.Find(child)) {
+            if (found->entry.IsFolder())
+                folders.emplace_back(found, entry);
+            else if (SameFile(found->entry, entry->entry) && earlier_.Find(Join(rel, entry->entry.name)))
                 return false;
-            }
+        }
+        for (const auto& [found, entry] : folders) {
+            if (!Replaces(Join(rel, entry->entry.name), LayeredListing(found->folders),
+                          LayeredListing({entry->folders.front()})))
+                return false;
         }
         return true;
     }
 
-    void Folder(const std::wstring& rel, const std::vector<std::wstring>& sources, const std::wstring& inSet) {
-        LayeredListing source(sources);
-        LayeredListing set({inSet});
+    void Folder(const std::wstring& rel, const LayeredListing& source, const LayeredListing& set) {
         for (const LayeredEntry* entry : source.Entries())
             Entry(Join(rel, entry->entry.name), *entry, set.Find(entry->entry.name));
         for (const LayeredEntry* entry : set.Entries()) {

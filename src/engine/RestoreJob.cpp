@@ -79,12 +79,9 @@ public:
     RestoreWalk(ChangePlan& plan, RestoreJob::Plan& p, bool perUser, bool route)
         : plan_(plan), p_(p), perUser_(perUser), route_(route) {}
 
-    // The entries of the set's folder sources at rel, the same folder in the set being setRel.
+    // The entries of the set's folder source at rel, the same folder in the set being setRel.
     void Folder(int layer, const std::wstring& rel, const std::wstring& setRel, const std::wstring& source) {
-        Place here = PlaceOf(rel);
-        LayeredListing listing({source});
-        for (const LayeredEntry* entry : listing.Entries())
-            Entry(layer, rel, setRel, *entry, here);
+        Folder(layer, rel, setRel, LayeredListing({source}), PlaceOf(rel));
     }
 
     // One entry at the top of a tree (saves, maps, scores, the cfg), in the set's folder
@@ -94,6 +91,13 @@ public:
     }
 
 private:
+    struct Place;
+    void Folder(int layer, const std::wstring& rel, const std::wstring& setRel, const LayeredListing& source,
+                const Place& here) {
+        for (const LayeredEntry* entry : source.Entries())
+            Entry(layer, rel, setRel, *entry, here);
+    }
+
     // The folder rel in the game folder and in the per-user copy, as they stand.
     struct Place {
         LayeredListing game;
@@ -159,21 +163,26 @@ private:
     }
 
     // True when nothing of the game's folder would stay: no entry only the game has, no
-    // file the same as the set's, all the way down. What the set adds inside it (paths
-    // below rel) is noted in added: undoing the restore takes it away again.
-    static bool Replaces(const std::wstring& source, const std::wstring& inPlace, const std::wstring& rel,
+    // file the same as the set's, all the way down; this level first, the folders below
+    // listed only while nothing stays. What the set adds inside it (paths below rel) is
+    // noted in added: undoing the restore takes it away again.
+    static bool Replaces(const LayeredListing& set, const LayeredListing& game, const std::wstring& rel,
                          std::vector<std::wstring>& added) {
-        LayeredListing set({source});
-        LayeredListing game({inPlace});
+        std::vector<std::pair<const LayeredEntry*, const LayeredEntry*>> folders;
         for (const LayeredEntry* entry : game.Entries()) {
             const LayeredEntry* found = set.Find(entry->entry.name);
             if (!found)
                 return false;
             if (found->entry.IsFolder() != entry->entry.IsFolder())
                 continue;
-            if (found->entry.IsFolder() ? !Replaces(found->folders.front(), entry->folders.front(),
-                                                    Join(rel, entry->entry.name), added)
-                                        : SameFile(found->entry, entry->entry))
+            if (found->entry.IsFolder())
+                folders.emplace_back(found, entry);
+            else if (SameFile(found->entry, entry->entry))
+                return false;
+        }
+        for (const auto& [found, entry] : folders) {
+            if (!Replaces(LayeredListing({found->folders.front()}), LayeredListing({entry->folders.front()}),
+                          Join(rel, entry->entry.name), added))
                 return false;
         }
         for (const LayeredEntry* entry : set.Entries()) {
@@ -188,8 +197,10 @@ private:
     void FolderOrWhole(int layer, const std::wstring& child, const std::wstring& setChild, const LayeredEntry& entry,
                        const LayeredEntry& inPlace) {
         std::vector<std::wstring> added;
-        if (!Replaces(entry.folders.front(), inPlace.folders.front(), child, added)) {
-            Folder(layer, child, setChild, entry.folders.front());
+        LayeredListing source({entry.folders.front()});
+        Place there = PlaceOf(child);
+        if (!Replaces(source, layer == 1 ? there.perUser : there.game, child, added)) {
+            Folder(layer, child, setChild, source, there);
             return;
         }
         StageTree(layer, child, setChild, entry.folders.front(), false);
