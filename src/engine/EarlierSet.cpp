@@ -1,7 +1,6 @@
 #include "engine/EarlierSet.h"
 
 #include "engine/GameLayout.h"
-#include "engine/SetAside.h"
 
 namespace {
 
@@ -42,19 +41,9 @@ std::wstring InterruptedHolding(const std::wstring& setFolder) {
     return FindHolding(setFolder, state) ? EarlierSetFolder(setFolder, state) : setFolder;
 }
 
-FileResult PutEarlierSetBack(const std::wstring& setFolder, SetAside& aside) {
-    if (FileResult removed = aside.RemoveUnheld(); !removed.Ok())
-        return removed;
-    if (FileResult renamed = aside.MoveHolding(EarlierSetFolder(setFolder, EarlierSetState::BeingPutBack));
-        !renamed.Ok())
-        return renamed;
-    if (FileResult back = aside.ReplaceHeld(); !back.Ok())
-        return back;
-    // Emptied by the swap; whatever stays in it is not the player's data.
-    (void)DeleteTree(aside.Holding());
-    return FileResult::Success();
-}
+namespace {
 
+// Lets an earlier set go that the new set no longer needs.
 FileResult ReleaseEarlierSet(const std::wstring& setFolder, const std::wstring& holding) {
     std::wstring releasing = EarlierSetFolder(setFolder, EarlierSetState::BeingRemoved);
     if (holding != releasing && EntryExists(holding)) {
@@ -64,6 +53,8 @@ FileResult ReleaseEarlierSet(const std::wstring& setFolder, const std::wstring& 
     (void)DeleteTree(releasing);
     return FileResult::Success();
 }
+
+}  // namespace
 
 FileResult RecoverEarlierSet(const std::wstring& setFolder) {
     std::wstring releasing = EarlierSetFolder(setFolder, EarlierSetState::BeingRemoved);
@@ -75,15 +66,22 @@ FileResult RecoverEarlierSet(const std::wstring& setFolder) {
     (void)ReleaseEarlierSet(setFolder, releasing);
     if (committed || !found)
         return FileResult::Success();
-    SetAside aside(setFolder, EarlierSetFolder(setFolder, state));
-    // The folder's name says whether the move aside had finished.
-    if (state == EarlierSetState::Kept) {
-        aside.AdoptHeld(true);
-        return PutEarlierSetBack(setFolder, aside);
+    // The held entries replace the set's of the same names; the others stay. Earlier
+    // releases named the holding folder "kept" while they were still moving entries into
+    // it, so an entry only the set has may be earlier data not yet moved: it is never
+    // taken for the new copy's. Each entry's two steps are safe to repeat.
+    std::wstring holding = EarlierSetFolder(setFolder, state);
+    for (const wchar_t* name : game::DataNames) {
+        std::wstring held = game::Entry(holding, name);
+        if (!EntryExists(held))
+            continue;
+        std::wstring current = game::Entry(setFolder, name);
+        if (FileResult removed = DeleteTree(current); !removed.Ok())
+            return removed;
+        if (FileResult back = RenameEntry(held, current); !back.Ok())
+            return back;
     }
-    aside.AdoptHeld(false);
-    if (FileResult back = aside.ReplaceHeld(); !back.Ok())
-        return back;
-    (void)DeleteTree(aside.Holding());
+    // Emptied; whatever stays in it is not the player's data.
+    (void)DeleteTree(holding);
     return FileResult::Success();
 }

@@ -20,8 +20,6 @@
 
 #include "files/FileOps.h"
 
-class SetAside;
-
 enum class EarlierSetState { BeingSetAside, Kept, BeingPutBack, BeingRemoved };
 
 // The holding folder of setFolder in that state.
@@ -36,20 +34,9 @@ bool HoldsInterruptedBackup(const std::wstring& setFolder);
 // but BeingRemoved; setFolder itself when there is none.
 std::wstring InterruptedHolding(const std::wstring& setFolder);
 
-// Undoes a backup whose earlier set `aside` holds (taken whole): the new copy's entries
-// without an earlier counterpart go, the holding folder is renamed BeingPutBack, the
-// held entries are swapped back, and the emptied holding folder goes. Safe to repeat.
-FileResult PutEarlierSetBack(const std::wstring& setFolder, SetAside& aside);
-
-// Lets an earlier set go that the new set no longer needs: renamed BeingRemoved first,
-// so that a removal cut short never looks like an interrupted backup; what cannot be
-// removed now goes at the start of the next backup into this folder. The result is the
-// rename's: as long as it has not happened, the holding folder says "put me back".
-FileResult ReleaseEarlierSet(const std::wstring& setFolder, const std::wstring& holding);
-
 // Puts right what an interrupted backup left in setFolder, by the holding folder's name
-// and content: the earlier set goes back in place and the new copy's entries go; a new
+// and content: the held entries go back in place of the set's of the same names; a new
 // set that stood whole (its earlier set was being removed already) lets it go instead.
-// Nothing to do is success. On a failure the earlier set is still whole in its holding
-// folder, and the result names the path that could not be moved.
+// Nothing to do is success. On a failure what is still held stays in the holding folder,
+// and the result names the path that could not be moved.
 FileResult RecoverEarlierSet(const std::wstring& setFolder);
