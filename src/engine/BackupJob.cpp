@@ -66,7 +66,11 @@ public:
         // A folder of the set in which nothing stays is replaced whole: one swap, not one a file.
         LayeredListing sources(source.folders);
         LayeredListing set({inSet->folders.front()});
-        if (Replaces(rel, sources, set))
+        // A set's file stands where it is the same and its digest carries over.
+        auto stays = [&](const std::wstring& path, const DirEntry& coming, const DirEntry& inPlace) {
+            return SameFile(coming, inPlace) && earlier_.Find(path);
+        };
+        if (ReplacesWhole(sources, set, rel, stays))
             StageTree(rel, source.folders, false);
         else
             Folder(rel, sources, set);
@@ -88,30 +92,6 @@ public:
     }
 
 private:
-    // True when nothing of the set's folder would stay: no entry only the set has, no
-    // file the same as the game's (with a digest to carry over), all the way down. This
-    // level is looked at first: the folders below are listed only while nothing stays.
-    bool Replaces(const std::wstring& rel, const LayeredListing& source, const LayeredListing& set) const {
-        std::vector<std::pair<const LayeredEntry*, const LayeredEntry*>> folders;
-        for (const LayeredEntry* entry : set.Entries()) {
-            const LayeredEntry* found = source.Find(entry->entry.name);
-            if (!found)
-                return false;
-            if (found->entry.IsFolder() != entry->entry.IsFolder())
-                continue;
-            if (found->entry.IsFolder())
-                folders.emplace_back(found, entry);
-            else if (SameFile(found->entry, entry->entry) && earlier_.Find(Join(rel, entry->entry.name)))
-                return false;
-        }
-        for (const auto& [found, entry] : folders) {
-            if (!Replaces(Join(rel, entry->entry.name), LayeredListing(found->folders),
-                          LayeredListing({entry->folders.front()})))
-                return false;
-        }
-        return true;
-    }
-
     void Folder(const std::wstring& rel, const LayeredListing& source, const LayeredListing& set) {
         for (const LayeredEntry* entry : source.Entries())
             Entry(Join(rel, entry->entry.name), *entry, set.Find(entry->entry.name));
@@ -174,7 +154,10 @@ JobReport BackupJob::Run(JobEvents& events) {
         return Refuse(events, report, JobStage::Space, room);
 
     JobJournal journal(journal_);
-    JournalEntry entry{.kind = JobKind::Backup, .gameFolder = gameFolder_, .setFolder = setFolder_};
+    JournalEntry entry;
+    entry.gameFolder = gameFolder_;
+    entry.setFolder = setFolder_;
+    entry.perUserCopy = perUserCopy_;
     if (FileResult written = journal.Write(entry); !written.Ok())
         return Refuse(events, report, JobStage::Journal, written);
     PassStage("journal written");

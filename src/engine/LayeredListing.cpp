@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace {
 
 std::wstring FoldCase(std::wstring name) {
@@ -38,4 +40,31 @@ std::vector<const LayeredEntry*> LayeredListing::Entries() const& {
     for (const auto& [key, listed] : entries_)
         all.push_back(&listed);
     return all;
+}
+
+bool ReplacesWhole(const LayeredListing& incoming, const LayeredListing& inPlace, const std::wstring& rel,
+                   const StaysInPlace& stays, std::vector<std::wstring>* added) {
+    auto join = [&](const std::wstring& name) { return rel.empty() ? name : rel + L"\\" + name; };
+    std::vector<std::pair<const LayeredEntry*, const LayeredEntry*>> folders;
+    for (const LayeredEntry* entry : inPlace.Entries()) {
+        const LayeredEntry* coming = incoming.Find(entry->entry.name);
+        if (!coming)
+            return false;
+        if (coming->entry.IsFolder() != entry->entry.IsFolder())
+            continue;
+        if (coming->entry.IsFolder())
+            folders.emplace_back(coming, entry);
+        else if (stays(join(entry->entry.name), coming->entry, entry->entry))
+            return false;
+    }
+    for (const auto& [coming, entry] : folders) {
+        if (!ReplacesWhole(LayeredListing(coming->folders), LayeredListing(entry->folders),
+                           join(entry->entry.name), stays, added))
+            return false;
+    }
+    for (const LayeredEntry* entry : incoming.Entries()) {
+        if (added && !inPlace.Find(entry->entry.name))
+            added->push_back(join(entry->entry.name));
+    }
+    return true;
 }

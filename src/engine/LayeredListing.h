@@ -4,6 +4,7 @@
 // folder's entry takes the place of an earlier one's of the same name, and folders of
 // that name in several of them merge.
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -32,3 +33,12 @@ public:
 private:
     std::map<std::wstring, LayeredEntry> entries_;  // by case-folded name
 };
+
+// Whether nothing of the folder listed as inPlace would stay under the one listed as
+// incoming: every entry in place has one of the same name coming; where both are files,
+// stays says whether the one in place stands as it is; folders of both are looked at all
+// the way down, this level first, the folders below listed only while nothing stays.
+// added, when given, gets the paths (below rel) that only incoming has.
+using StaysInPlace = std::function<bool(const std::wstring& rel, const DirEntry& incoming, const DirEntry& inPlace)>;
+bool ReplacesWhole(const LayeredListing& incoming, const LayeredListing& inPlace, const std::wstring& rel,
+                   const StaysInPlace& stays, std::vector<std::wstring>* added = nullptr);

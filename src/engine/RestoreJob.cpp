@@ -145,7 +145,7 @@ private:
             }
             // Where only the game folder has it, it may be replaced whole.
             if (gameFolder) {
-                FolderOrWhole(0, child, setChild, entry, *inGame);
+                FolderOrWhole(0, child, setChild, entry);
                 return;
             }
             // A new folder goes where its parent folder is.
@@ -154,7 +154,7 @@ private:
         const LayeredEntry* inPlace = (layer == 1 ? here.perUser : here.game).Find(name);
         // A folder of the game in which nothing stays is replaced whole: one swap, not one a file.
         if (inPlace && inPlace->entry.IsFolder()) {
-            FolderOrWhole(layer, child, setChild, entry, *inPlace);
+            FolderOrWhole(layer, child, setChild, entry);
             return;
         }
         StageTree(layer, child, setChild, entry.folders.front(), false);
@@ -162,44 +162,16 @@ private:
             p_.added.push_back(InSafetySet(layer, child));
     }
 
-    // True when nothing of the game's folder would stay: no entry only the game has, no
-    // file the same as the set's, all the way down; this level first, the folders below
-    // listed only while nothing stays. What the set adds inside it (paths below rel) is
-    // noted in added: undoing the restore takes it away again.
-    static bool Replaces(const LayeredListing& set, const LayeredListing& game, const std::wstring& rel,
-                         std::vector<std::wstring>& added) {
-        std::vector<std::pair<const LayeredEntry*, const LayeredEntry*>> folders;
-        for (const LayeredEntry* entry : game.Entries()) {
-            const LayeredEntry* found = set.Find(entry->entry.name);
-            if (!found)
-                return false;
-            if (found->entry.IsFolder() != entry->entry.IsFolder())
-                continue;
-            if (found->entry.IsFolder())
-                folders.emplace_back(found, entry);
-            else if (SameFile(found->entry, entry->entry))
-                return false;
-        }
-        for (const auto& [found, entry] : folders) {
-            if (!Replaces(LayeredListing({found->folders.front()}), LayeredListing({entry->folders.front()}),
-                          Join(rel, entry->entry.name), added))
-                return false;
-        }
-        for (const LayeredEntry* entry : set.Entries()) {
-            if (!game.Find(entry->entry.name))
-                added.push_back(Join(rel, entry->entry.name));
-        }
-        return true;
-    }
-
     // The folder child replaced whole when nothing of the game's stays, else compared
     // entry by entry.
-    void FolderOrWhole(int layer, const std::wstring& child, const std::wstring& setChild, const LayeredEntry& entry,
-                       const LayeredEntry& inPlace) {
+    void FolderOrWhole(int layer, const std::wstring& child, const std::wstring& setChild, const LayeredEntry& entry) {
         std::vector<std::wstring> added;
         LayeredListing source({entry.folders.front()});
         Place there = PlaceOf(child);
-        if (!Replaces(source, layer == 1 ? there.perUser : there.game, child, added)) {
+        auto same = [](const std::wstring&, const DirEntry& coming, const DirEntry& inPlace) {
+            return SameFile(coming, inPlace);
+        };
+        if (!ReplacesWhole(source, layer == 1 ? there.perUser : there.game, child, same, &added)) {
             Folder(layer, child, setChild, source, there);
             return;
         }
