@@ -1,6 +1,9 @@
 #pragma once
 // What the game-data adapters need of the wizard whose job they run: its frame (the
-// buttons and the Next operation that moves it on) and the finish panel's verdict.
+// buttons and the Next operation that moves it on) and the finish panel's verdict; and
+// what both wizards' finish panels say alike.
+
+#include <string>
 
 #include "engine/JobReport.h"
 #include "ui/WizardFrame.h"
@@ -14,3 +17,8 @@ public:
 protected:
     ~JobWizard() = default;
 };
+
+// The note under a finish panel's verdict: names the game folder the job worked on,
+// through gameFolderText (%1: the folder), when it is not where the game installs
+// itself; then adds the sentence also, when there is one.
+std::wstring FinishNote(const JobReport& report, const wchar_t* gameFolderText, const std::wstring& also);

@@ -3,13 +3,19 @@
 #include <shlwapi.h>
 
 #include <cstdint>
+#include <knownfolders.h>
+#include <optional>
 
+#include "backup/FolderChooser.h"
 #include "engine/BackupJob.h"
+#include "engine/CopySteps.h"
+#include "engine/GameLocation.h"
 #include "engine/GameLayout.h"
 #include "engine/JobRecovery.h"
 #include "engine/RestoreJob.h"
 #include "files/DirSearch.h"
 #include "files/FileOps.h"
+#include "files/KnownFolder.h"
 #include "files/PerUserCopy.h"
 #include "runtime/AppError.h"
 #include "runtime/DoEvents.h"
@@ -151,6 +157,8 @@ std::wstring DescribeStop(const JobReport& report, const Wording& wording, const
         return FillIn(wording.setNotRecovered, {setFolder, f.item, Reason(f.error), report.keptAt});
     case JobStage::GameFolder:
         return FillIn(wording.noGameFolder, {f.item, Reason(f.error)});
+    case JobStage::NoGameFolder:
+        return FillIn(wording.backup ? texts::BackupNoGameFolder : texts::RestoreNoGameFolderFound, {f.item});
     case JobStage::SetInsideGame:
         return FillIn(texts::RestoreSetInsideGame, {f.item});
     case JobStage::Swap:
@@ -266,6 +274,13 @@ JobReport RunForWizard(Job&& job, JobWizard& wizard, const Wording& wording, con
     }
 }
 
+// Ends a job that has no game folder to work on before it starts, as the job itself ends
+// a refusal: the wizard tells why and moves on to its finish panel.
+JobReport RefuseForWizard(JobWizard& wizard, const Wording& wording, const std::wstring& setFolder) {
+    WizardEvents events(wizard, wording, setFolder);
+    return Refuse(events, JobReport(), JobStage::NoGameFolder, FileResult::Failure(ERROR_PATH_NOT_FOUND, game::Folder));
+}
+
 }  // namespace
 
 void clsTrnwck::PutRightInterruptedJob() {
@@ -280,13 +295,39 @@ void clsTrnwck::PutRightInterruptedJob() {
 }
 
 JobReport clsTrnwck::BackupTrnwck(JobWizard& wizard, const std::wstring& setFolder) {
-    return RunForWizard(BackupJob(game::Folder, setFolder, ExistingPerUserCopy(game::Folder)), wizard, BackupWording,
-                        setFolder);
+    std::optional<std::wstring> game = GameFolderForJob(wizard, true);
+    if (!game)
+        return RefuseForWizard(wizard, BackupWording, setFolder);
+    return RunForWizard(BackupJob(*game, setFolder, ExistingPerUserCopy(*game)), wizard, BackupWording, setFolder);
 }
 
 JobReport clsTrnwck::RestoreTrnwck(JobWizard& wizard, const std::wstring& setFolder) {
-    return RunForWizard(RestoreJob(game::Folder, setFolder, ExistingPerUserCopy(game::Folder)), wizard,
-                        RestoreWording, setFolder);
+    std::optional<std::wstring> game = GameFolderForJob(wizard, false);
+    if (!game)
+        return RefuseForWizard(wizard, RestoreWording, setFolder);
+    return RunForWizard(RestoreJob(*game, setFolder, ExistingPerUserCopy(*game)), wizard, RestoreWording, setFolder);
+}
+
+std::optional<std::wstring> clsTrnwck::GameFolderForJob(JobWizard& wizard, bool backup) {
+    std::wstring found = FindGameFolder();
+    if (!found.empty())
+        return found;
+    // Installed elsewhere (another drive, another folder): the player may say where.
+    if (MsgBox(FillIn(texts::GameFolderNotFound, {game::Folder}), MsgButtons::YesNo, MsgIcon::Exclamation) !=
+        MsgResult::Yes)
+        return std::nullopt;
+    FolderChooserRequest request{texts::GameFolderChooserTitle, texts::GameFolderChooserPrompt,
+                                 KnownFolderPath(FOLDERID_ProgramFilesX86)};
+    std::optional<std::wstring> chosen = ChooseFolder(wizard.Frame().Hwnd(), request);
+    if (!chosen)
+        return std::nullopt;
+    // A backup needs the game's data; a restore may fill a game that has none yet.
+    if (backup && !game::HoldsGameData(*chosen)) {
+        MsgBox(FillIn(texts::GameFolderHoldsNoData, {*chosen}), MsgButtons::Ok, MsgIcon::Exclamation);
+        return std::nullopt;
+    }
+    RememberGameFolder(*chosen);
+    return chosen;
 }
 
 std::deque<std::wstring>& clsTrnwck::ScanFolderLevel(const std::wstring& strFolder, long& lngFolders, long& lngFiles) {

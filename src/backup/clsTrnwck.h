@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "backup/JobWizard.h"
@@ -21,6 +22,10 @@ public:
     JobReport RestoreTrnwck(JobWizard& wizard, const std::wstring& setFolder);
 
 private:
+    // Where the job finds the game: where it is installed (see GameLocation.h), else a
+    // folder the player chooses after being asked; nothing when there is none.
+    static std::optional<std::wstring> GameFolderForJob(JobWizard& wizard, bool backup);
+
     // One step of a breadth-first walk of a folder tree: takes the first folder of the
     // collection (starting it with strFolder), appends its sub-folders and counts
     // folders and files. Kept for a future use; no flow calls it.

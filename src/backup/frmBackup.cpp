@@ -3,7 +3,7 @@
 #include "backup/FolderChooser.h"
 #include "backup/clsBackup.h"
 #include "engine/BackupMarker.h"
-#include "engine/GameLayout.h"
+#include "engine/GameLocation.h"
 #include "files/ExistingFolder.h"
 #include "files/FullPath.h"
 #include "runtime/Clipboard.h"
@@ -22,7 +22,7 @@ constexpr TwipsRect VerdictPlace{240, 1060, 5900, 280};
 constexpr TwipsRect VerdictPlaceWithoutHeading{240, 780, 5900, 560};
 constexpr TwipsRect PathBoxPlace{600, 1680, 5295, 1455};
 constexpr TwipsRect PathBoxBesideNote{600, 1680, 5295, 720};
-constexpr TwipsRect PerUserNotePlace{600, 2460, 5295, 680};
+constexpr TwipsRect WhereNotePlace{600, 2460, 5295, 680};
 
 constexpr COLORREF PathBoxGrey = RGB(224, 224, 224);
 constexpr FontSpec Arial975{L"Arial", 9.75};
@@ -88,8 +88,8 @@ void frmBackup::BuildPanels() {
     recommend_ = AddText(5, texts::BackupRecommend, {600, 1420, 5295, 240});
     txtPath_ = AddControl(5, {nullptr, L"EDIT", L"", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP,
                               PathBoxPlace, IdTxtPath}, SmallArialFont);
-    perUserNote_ = AddText(5, L"", PerUserNotePlace, SmallArialFont);
-    ShowWindow(perUserNote_, SW_HIDE);
+    whereNote_ = AddText(5, L"", WhereNotePlace, SmallArialFont);
+    ShowWindow(whereNote_, SW_HIDE);
     fraSteps(5).SetControlBackground(txtPath_, PathBoxGrey);
     removable_ = AddText(5, texts::BackupRemovable, {600, 3200, 4560, 480});
     command1_ = AddControl(5, {nullptr, L"BUTTON", texts::BackupCopyToClipboard, BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP,
@@ -119,8 +119,8 @@ bool frmBackup::CheckLeavingStep(short step) {
         return false;
     }
     // A copy of "saves" into a folder below "saves" recurses until the paths break.
-    if (IsSameOrInsideFolder(folder, game::Folder)) {
-        MsgBox(FillIn(texts::BackupFolderInGameFolder, {game::Folder}));
+    if (std::wstring game = GameFolderOrUsual(); IsSameOrInsideFolder(folder, game)) {
+        MsgBox(FillIn(texts::BackupFolderInGameFolder, {game}));
         return false;
     }
     // A longer location comes back cut from the marker and leads nowhere.
@@ -141,7 +141,9 @@ void frmBackup::AfterAdvance() {
 
 void frmBackup::ShowJobOutcome(const JobReport& report) {
     ShowVerdict(!report.Whole());
-    ShowPerUserCopyNote(report.Whole() ? report.perUserCopy : L"");
+    std::wstring perUser =
+        report.perUserCopy.empty() ? L"" : FillIn(texts::BackupUsedPerUserCopy, {report.perUserCopy});
+    ShowWhereNote(report.Whole() ? FinishNote(report, texts::BackupFromGameFolder, perUser) : L"");
 }
 
 void frmBackup::ShowVerdict(bool incomplete) {
@@ -153,11 +155,11 @@ void frmBackup::ShowVerdict(bool incomplete) {
     PlaceControl(completeLabel_, incomplete ? VerdictPlaceWithoutHeading : VerdictPlace);
 }
 
-void frmBackup::ShowPerUserCopyNote(const std::wstring& perUserCopy) {
+void frmBackup::ShowWhereNote(const std::wstring& note) {
     // The path box gives up its empty lower part to the note.
-    bool show = !perUserCopy.empty();
-    SetText(perUserNote_, show ? FillIn(texts::BackupUsedPerUserCopy, {perUserCopy}) : L"");
-    ShowWindow(perUserNote_, show ? SW_SHOW : SW_HIDE);
+    bool show = !note.empty();
+    SetText(whereNote_, note);
+    ShowWindow(whereNote_, show ? SW_SHOW : SW_HIDE);
     PlaceControl(txtPath_, show ? PathBoxBesideNote : PathBoxPlace);
 }
 

@@ -29,7 +29,8 @@ public:
     bool SetIncomplete() const { return setIncomplete_; }
     HWND CongratulationsHeading() const { return congratulations_; }
     HWND CompleteLabel() const { return completeLabel_; }
-    HWND PerUserCopyNote() const { return perUserNote_; }
+    // Where the data came from, when not from the usual game folder alone.
+    HWND WhereNote() const { return whereNote_; }
     // The advice to copy the set's folder to a CD, DVD or another removable device.
     HWND RemovableAdvice() const { return removable_; }
 
@@ -39,8 +40,9 @@ private:
     void AfterAdvance() override;
     void OnControlCommand(int id, int code) override;
     void ShowVerdict(bool incomplete);
-    // Says on the finish panel that files came from Windows' per-user copy ("" hides it).
-    void ShowPerUserCopyNote(const std::wstring& perUserCopy);
+    // The finish panel's note of a game folder other than the usual one, and of files
+    // taken from Windows' per-user copy ("" hides it).
+    void ShowWhereNote(const std::wstring& note);
 
     HWND text1_ = nullptr;
     HWND btnSelect_ = nullptr;
@@ -50,7 +52,7 @@ private:
     HWND chkSGML_ = nullptr;
     HWND congratulations_ = nullptr;
     HWND completeLabel_ = nullptr;
-    HWND perUserNote_ = nullptr;
+    HWND whereNote_ = nullptr;
     HWND recommend_ = nullptr;
     HWND removable_ = nullptr;
     bool setIncomplete_ = false;

@@ -130,6 +130,7 @@ BackupJob::BackupJob(std::wstring gameFolder, std::wstring setFolder, std::wstri
 
 JobReport BackupJob::Run(JobEvents& events) {
     JobReport report;
+    report.gameFolder = gameFolder_;
     JobLock lock;
     if (!lock.Held())
         return Refuse(events, report, JobStage::Busy, FileResult::Failure(ERROR_BUSY, setFolder_));

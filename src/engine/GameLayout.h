@@ -6,7 +6,7 @@
 
 namespace game {
 
-// Where the game installs itself; fixed.
+// Where the game installs itself (see GameLocation.h for where else it may be).
 inline constexpr wchar_t Folder[] = L"C:\\Program files\\Glimmerfen Studios\\Tarnwick";
 inline constexpr wchar_t Saves[] = L"C:\\Program files\\Glimmerfen Studios\\Tarnwick\\saves";
 inline constexpr wchar_t Maps[] = L"C:\\Program files\\Glimmerfen Studios\\Tarnwick\\maps";

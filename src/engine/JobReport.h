@@ -31,6 +31,7 @@ enum class JobStage {
     Busy,           // another running program is backing up or restoring
     Journal,        // the job's journal could not be written
     Recover,        // what an interrupted job left could not be put right first
+    NoGameFolder,   // no game folder was found, nor chosen by the player
     GameFolder,     // backup: no game folder; restore: the game folder could not be made
     SetInsideGame,  // restore: the set lies inside the game data it would replace
     SafetyMarker,   // restore: the safety set's marker could not be written
@@ -58,6 +59,7 @@ struct JobReport {
     std::wstring marker;       // backup: the set's marker, once written and read back
     std::wstring safetySet;    // restore: the folder that keeps the data from before
     std::wstring safetyMarker;  // restore: that safety set's marker
+    std::wstring gameFolder;   // the game folder the job worked on
     std::wstring perUserCopy;  // Windows' per-user copy of the game folder, where it was used
     std::wstring keptAt;       // Recover, RollbackFailed: where the earlier data now lies
     CopyFailure rollbackFailure;

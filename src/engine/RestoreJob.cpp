@@ -256,6 +256,7 @@ void RestoreJob::RemoveStaging(const std::vector<SwapLayer>& layers) {
 
 JobReport RestoreJob::Run(JobEvents& events) {
     JobReport report;
+    report.gameFolder = gameFolder_;
     JobLock lock;
     if (!lock.Held())
         return Refuse(events, report, JobStage::Busy, FileResult::Failure(ERROR_BUSY, gameFolder_));

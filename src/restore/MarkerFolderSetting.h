@@ -5,8 +5,9 @@
 
 #include <string>
 
-// HKEY_CURRENT_USER\<SettingsKey>, value <LastMarkerFolderValue>: text, a full folder path.
-inline constexpr wchar_t SettingsKey[] = L"Software\\Glimmerfen Studios\\Backup Tarnwick";
+#include "registry/ProgramSettings.h"
+
+// The program's setting (see ProgramSettings.h) that keeps it: text, a full folder path.
 inline constexpr wchar_t LastMarkerFolderValue[] = L"LastMarkerFolder";
 
 // The remembered folder while it still exists, otherwise the user's documents folder

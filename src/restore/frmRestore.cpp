@@ -130,8 +130,8 @@ void frmRestore::AfterAdvance() {
 
 void frmRestore::ShowJobOutcome(const JobReport& report) {
     ShowVerdict(!report.Whole());
-    bool keptSafetySet = report.Whole() && !report.safetyMarker.empty();
-    SetText(safetyLabel_, keptSafetySet ? FillIn(texts::RestoreSafetySetKept, {report.safetyMarker}) : L"");
+    std::wstring safety = report.safetyMarker.empty() ? L"" : FillIn(texts::RestoreSafetySetKept, {report.safetyMarker});
+    SetText(safetyLabel_, report.Whole() ? FinishNote(report, texts::RestoreIntoGameFolder, safety) : L"");
 }
 
 void frmRestore::ShowVerdict(bool incomplete) {

@@ -120,6 +120,9 @@ inline constexpr wchar_t RestoreFolderIncomplete[] =
     L"The folder %1 could not be restored completely into the game folder; the first file that differs is %2.";
 // %1: the game folder, %2: the platform's reason.
 inline constexpr wchar_t RestoreNoGameFolder[] = L"The game folder %1 could not be created (%2). Nothing was restored.";
+// %1: the game folder looked for.
+inline constexpr wchar_t RestoreNoGameFolderFound[] =
+    L"The game folder %1 was not found, so there is nowhere to restore into. Nothing was restored.";
 // %2: the path concerned, %3: the platform's reason.
 inline constexpr wchar_t RestoreSwapFailed[] =
     L"A file of the game's data could not be replaced (%2: %3). Close Tarnwick and try again.";
@@ -159,6 +162,21 @@ inline constexpr wchar_t FinishedCreatingDocument[] = L"Finished creating docume
 inline constexpr wchar_t FinishedTitle[] = L"Finished";
 inline constexpr wchar_t OpenDialogTitle[] = L"Open";
 inline constexpr wchar_t OpenDialogFilter[] = L"Backup files BAK|*.BAK";
+
+// The game not where it installs itself. %1: that folder.
+inline constexpr wchar_t GameFolderNotFound[] =
+    L"Tarnwick's data was not found in %1, nor below the other Program Files folders. Is Tarnwick installed in "
+    L"another folder? Click Yes to choose that folder.";
+inline constexpr wchar_t GameFolderChooserTitle[] = L"Where is Tarnwick installed?";
+inline constexpr wchar_t GameFolderChooserPrompt[] =
+    L"Select the folder Tarnwick is installed in, the one that holds its saves, maps and scores:";
+// %1: the folder chosen.
+inline constexpr wchar_t GameFolderHoldsNoData[] =
+    L"The folder %1 holds none of Tarnwick's saves, maps, scores or tarnwick.cfg, so there is nothing to back up "
+    L"from it.";
+// %1: the game folder, where it is not the usual one.
+inline constexpr wchar_t BackupFromGameFolder[] = L"The game's data was taken from %1.";
+inline constexpr wchar_t RestoreIntoGameFolder[] = L"The game's data was restored into %1.";
 
 // Both jobs, refused or failed. %1: the path concerned, %2: the platform's reason.
 inline constexpr wchar_t JobBusy[] =

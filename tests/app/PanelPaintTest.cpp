@@ -8,6 +8,7 @@
 #include <fstream>
 #include <vector>
 
+#include "GameData.h"
 #include "TestSupport.h"
 #include "Windows.h"
 #include "backup/frmBackup.h"
@@ -103,6 +104,7 @@ class PanelPaintTest : public testing::Test {
 protected:
     void SetUp() override { BackupStep = 0; }
     void TearDown() override { UnloadAllWindows(); }
+    GameFolder game;
     MsgBoxRecorder boxes;
 };
 

@@ -88,7 +88,7 @@ TEST_F(BackupTest, WholeBackupCopiesEverythingAndWritesTheMarker) {
     EXPECT_TRUE(IsSetToShow(w.CongratulationsHeading()));
     EXPECT_TRUE(IsSetToShow(w.RemovableAdvice()));
     EXPECT_TRUE(TextFitsLabel(w.CompleteLabel())) << "the verdict is cut off";
-    EXPECT_FALSE(IsSetToShow(w.PerUserCopyNote()));
+    EXPECT_FALSE(IsSetToShow(w.WhereNote()));
     for (const wchar_t* folder : {L"saves", L"maps", L"scores"})
         EXPECT_EQ(TreeOf(dest / folder), TreeOf(GameFolder::Sub(folder))) << folder;
     EXPECT_EQ(ReadTextFile(dest / L"tarnwick.cfg"), "volume=7\r\n");
@@ -132,9 +132,9 @@ TEST_F(BackupTest, NewerFilesInWindowsPerUserCopyAreWhatIsBackedUp) {
     EXPECT_TRUE(boxes.Calls().empty());
     EXPECT_EQ(ReadTextFile(dest / L"saves\\quick.sav"), "quick, as the game last wrote it");
     EXPECT_EQ(ReadTextFile(dest / L"saves\\slot 1\\game.sav"), "save one");
-    EXPECT_TRUE(IsSetToShow(w.PerUserCopyNote()));
-    EXPECT_NE(GetText(w.PerUserCopyNote()).find(perUser.Path()), std::wstring::npos);
-    EXPECT_TRUE(TextFitsLabel(w.PerUserCopyNote())) << "the note is cut off";
+    EXPECT_TRUE(IsSetToShow(w.WhereNote()));
+    EXPECT_NE(GetText(w.WhereNote()).find(perUser.Path()), std::wstring::npos);
+    EXPECT_TRUE(TextFitsLabel(w.WhereNote())) << "the note is cut off";
 }
 
 TEST_F(BackupTest, FolderOutsideTheAnsiCodePageIsRecordedFaithfully) {
@@ -329,11 +329,13 @@ TEST_F(BackupTest, MissingGameFolderIsNotABackup) {
     RemoveTree(GameFolder::Path());
     WriteTextFile(GameFolder::Path(), "not a folder");
     ScratchDir dest(true);
+    boxes.QueueAnswer(MsgResult::No);  // not installed elsewhere either
     frmBackup& w = BackUpInto(dest.Path());
     bool stillAFile = PathExists(GameFolder::Path()) && !IsDirectory(GameFolder::Path());
     DeleteFileW(GameFolder::Path().c_str());
-    ASSERT_EQ(boxes.Calls().size(), 1u);
-    EXPECT_NE(boxes.Calls()[0].text.find(GameFolder::Path()), std::wstring::npos) << Narrow(boxes.Calls()[0].text);
+    ASSERT_EQ(boxes.Calls().size(), 2u);
+    for (const MsgBoxCall& call : boxes.Calls())
+        EXPECT_NE(call.text.find(GameFolder::Path()), std::wstring::npos) << Narrow(call.text);
     EXPECT_EQ(w.FrontPanel(), 5);
     EXPECT_TRUE(w.SetIncomplete());
     EXPECT_TRUE(stillAFile);

@@ -167,8 +167,9 @@ TEST_F(JobKillTest, NextStartLeavesTheJobWholeOrTheEarlierDataAsItWas) {
             EXPECT_FALSE(PathExists(layer.staging));
         if (!c.finished) {
             EXPECT_EQ(ListTree(changed), before);
-            if (restore)
+            if (restore) {
                 EXPECT_FALSE(PathExists(SafetyRoot()));
+            }
         } else if (restore) {
             EXPECT_EQ(ReadTextFile(Game() + L"\\saves\\quick.sav"), "quick backed up");
             EXPECT_EQ(ReadTextFile(Game() + L"\\saves\\only in game.sav"), "stays");

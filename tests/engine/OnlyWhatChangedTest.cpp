@@ -47,8 +47,9 @@ public:
             EXPECT_EQ(ListTree(Set() + L"\\" + name), ListTree(Game() + L"\\" + name)) << Narrow(name);
         std::optional<bool> checked =
             LinuxCommandSucceeds(Set(), "sha256sum -c --quiet --strict 'Tarnwick set contents.sha256'");
-        if (checked)
+        if (checked) {
             EXPECT_TRUE(*checked) << "sha256sum -c refuses the manifest";
+        }
     }
 
     ScratchDir dir;

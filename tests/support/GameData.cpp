@@ -1,16 +1,38 @@
 #include "GameData.h"
 
+#include <windows.h>
+#include <knownfolders.h>
+
 #include "TestSupport.h"
+#include "engine/GameLocation.h"
 #include "engine/JobJournal.h"
+#include "files/KnownFolder.h"
+#include "registry/ProgramSettings.h"
 #include "files/PerUserCopy.h"
 
 std::wstring GameFolder::Path() { return L"C:\\Program files\\Glimmerfen Studios\\Tarnwick"; }
 
 std::wstring GameFolder::SafetySets() { return L"C:\\Program files\\Glimmerfen Studios\\Tarnwick safety sets"; }
 
+namespace {
+
+// Where else the lookup finds a game: it must find none but this one in a test.
+void ForgetOtherGameFolders() {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, SettingsKey, GameFolderValue);
+    RemoveTree(ProgramFilesX86GameFolder());
+    RemoveTree(ProgramFilesX86GameFolder() + L" safety sets");
+}
+
+}  // namespace
+
+std::wstring ProgramFilesX86GameFolder() {
+    return KnownFolderPath(FOLDERID_ProgramFilesX86) + L"\\Glimmerfen Studios\\Tarnwick";
+}
+
 GameFolder::GameFolder() {
     RemoveTree(Path());
     RemoveTree(SafetySets());
+    ForgetOtherGameFolders();
     // A journal that an earlier run left would be acted on by the first job.
     RemoveTree(JobJournal::DefaultPath());
     MakeDirs(Sub(L"saves\\slot 1"));
@@ -30,6 +52,7 @@ GameFolder::GameFolder() {
 GameFolder::~GameFolder() {
     RemoveTree(Path());
     RemoveTree(SafetySets());
+    ForgetOtherGameFolders();
 }
 
 PerUserGameCopy::PerUserGameCopy() : path_(PerUserCopyPath(GameFolder::Path())) {

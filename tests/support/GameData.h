@@ -19,6 +19,10 @@ public:
     static std::wstring Sub(const std::wstring& relative) { return Path() + L"\\" + relative; }
 };
 
+// The game's folder below the Program Files folder for 32-bit programs, which the
+// GameFolder fixture empties and removes with the remembered choice of a game folder.
+std::wstring ProgramFilesX86GameFolder();
+
 // Windows' per-user copy of the game folder, made by hand in the test prefix (Wine makes
 // none) and removed again with everything in it.
 class PerUserGameCopy {
