@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "Faults.h"
 #include "GameData.h"
@@ -533,4 +534,58 @@ TEST_F(BackupTest, FolderStepRefusesAPathTheMarkerCannotHold) {
     EXPECT_EQ(w.Step(), 2);
     EXPECT_TRUE(BackupLocation.empty());
     EXPECT_FALSE(PathExists(scratch / L"saves"));
+}
+
+namespace {
+
+// The game installed where the program does not look, and what the player answers.
+struct ChoiceCase {
+    const char* name;
+    MsgResult answer;      // to "is Tarnwick installed in another folder?"
+    const char* picked;    // what the folder dialog gives: "game", "empty" or nothing
+    size_t boxes;          // message boxes shown in all
+    bool backedUp;
+};
+
+const ChoiceCase kChoices[] = {
+    {"declined", MsgResult::No, nullptr, 2, false},
+    {"dialog cancelled", MsgResult::Yes, nullptr, 2, false},
+    {"a folder without the game's data", MsgResult::Yes, "empty", 3, false},
+    {"the game's folder", MsgResult::Yes, "game", 1, true},
+};
+
+}  // namespace
+
+TEST_F(BackupTest, GameInstalledElsewhereIsBackedUpFromTheFolderThePlayerChooses) {
+    RemoveTree(GameFolder::Path());
+    ScratchDir elsewhere;
+    MakeGameData(elsewhere / L"game", "elsewhere");
+    MakeDirs(elsewhere / L"empty");
+    for (const ChoiceCase& c : kChoices) {
+        SCOPED_TRACE(c.name);
+        ScratchDir dest(true);
+        boxes.Clear();
+        boxes.QueueAnswer(c.answer);
+        SetFolderChooserHook([&](const FolderChooserRequest&) -> std::optional<std::wstring> {
+            if (!c.picked)
+                return std::nullopt;
+            return elsewhere / Widen(c.picked);
+        });
+        BackupStep = 0;
+        frmBackup& w = BackUpInto(dest.Path());
+        EXPECT_EQ(boxes.Calls().size(), c.boxes);
+        EXPECT_EQ(w.SetIncomplete(), !c.backedUp);
+        EXPECT_EQ(PathExists(MarkerPathToday(dest.Path())), c.backedUp);
+        EXPECT_EQ(PathExists(dest / L"saves\\quick.sav"), c.backedUp);
+        const bool noted = GetText(w.WhereNote()).find(elsewhere / L"game") != std::wstring::npos;
+        EXPECT_EQ(noted, c.backedUp);
+        UnloadAllWindows();
+    }
+    // The choice is remembered: the next backup finds the game without a question.
+    ScratchDir dest(true);
+    boxes.Clear();
+    BackupStep = 0;
+    BackUpInto(dest.Path());
+    EXPECT_TRUE(boxes.Calls().empty());
+    EXPECT_EQ(ReadTextFile(dest / L"saves\\quick.sav"), "quick elsewhere");
 }

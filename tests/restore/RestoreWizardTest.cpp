@@ -469,3 +469,28 @@ TEST_F(OpenDialogStartTest, FailedDialogEmptiesTheBoxLikeCancel) {
     w.btnSelect_Click();
     EXPECT_EQ(GetText(w.text1()), L"");
 }
+
+TEST_F(RestoreTest, GameBelowProgramFilesX86IsTheOneRestoredWithItsSafetySetBeside) {
+    const std::wstring x86 = ProgramFilesX86GameFolder();
+    RemoveTree(GameFolder::Path());
+    MakeGameData(x86, "x86");
+    frmRestore& w = RestoreFrom(set.marker);
+    ExpectFinished(w);
+    EXPECT_TRUE(boxes.Calls().empty());
+    EXPECT_FALSE(PathExists(GameFolder::Path()));
+    EXPECT_EQ(ReadTextFile(x86 + L"\\saves\\slot 1\\game.sav"), "save one, backed up");
+    EXPECT_EQ(ReadTextFile(x86 + L"\\saves\\quick.sav"), "quick x86");  // only the game had it
+    EXPECT_FALSE(TreeOf(x86 + L" safety sets").empty());
+    EXPECT_NE(GetText(w.SafetySetLabel()).find(x86 + L"."), std::wstring::npos) << Narrow(GetText(w.SafetySetLabel()));
+}
+
+TEST_F(RestoreTest, NoGameFolderAnywhereRestoresNothingAndMakesNone) {
+    RemoveTree(GameFolder::Path());
+    boxes.QueueAnswer(MsgResult::No);
+    frmRestore& w = RestoreFrom(set.marker);
+    EXPECT_EQ(w.FrontPanel(), 5);
+    ASSERT_EQ(boxes.Calls().size(), 2u);
+    EXPECT_EQ(boxes.Calls()[1].text, FillIn(texts::RestoreNoGameFolderFound, {GameFolder::Path()}));
+    EXPECT_FALSE(PathExists(GameFolder::Path()));
+    EXPECT_FALSE(PathExists(ProgramFilesX86GameFolder()));
+}
