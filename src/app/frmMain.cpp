@@ -9,6 +9,7 @@
 #include "runtime/EventGuard.h"
 #include "runtime/MousePointer.h"
 #include "runtime/Texts.h"
+#include "ui/DialogKeys.h"
 #include "ui/WizardFrame.h"
 
 namespace {
@@ -70,6 +71,9 @@ void frmMain::Show() {
     ShowWindow(Hwnd(), SW_SHOW);
     SetForegroundWindow(Hwnd());
     UpdateWindow(Hwnd());
+    // The chosen job has the focus: Enter starts it, the arrows choose the other.
+    bool backup = SendMessageW(optBackup_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    FocusIfActive(backup ? optBackup_ : optRestore_);
 }
 
 void frmMain::Hide() { ShowWindow(Hwnd(), SW_HIDE); }
@@ -94,6 +98,12 @@ void frmMain::OnCommand(int id, int code) {
         Command4_Click();
         return;
     case IdCancel:
+        Command3_Click();
+    case IDOK:  // Enter, from the message loop's dialog keys: Start, unless a button has the focus
+        if (!PressFocusedButton(Hwnd()))
+            Command4_Click();
+        return;
+    case IDCANCEL:  // Esc
         Command3_Click();
     case IdLink:
         if (code == STN_CLICKED)

@@ -4,6 +4,7 @@
 #include "runtime/EndProgram.h"
 #include "runtime/EventGuard.h"
 #include "runtime/Texts.h"
+#include "ui/DialogKeys.h"
 
 namespace {
 
@@ -89,6 +90,7 @@ void WizardFrame::Load() {
     buttonBar_ = std::move(bar);
     CreateButtons();
     BuildPanels();
+    UpdateDefaultButton();
     BringPanelToFront(0);
     Form_Load();
 }
@@ -129,6 +131,41 @@ void WizardFrame::ApplyRow(const ButtonRow& row) {
     SetButton(cmdCancel_, row.cancel);
     SetButton(cmdFinish_, row.finish);
     SetButton(cmdNext_, row.next);
+    UpdateDefaultButton();
+}
+
+HWND WizardFrame::DefaultButton() const {
+    for (HWND button : {cmdNext_, cmdFinish_, cmdCancel_}) {
+        if (IsEnabled(button))
+            return button;
+    }
+    return nullptr;
+}
+
+void WizardFrame::UpdateDefaultButton() {
+    HWND pressedByEnter = IsEnabled(cmdNext_) ? cmdNext_ : cmdFinish_;
+    MarkDefaultButton(cmdNext_, pressedByEnter == cmdNext_);
+    MarkDefaultButton(cmdFinish_, pressedByEnter == cmdFinish_);
+    // A button disabled under the focus would leave the keyboard with nowhere to go.
+    HWND focus = GetFocus();
+    if (!focus || (IsChild(Hwnd(), focus) && !IsEnabled(focus)))
+        FocusIfActive(DefaultButton());
+}
+
+void WizardFrame::FocusStep() {
+    HWND input = FirstInput(panels_.at(static_cast<size_t>(front_))->Hwnd());
+    FocusIfActive(input ? input : DefaultButton());
+}
+
+void WizardFrame::PressDefault() {
+    if (PressFocusedButton(Hwnd()))
+        return;
+    if (IsEnabled(cmdNext_)) {
+        cmdNext_Click();
+        return;
+    }
+    if (IsEnabled(cmdFinish_))
+        cmdFinish_Click();
 }
 
 void WizardFrame::cmdNext_Click() {
@@ -176,6 +213,7 @@ void WizardFrame::cmdCancel_Click() {
     if (jobRunning_) {
         cancelRequested_ = true;
         SetEnabled(cmdCancel_, false);
+        UpdateDefaultButton();
         return;
     }
     EndProgram();
@@ -242,12 +280,14 @@ void WizardFrame::BringPanelToFront(int step) {
     }
     front_ = step;
     UpdateWindow(front);
+    FocusStep();
 }
 
 void WizardFrame::Show() {
     ShowWindow(Hwnd(), SW_SHOW);
     SetForegroundWindow(Hwnd());
     UpdateWindow(Hwnd());
+    FocusStep();
 }
 
 void WizardFrame::ShowModal() {
@@ -299,6 +339,13 @@ void WizardFrame::OnCommand(int id, int code) {
         return;
     case IdFinish:
         cmdFinish_Click();
+        return;
+    case IDOK:  // Enter, from the message loop's dialog keys
+        PressDefault();
+        return;
+    case IDCANCEL:  // Esc
+        if (IsEnabled(cmdCancel_))
+            cmdCancel_Click();
         return;
     default:
         OnControlCommand(id, code);

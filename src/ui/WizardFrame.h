@@ -124,6 +124,12 @@ private:
     void CreateStrip();
     void CreateButtons();
     void BringPanelToFront(int step);
+    // Enter presses Next while it is enabled, else Finish; the focus, when a step shows,
+    // goes to the step's first input, else to that button.
+    HWND DefaultButton() const;
+    void UpdateDefaultButton();
+    void FocusStep();
+    void PressDefault();
 
     WizardRules rules_;
     int dpi_;

@@ -10,6 +10,7 @@
 
 #include "AppProcess.h"
 #include "Deadline.h"
+#include "GameData.h"
 #include "E2eError.h"
 #include "Log.h"
 #include "Scenarios.h"
@@ -26,6 +27,7 @@ constexpr wchar_t kUsage[] =
     L"  e2e_driver backup-restore-undo <exe> <setFolder> --seed <folder> [options]\n"
     L"  e2e_driver kill <exe> <setFolder> --seed <folder> [options]\n"
     L"  e2e_driver cancel <exe> <setFolder> --seed <folder> [--big-file MiB] [options]\n"
+    L"  e2e_driver keyboard <exe> <setFolder> --seed <folder> [options]\n"
     L"options:\n"
     L"  --screenshots DIR   save a PNG of every step into DIR as NN-name.png (replacing\n"
     L"                      the NN-*.png of an earlier run there)\n"
@@ -34,6 +36,8 @@ constexpr wchar_t kUsage[] =
     L"                      change the game data between backup and restore\n"
     L"  --use-open-dialog   choose the marker in the open-file dialog instead of typing it\n"
     L"  --big-file MIB      cancel: Cancel in the middle of one file of MIB MiB in the maps\n"
+    L"  --game-below-x86    the game lies below the Program Files folder for 32-bit\n"
+    L"                      programs, and nowhere else (with --seed)\n"
     L"  --timeout SECONDS   limit for the whole run (default 300)\n";
 
 struct Arguments {
@@ -42,6 +46,7 @@ struct Arguments {
     std::wstring screenshots;
     std::wstring seed;
     bool useOpenDialog = false;
+    bool gameBelowX86 = false;
     unsigned bigFileMiB = 0;
     unsigned timeoutSeconds = 300;
 };
@@ -78,6 +83,8 @@ Arguments Parse(int argc, wchar_t** argv) {
             args.bigFileMiB = static_cast<unsigned>(std::wcstoul(argv[++i], nullptr, 10));
         else if (arg == L"--use-open-dialog")
             args.useOpenDialog = true;
+        else if (arg == L"--game-below-x86")
+            args.gameBelowX86 = true;
         else if (arg.starts_with(L"--"))
             throw E2eError(L"unknown option " + arg);
         else if (args.scenario.empty())
@@ -101,13 +108,16 @@ void StartWatchdog(unsigned seconds) {
 
 int Run(const Arguments& args) {
     static const std::map<std::wstring, size_t> positionalCount = {
-        {L"menu", 1}, {L"backup", 2}, {L"restore", 2}, {L"backup-restore", 2}, {L"backup-restore-undo", 2}, {L"kill", 2}, {L"cancel", 2}};
+        {L"menu", 1}, {L"backup", 2}, {L"restore", 2}, {L"backup-restore", 2}, {L"backup-restore-undo", 2}, {L"kill", 2}, {L"cancel", 2},
+        {L"keyboard", 2}};
     auto expected = positionalCount.find(args.scenario);
     if (expected == positionalCount.end() || args.positional.size() != expected->second) {
         Log(kUsage);
         return 2;
     }
     RunOptions options{args.positional[0], args.seed, args.useOpenDialog, args.bigFileMiB};
+    if (args.gameBelowX86)
+        UseGameFolderBelowProgramFilesX86();
     ScreenshotLog shots(args.screenshots);
     if (args.scenario == L"menu")
         MainMenuScenario(options, shots);
@@ -119,6 +129,8 @@ int Run(const Arguments& args) {
         CancelScenario(options, shots, args.positional[1]);
     else if (args.scenario == L"kill")
         KillScenario(options, shots, args.positional[1]);
+    else if (args.scenario == L"keyboard")
+        KeyboardScenario(options, shots, args.positional[1]);
     else if (args.scenario == L"backup-restore-undo")
         BackupRestoreUndoScenario(options, shots, args.positional[1]);
     else

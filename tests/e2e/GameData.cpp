@@ -2,16 +2,33 @@
 
 #include <windows.h>
 
+#include <knownfolders.h>
+
 #include <algorithm>
 
 #include "E2eError.h"
 #include "Log.h"
+#include "engine/GameLocation.h"
+#include "files/KnownFolder.h"
+#include "registry/ProgramSettings.h"
 
 namespace {
 
 std::wstring ParentOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
 
+std::wstring ProgramFilesX86GameFolder() {
+    return KnownFolderPath(FOLDERID_ProgramFilesX86) + L"\\Glimmerfen Studios\\Tarnwick";
+}
+
+std::wstring g_gameFolder = kUsualGameFolder;
+
 }  // namespace
+
+const std::wstring& GameFolder() { return g_gameFolder; }
+
+void UseGameFolderBelowProgramFilesX86() { g_gameFolder = ProgramFilesX86GameFolder(); }
+
+std::wstring SafetySetsFolder() { return g_gameFolder + L" safety sets"; }
 
 FileTree GameDataOf(const std::wstring& folder) {
     FileTree all = FileTree::Read(folder);
@@ -53,7 +70,7 @@ std::vector<std::wstring> ChangeGameData(const std::wstring& gameFolder, bool de
 std::vector<std::wstring> SafetySetNames() {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((std::wstring(kSafetySets) + L"\\*").c_str(), &data);
+    HANDLE find = FindFirstFileW((SafetySetsFolder() + L"\\*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return names;
     do {
@@ -70,37 +87,51 @@ GameFolderFixture::GameFolderFixture(const std::wstring& sampleFolder) {
     safetySetsBefore_ = SafetySetNames();
     if (!IsFolder(sampleFolder))
         throw E2eError(L"no sample game data at " + sampleFolder);
-    std::wstring parent = ParentOf(kGameFolder);
-    createdParent_ = !PathExists(parent);
-    if (PathExists(kGameFolder)) {
-        savedAside_ = std::wstring(kGameFolder) + L" (put aside by e2e " + std::to_wstring(GetCurrentProcessId()) + L")";
-        if (!MoveFileW(kGameFolder, savedAside_.c_str()))
-            throw E2eError(L"cannot put the existing game folder aside: " + Win32Message(GetLastError()));
-    }
+    rememberedChoice_ = ReadSetting(GameFolderValue);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, SettingsKey, GameFolderValue);
     try {
-        CopyTree(sampleFolder, kGameFolder);
+        for (const std::wstring& folder : {std::wstring(kUsualGameFolder), ProgramFilesX86GameFolder()})
+            PutAside(folder);
+        std::wstring parent = ParentOf(GameFolder());
+        if (!PathExists(parent))
+            aside_.push_back({parent, L"", true});
+        CopyTree(sampleFolder, GameFolder());
     } catch (const E2eError&) {
         PutBack();
         throw;
     }
-    Log(std::wstring(L"game folder seeded from ") + sampleFolder);
+    Log(L"game folder " + GameFolder() + L" seeded from " + sampleFolder);
 }
 
 GameFolderFixture::~GameFolderFixture() { PutBack(); }
 
+void GameFolderFixture::PutAside(const std::wstring& folder) {
+    if (!PathExists(folder))
+        return;
+    std::wstring savedAs = folder + L" (put aside by e2e " + std::to_wstring(GetCurrentProcessId()) + L")";
+    if (!MoveFileW(folder.c_str(), savedAs.c_str()))
+        throw E2eError(L"cannot put the existing game folder aside: " + Win32Message(GetLastError()));
+    aside_.push_back({folder, savedAs, false});
+}
+
 void GameFolderFixture::PutBack() noexcept {
     try {
-        RemoveTree(kGameFolder);
+        RemoveTree(GameFolder());
         for (const std::wstring& name : SafetySetNames()) {
             if (std::find(safetySetsBefore_.begin(), safetySetsBefore_.end(), name) == safetySetsBefore_.end())
-                RemoveTree(std::wstring(kSafetySets) + L"\\" + name);
+                RemoveTree(SafetySetsFolder() + L"\\" + name);
         }
         if (safetySetsBefore_.empty())
-            RemoveDirectoryW(kSafetySets);
-        if (!savedAside_.empty() && !MoveFileW(savedAside_.c_str(), kGameFolder))
-            Log(L"could not put the game folder back from " + savedAside_);
-        if (createdParent_)
-            RemoveDirectoryW(ParentOf(kGameFolder).c_str());
+            RemoveDirectoryW(SafetySetsFolder().c_str());
+        for (const Aside& entry : aside_) {
+            if (entry.createdParent)
+                RemoveDirectoryW(entry.folder.c_str());
+            else if (!MoveFileW(entry.savedAs.c_str(), entry.folder.c_str()))
+                Log(L"could not put the game folder back from " + entry.savedAs);
+        }
+        aside_.clear();
+        if (!rememberedChoice_.empty())
+            WriteSetting(GameFolderValue, rememberedChoice_);
     } catch (const E2eError& error) {
         Log(L"cleaning up the game folder: " + error.Message());
     }

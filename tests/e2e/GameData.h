@@ -7,11 +7,17 @@
 
 #include "FileTree.h"
 
-inline constexpr wchar_t kGameFolder[] = L"C:\\Program files\\Glimmerfen Studios\\Tarnwick";
+inline constexpr wchar_t kUsualGameFolder[] = L"C:\\Program files\\Glimmerfen Studios\\Tarnwick";
+
+// The game folder of this run: where the game installs itself, unless the run moved it
+// below the Program Files folder for 32-bit programs.
+const std::wstring& GameFolder();
+void UseGameFolderBelowProgramFilesX86();
 inline constexpr const wchar_t* kGameDataFolders[] = {L"saves", L"maps", L"scores"};
 inline constexpr wchar_t kGameConfig[] = L"tarnwick.cfg";
-// Where each restore keeps the game's data from before it, one folder per restore.
-inline constexpr wchar_t kSafetySets[] = L"C:\\Program files\\Glimmerfen Studios\\Tarnwick safety sets";
+// Where each restore keeps the game's data from before it, one folder per restore: beside
+// the game folder.
+std::wstring SafetySetsFolder();
 
 // The part of a folder that a backup copies: saves, maps and scores with everything below
 // (each listed as a folder even when absent, since the set then holds it empty) and tarnwick.cfg.
@@ -21,11 +27,12 @@ FileTree GameDataOf(const std::wstring& folder);
 // not to) deletes one. Returns one line per change, for the log.
 std::vector<std::wstring> ChangeGameData(const std::wstring& gameFolder, bool deleteOne = true);
 
-// The folders in kSafetySets, by name (their names sort as their times).
+// The folders in SafetySetsFolder(), by name (their names sort as their times).
 std::vector<std::wstring> SafetySetNames();
 
-// Fills the game folder with the sample game data for one run; what the folder held
-// before is put aside and brought back when the fixture goes.
+// Fills the game folder with the sample game data for one run. What the places the
+// program looks for the game held before (both game folders, the remembered choice) is
+// put aside and brought back when the fixture goes, so that the program finds this one.
 class GameFolderFixture {
 public:
     explicit GameFolderFixture(const std::wstring& sampleFolder);
@@ -34,10 +41,15 @@ public:
     GameFolderFixture& operator=(const GameFolderFixture&) = delete;
 
 private:
-    // Removes the sample data and brings back what the folder held before.
+    void PutAside(const std::wstring& folder);
+    // Removes the sample data and brings back what the folders held before.
     void PutBack() noexcept;
 
-    std::wstring savedAside_;
-    bool createdParent_ = false;
+    struct Aside {
+        std::wstring folder, savedAs;
+        bool createdParent = false;
+    };
+    std::vector<Aside> aside_;
+    std::wstring rememberedChoice_;
     std::vector<std::wstring> safetySetsBefore_;  // the run removes only the ones it made
 };

@@ -70,8 +70,6 @@ void ShootRunningStep(Session& session, const Wizard& wizard, int step) {
         Log(L"step " + std::to_wstring(step) + L" passed before the program painted it: no screenshot");
 }
 
-// After the Next that starts the engine: watches the wizard move on by itself, with a
-// screenshot of each step as soon as it shows, until the finish panel.
 // A hasty double click on Next: the wizard must check the step it lands on and show that
 // check's message, never run past it.
 void DoubleNext(Session& session, const Wizard& wizard, int target, const std::wstring& message) {
@@ -94,9 +92,10 @@ void RefusedFolder(Session& session, const Wizard& wizard, const std::wstring& f
                  [&] { return wizard.Step() == 2 && EditText(folderBox) == folder; });
 }
 
-void RunToFinish(Session& session, const Wizard& wizard) {
+// After the Next that starts the engine: watches the wizard move on by itself, with a
+// screenshot of each step as soon as it shows, until the finish panel.
+void WatchToFinish(Session& session, const Wizard& wizard) {
     int shown = wizard.Step();
-    Click(wizard.Button(kNext));
     session.Wait(L"the finish panel", [&] {
         int step = wizard.Step();
         if (step != shown && step >= 0 && step < 5) {
@@ -106,6 +105,11 @@ void RunToFinish(Session& session, const Wizard& wizard) {
         return step == 5;
     }, kCopyTimeoutMs, 1);
     session.Shot(StepName(wizard, 5) + L"-finish", wizard.Window());
+}
+
+void RunToFinish(Session& session, const Wizard& wizard) {
+    Click(wizard.Button(kNext));
+    WatchToFinish(session, wizard);
 }
 
 // Many small files in the game's maps, so that a copy lasts long enough to be caught
@@ -201,6 +205,19 @@ void ExpectSameTree(const FileTree& before, const std::wstring& folder, const st
     Log(what + L" is byte for byte as it was before the killed job: " + folder);
 }
 
+// Where the game lies elsewhere than where it installs itself, the finish panel says so.
+void ExpectGameFolderNamed(const Wizard& wizard) {
+    if (SameText(GameFolder(), kUsualGameFolder))
+        return;
+    for (HWND control : Descendants(wizard.Window())) {
+        if (IsWindowVisible(control) && TextOf(control).find(GameFolder() + L".") != std::wstring::npos) {
+            Log(L"the finish panel names the game folder: " + TextOf(control));
+            return;
+        }
+    }
+    throw E2eError(L"the finish panel does not name the game folder " + GameFolder());
+}
+
 void Finish(Session& session, const Wizard& wizard) {
     Click(wizard.Button(kFinish));
     session.ExpectEnd(L"Finish");
@@ -210,8 +227,8 @@ void WalkBackup(Session& session, const std::wstring& setFolder, bool configMiss
     Wizard wizard = StartWizard(session, OpenMainMenu(session), kBackupWizard);
     Next(session, wizard);
     DoubleNext(session, wizard, 2, kEnterPath);
-    RefusedFolder(session, wizard, std::wstring(kGameFolder) + L"\\saves\\..",
-                  FillIn(texts::BackupFolderInGameFolder, {kGameFolder}));
+    RefusedFolder(session, wizard, GameFolder() + L"\\saves\\..",
+                  FillIn(texts::BackupFolderInGameFolder, {GameFolder()}));
     HWND folderBox = wizard.PanelControl(L"Edit");
     SetText(folderBox, setFolder);
     session.Wait(L"the folder in the box", [&] { return EditText(folderBox) == setFolder; });
@@ -224,6 +241,7 @@ void WalkBackup(Session& session, const std::wstring& setFolder, bool configMiss
     if (shown != setFolder)
         throw E2eError(L"the finish panel shows \"" + shown + L"\", expected \"" + setFolder + L"\"");
     Log(L"the finish panel shows the backup folder " + shown);
+    ExpectGameFolderNamed(wizard);
     Finish(session, wizard);
 }
 
@@ -258,7 +276,87 @@ void WalkRestore(Session& session, const std::wstring& markerPath, bool useOpenD
     session.Shot(L"restore-step1-marker-chosen", wizard.Window());
     RunToFinish(session, wizard);
     wizard.ExpectButtons(false, false, true, false);
+    ExpectGameFolderNamed(wizard);
     Finish(session, wizard);
+}
+
+// The keyboard alone, from here on: every key goes through the system's input queue to
+// the control that has the focus, so each wait for the focus is part of what is tested.
+void WaitForFocus(Session& session, HWND control, const std::wstring& what) {
+    session.Wait(what + L" to have the focus", [&] { return FocusOf(control) == control; });
+}
+
+void KeyToStep(Session& session, const Wizard& wizard, WORD key, bool withAlt, int target) {
+    PressKey(key, withAlt);
+    session.Wait(L"step " + std::to_wstring(target) + L" after a key", [&] { return wizard.Step() == target; });
+    session.Shot(StepName(wizard, target) + L"-by-key", wizard.Window());
+}
+
+// Enter on the menu, with the focus on the chosen job, starts it.
+Wizard StartWizardByKey(Session& session, HWND menu, HWND option, const WizardKind& kind) {
+    WaitForFocus(session, option, L"the chosen option");
+    PressKey(VK_RETURN);
+    HWND window = session.WaitForTopWindow(L"the " + std::wstring(kind.name) + L" wizard", IsWizardWindow);
+    Wizard wizard(window, kind);
+    session.Wait(L"the welcome panel", [&] { return wizard.Step() == 0 && !IsWindowVisible(menu); });
+    WaitForFocus(session, wizard.Button(kNext), L"Next");
+    return wizard;
+}
+
+void EndByKey(Session& session, const Wizard& wizard, WORD key) {
+    WaitForFocus(session, wizard.Button(kFinish), L"Finish");
+    PressKey(key);
+    session.ExpectEnd(key == VK_SPACE ? L"Space on Finish" : L"Enter on the finish panel");
+}
+
+void WalkBackupByKeyboard(Session& session, const std::wstring& setFolder, bool configMissing) {
+    HWND menu = OpenMainMenu(session);
+    Wizard wizard = StartWizardByKey(session, menu, FindChild(menu, L"Button", std::wstring(kOptionBackup)),
+                                     kBackupWizard);
+    KeyToStep(session, wizard, VK_RETURN, false, 1);
+    KeyToStep(session, wizard, VK_RETURN, false, 2);
+    HWND folderBox = wizard.PanelControl(L"Edit");
+    WaitForFocus(session, folderBox, L"the folder box");
+    KeyToStep(session, wizard, 'B', true, 1);  // "< &Back"
+    KeyToStep(session, wizard, 'N', true, 2);  // "&Next >"
+    WaitForFocus(session, folderBox, L"the folder box, again");
+    TypeText(setFolder);
+    session.Wait(L"the typed folder in the box", [&] { return EditText(folderBox) == setFolder; });
+    session.Shot(L"backup-step2-folder-typed", wizard.Window());
+    if (configMissing)
+        session.ExpectMessage(kErrorCopyingFile);
+    PressKey(VK_RETURN);
+    WatchToFinish(session, wizard);
+    ExpectGameFolderNamed(wizard);
+    EndByKey(session, wizard, VK_RETURN);
+}
+
+void WalkRestoreByKeyboard(Session& session, const std::wstring& markerPath, bool) {
+    HWND menu = OpenMainMenu(session);
+    HWND backup = FindChild(menu, L"Button", std::wstring(kOptionBackup));
+    HWND restore = FindChild(menu, L"Button", std::wstring(kOptionRestore));
+    WaitForFocus(session, backup, L"the backup option");
+    PressKey(VK_DOWN);
+    session.Wait(L"the restore option chosen with the arrow key", [&] { return IsChecked(restore); });
+    Wizard wizard = StartWizardByKey(session, menu, restore, kRestoreWizard);
+    KeyToStep(session, wizard, VK_RETURN, false, 1);
+    HWND fileBox = wizard.PanelControl(L"Edit");
+    WaitForFocus(session, fileBox, L"the marker box");
+    TypeText(markerPath);
+    session.Wait(L"the typed marker in the box", [&] { return EditText(fileBox) == markerPath; });
+    PressKey(VK_RETURN);
+    WatchToFinish(session, wizard);
+    ExpectGameFolderNamed(wizard);
+    EndByKey(session, wizard, VK_SPACE);
+}
+
+// Esc in a wizard is Cancel: the program ends.
+void CancelByKeyboard(Session& session) {
+    HWND menu = OpenMainMenu(session);
+    Wizard wizard = StartWizardByKey(session, menu, FindChild(menu, L"Button", std::wstring(kOptionBackup)),
+                                     kBackupWizard);
+    PressKey(VK_ESCAPE);
+    session.ExpectEnd(L"Esc in the wizard");
 }
 
 std::wstring Today() {
@@ -282,28 +380,33 @@ std::unique_ptr<GameFolderFixture> LendGameFolder(const RunOptions& options) {
     return std::make_unique<GameFolderFixture>(options.sampleFolder);
 }
 
-void BackupAndVerify(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder) {
+using BackupWalk = void (*)(Session&, const std::wstring& setFolder, bool configMissing);
+using RestoreWalk = void (*)(Session&, const std::wstring& markerPath, bool useOpenDialog);
+
+void BackupAndVerify(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder,
+                     BackupWalk walk = WalkBackup) {
     PrepareFreshFolder(setFolder, !options.sampleFolder.empty());
-    FileTree gameData = GameDataOf(kGameFolder);
+    FileTree gameData = GameDataOf(GameFolder());
     if (gameData.FileCount() == 0)
-        throw E2eError(std::wstring(L"the game folder ") + kGameFolder + L" holds no game data to back up");
-    bool configMissing = !PathExists(std::wstring(kGameFolder) + L"\\" + kGameConfig);
+        throw E2eError(L"the game folder " + GameFolder() + L" holds no game data to back up");
+    bool configMissing = !PathExists(GameFolder() + L"\\" + kGameConfig);
     std::wstring dayBefore = Today();
-    WithSession(options.exePath, shots, [&](Session& session) { WalkBackup(session, setFolder, configMissing); });
+    WithSession(options.exePath, shots, [&](Session& session) { walk(session, setFolder, configMissing); });
     VerifyBackupSet(gameData, setFolder, {dayBefore, Today()});
     Log(L"backup set verified: " + std::to_wstring(gameData.FileCount()) + L" files byte-identical in " + setFolder +
         L", marker " + MarkerFiles(setFolder).front());
 }
 
-void RestoreAndVerify(const RunOptions& options, ScreenshotLog& shots, const std::wstring& markerPath) {
+void RestoreAndVerify(const RunOptions& options, ScreenshotLog& shots, const std::wstring& markerPath,
+                      RestoreWalk walk = WalkRestore) {
     std::wstring location = MarkerLocation(markerPath);
     if (!IsFolder(location))
         throw E2eError(L"the marker " + markerPath + L" leads to no folder (\"" + location + L"\")");
     FileTree setData = GameDataOf(location);
-    FileTree gameBefore = FileTree::Read(kGameFolder);
+    FileTree gameBefore = FileTree::Read(GameFolder());
     WithSession(options.exePath, shots,
-                [&](Session& session) { WalkRestore(session, markerPath, options.useOpenDialog); });
-    VerifyRestore(setData, gameBefore, FileTree::Read(kGameFolder));
+                [&](Session& session) { walk(session, markerPath, options.useOpenDialog); });
+    VerifyRestore(setData, gameBefore, FileTree::Read(GameFolder()));
     Log(L"restore verified: " + std::to_wstring(setData.FileCount()) + L" files of " + location +
         L" back in the game folder, the rest untouched");
 }
@@ -337,17 +440,17 @@ void BackupRestoreUndoScenario(const RunOptions& options, ScreenshotLog& shots, 
     BackupAndVerify(options, shots, setFolder);
     // No deletion: a restore merges, so a file deleted after the backup comes back, and
     // restoring the safety set cannot take it away again.
-    for (const auto& change : ChangeGameData(kGameFolder, false))
+    for (const auto& change : ChangeGameData(GameFolder(), false))
         Log(L"after the backup: " + change);
-    FileTree played = FileTree::Read(kGameFolder);
-    FileTree playedData = GameDataOf(kGameFolder);
+    FileTree played = FileTree::Read(GameFolder());
+    FileTree playedData = GameDataOf(GameFolder());
     std::vector<std::wstring> setsBefore = SafetySetNames();
     RestoreAndVerify(options, shots, setFolder + L"\\" + MarkerFiles(setFolder).front());
 
     std::vector<std::wstring> sets = SafetySetNames();
     if (sets.size() != setsBefore.size() + 1)
-        throw E2eError(L"the restore left no new safety set in " + std::wstring(kSafetySets));
-    std::wstring safetySet = std::wstring(kSafetySets) + L"\\" + sets.back();
+        throw E2eError(L"the restore left no new safety set in " + SafetySetsFolder());
+    std::wstring safetySet = SafetySetsFolder() + L"\\" + sets.back();
     std::vector<std::wstring> markers = MarkerFiles(safetySet);
     if (markers.size() != 1)
         throw E2eError(L"the safety set " + safetySet + L" has no marker file");
@@ -362,7 +465,7 @@ void BackupRestoreUndoScenario(const RunOptions& options, ScreenshotLog& shots, 
     Log(L"the safety set holds the " + std::to_wstring(kept.FileCount()) + L" files the restore replaced, as they "
         L"were: " + safetySet);
     RestoreAndVerify(options, shots, safetySet + L"\\" + markers.front());
-    std::vector<std::wstring> differences = CompareTrees(played, FileTree::Read(kGameFolder));
+    std::vector<std::wstring> differences = CompareTrees(played, FileTree::Read(GameFolder()));
     if (!differences.empty()) {
         for (const auto& line : differences)
             Log(L"  " + line);
@@ -376,11 +479,11 @@ void KillScenario(const RunOptions& options, ScreenshotLog& shots, const std::ws
     auto lent = LendGameFolder(options);
     if (!lent)
         throw E2eError(L"the kill walk changes the game data: it runs only on lent sample data (--seed)");
-    AddBulkMaps(kGameFolder);
+    AddBulkMaps(GameFolder());
     BackupAndVerify(options, shots, setFolder);
-    for (const auto& change : ChangeGameData(kGameFolder))
+    for (const auto& change : ChangeGameData(GameFolder()))
         Log(L"after the backup: " + change);
-    TouchBulkMaps(kGameFolder);
+    TouchBulkMaps(GameFolder());
 
     // A second backup into the set, killed in the middle of its copy.
     FileTree setBefore = FileTree::Read(setFolder);
@@ -395,7 +498,7 @@ void KillScenario(const RunOptions& options, ScreenshotLog& shots, const std::ws
     ExpectSameTree(setBefore, setFolder, L"the backup set with its marker");
 
     // A restore from that set, killed in the middle of its copy.
-    FileTree gameBefore = FileTree::Read(kGameFolder);
+    FileTree gameBefore = FileTree::Read(GameFolder());
     std::vector<std::wstring> setsBefore = SafetySetNames();
     WithSession(options.exePath, shots, [&](Session& session) {
         Wizard wizard = StartWizard(session, OpenMainMenu(session), kRestoreWizard);
@@ -404,9 +507,9 @@ void KillScenario(const RunOptions& options, ScreenshotLog& shots, const std::ws
         KillDuringCopy(session, wizard);
     });
     StartAgainAfterKill(options, shots, FillIn(texts::RecoveredRestoreUndone, {setFolder}));
-    ExpectSameTree(gameBefore, kGameFolder, L"the game folder");
+    ExpectSameTree(gameBefore, GameFolder(), L"the game folder");
     if (SafetySetNames() != setsBefore)
-        throw E2eError(L"the undone restore left a safety set behind in " + std::wstring(kSafetySets));
+        throw E2eError(L"the undone restore left a safety set behind in " + SafetySetsFolder());
     RemoveTree(setFolder);
 }
 
@@ -415,9 +518,9 @@ void CancelScenario(const RunOptions& options, ScreenshotLog& shots, const std::
     if (!lent)
         throw E2eError(L"the cancel walk adds to the game data: it runs only on lent sample data (--seed)");
     if (options.bigFileMiB)
-        AddBigMap(kGameFolder, options.bigFileMiB);
+        AddBigMap(GameFolder(), options.bigFileMiB);
     else
-        AddBulkMaps(kGameFolder);
+        AddBulkMaps(GameFolder());
     PrepareFreshFolder(setFolder, true);
     WithSession(options.exePath, shots, [&](Session& session) {
         Wizard wizard = StartWizard(session, OpenMainMenu(session), kBackupWizard);
@@ -458,9 +561,22 @@ void BackupRestoreScenario(const RunOptions& options, ScreenshotLog& shots, cons
     auto lent = LendGameFolder(options);
     BackupAndVerify(options, shots, setFolder);
     if (lent)
-        for (const auto& change : ChangeGameData(kGameFolder))
+        for (const auto& change : ChangeGameData(GameFolder()))
             Log(L"after the backup: " + change);
     RestoreAndVerify(options, shots, setFolder + L"\\" + MarkerFiles(setFolder).front());
     if (lent)
         RemoveTree(setFolder);
+}
+
+void KeyboardScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder) {
+    auto lent = LendGameFolder(options);
+    if (!lent)
+        throw E2eError(L"the keyboard walk restores over the game data: it runs only on lent sample data (--seed)");
+    WithSession(options.exePath, shots, CancelByKeyboard);
+    Log(L"Esc in the wizard ended the program");
+    BackupAndVerify(options, shots, setFolder, WalkBackupByKeyboard);
+    for (const auto& change : ChangeGameData(GameFolder()))
+        Log(L"after the backup: " + change);
+    RestoreAndVerify(options, shots, setFolder + L"\\" + MarkerFiles(setFolder).front(), WalkRestoreByKeyboard);
+    RemoveTree(setFolder);
 }

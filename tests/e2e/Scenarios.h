@@ -33,3 +33,6 @@ void KillScenario(const RunOptions& options, ScreenshotLog& shots, const std::ws
 // at once, and the program end with the folder empty again. With a big file given, the
 // Cancel comes in the middle of that one file.
 void CancelScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder);
+// With the keyboard alone: Esc in a wizard ends the program; then a whole backup and,
+// after changes to the game data, a whole restore, each checked on disk.
+void KeyboardScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder);

@@ -165,6 +165,54 @@ void SetText(HWND edit, const std::wstring& text) {
         throw E2eError(L"the text box did not take the text \"" + text + L"\"");
 }
 
+namespace {
+
+INPUT KeyInput(WORD key, wchar_t unicode, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = unicode;
+    input.ki.dwFlags = (unicode ? KEYEVENTF_UNICODE : 0) | (up ? KEYEVENTF_KEYUP : 0);
+    return input;
+}
+
+void Send(std::vector<INPUT> inputs) {
+    UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    if (sent != inputs.size())
+        throw E2eError(L"SendInput took " + std::to_wstring(sent) + L" of " + std::to_wstring(inputs.size()) +
+                       L" key events");
+}
+
+}  // namespace
+
+void PressKey(WORD key, bool withAlt) {
+    std::vector<INPUT> inputs;
+    if (withAlt)
+        inputs.push_back(KeyInput(VK_MENU, 0, false));
+    inputs.push_back(KeyInput(key, 0, false));
+    inputs.push_back(KeyInput(key, 0, true));
+    if (withAlt)
+        inputs.push_back(KeyInput(VK_MENU, 0, true));
+    Send(inputs);
+}
+
+void TypeText(const std::wstring& text) {
+    std::vector<INPUT> inputs;
+    for (wchar_t c : text) {
+        inputs.push_back(KeyInput(0, c, false));
+        inputs.push_back(KeyInput(0, c, true));
+    }
+    Send(inputs);
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
 bool IsMessageBox(HWND window) {
     if (ClassOf(window) != L"#32770")
         return false;

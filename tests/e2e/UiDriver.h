@@ -44,6 +44,13 @@ void ClickRadio(HWND radio);
 bool IsChecked(HWND button);
 void SetText(HWND edit, const std::wstring& text);  // what typing into the box leaves in it
 
+// The user at the keyboard. Keys go through the system's input queue (SendInput) to the
+// window that has the focus, as a user's would: a control without the focus misses them.
+void PressKey(WORD key, bool withAlt = false);
+void TypeText(const std::wstring& text);
+// The control that has the keyboard focus in the thread of the window; nullptr when none.
+HWND FocusOf(HWND window);
+
 // Standard message boxes: a dialog whose text is the static with id 0xFFFF.
 bool IsMessageBox(HWND window);
 HWND FindMessageBox(DWORD pid);
