@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/DesktopShell.h"
 #include "runtime/Handles.h"
 #include "runtime/MsgBox.h"
 #include "runtime/Texts.h"
@@ -35,6 +36,15 @@ void OpenProductPage(HWND owner) {
         MsgBox(texts::BrowserNotFound, MsgButtons::Ok, MsgIcon::Exclamation, texts::BrowserNotFoundTitle);
         return;
     }
+    // The desktop's shell does not say whether the browser started: a browser that is
+    // not there is told here, as the program's own start would tell it.
+    if (GetFileAttributesW(browser) == INVALID_FILE_ATTRIBUTES) {
+        MsgBox(texts::WebPageNotOpened, MsgButtons::Ok, MsgIcon::Exclamation, texts::WebPageNotOpenedTitle);
+        return;
+    }
+    // Not elevated, as the program is: the desktop's shell starts the browser as the user.
+    if (ShellExecuteFromDesktop(browser, texts::GamePageUrl))
+        return;
     auto started = reinterpret_cast<INT_PTR>(
         ShellExecuteW(owner, L"open", browser, texts::GamePageUrl, nullptr, SW_SHOWNORMAL));
     if (started <= 32)

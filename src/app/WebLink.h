@@ -1,6 +1,7 @@
 #pragma once
 // The main menu's web link: finds the browser as the program associated with a
-// temporary .HTM file and hands it the game's web page.
+// temporary .HTM file and hands it the game's web page, started as the signed-in user
+// where the desktop's shell can do that.
 
 #include <windows.h>
 

@@ -1,4 +1,9 @@
 #include <windows.h>
+#include <tlhelp32.h>
+
+#include <utility>
+#include <vector>
+
 
 #include "TestSupport.h"
 #include "Windows.h"
@@ -163,4 +168,43 @@ TEST_F(WebLinkTest, TemporaryFileThatCannotBeWritten) {
     ASSERT_EQ(boxes.Calls().size(), 1u);
     EXPECT_EQ(boxes.Calls()[0].text, texts::TempFileNotWritten);
     EXPECT_TRUE(IsWindow(frmMain::Instance().Hwnd()));
+}
+
+namespace {
+
+// The processes running the program of that name, with the process that started each.
+std::vector<std::pair<DWORD, DWORD>> ProcessesNamed(const std::wstring& exeName) {
+    std::vector<std::pair<DWORD, DWORD>> found;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (_wcsicmp(entry.szExeFile, exeName.c_str()) == 0)
+            found.emplace_back(entry.th32ProcessID, entry.th32ParentProcessID);
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+}  // namespace
+
+TEST_F(WebLinkTest, BrowserIsStartedByTheDesktopShellNotByTheProgram) {
+    MsgBoxRecorder boxes;
+    Associate(L"\"C:\\windows\\notepad.exe\" \"%1\"");
+    frmMain::Instance().Label4_Click();
+    EXPECT_TRUE(boxes.Calls().empty());
+    std::vector<std::pair<DWORD, DWORD>> browsers;
+    for (int i = 0; i < 100 && browsers.empty(); ++i, Sleep(50))
+        browsers = ProcessesNamed(L"notepad.exe");
+    ASSERT_EQ(browsers.size(), 1u);
+    auto [browser, parent] = browsers.front();
+    if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, browser)) {
+        TerminateProcess(process, 0);
+        CloseHandle(process);
+    }
+    EXPECT_NE(parent, GetCurrentProcessId());
+    bool startedByShell = false;
+    for (auto [shell, unused] : ProcessesNamed(L"explorer.exe"))
+        startedByShell = startedByShell || shell == parent;
+    EXPECT_TRUE(startedByShell);
 }

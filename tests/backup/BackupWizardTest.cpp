@@ -589,3 +589,36 @@ TEST_F(BackupTest, GameInstalledElsewhereIsBackedUpFromTheFolderThePlayerChooses
     EXPECT_TRUE(boxes.Calls().empty());
     EXPECT_EQ(ReadTextFile(dest / L"saves\\quick.sav"), "quick elsewhere");
 }
+
+namespace {
+
+// A key as the message loop gets it: posted to the control with the focus, then handled
+// with the rest of the queue.
+void PressKeyOnFocus(WPARAM key) {
+    HWND focus = GetFocus();
+    ASSERT_NE(focus, nullptr);
+    PostMessageW(focus, WM_KEYDOWN, key, 0);
+    PostMessageW(focus, WM_KEYUP, key, 0xC0000000);
+    for (int i = 0; i < 3; ++i)
+        DoEvents();
+}
+
+}  // namespace
+
+TEST_F(BackupTest, EnterOnTheFolderStepIsNextWithItsChecks) {
+    ScratchDir dest(true);
+    frmBackup& w = frmBackup::Instance();
+    w.Show();
+    PressKeyOnFocus(VK_RETURN);
+    PressKeyOnFocus(VK_RETURN);
+    ASSERT_EQ(BackupStep, 2);
+    EXPECT_EQ(GetFocus(), w.text1());
+    PressKeyOnFocus(VK_RETURN);
+    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{texts::EnterPath});
+    EXPECT_EQ(BackupStep, 2);
+    SetText(w.text1(), dest.Path());
+    PressKeyOnFocus(VK_RETURN);
+    EXPECT_EQ(w.FrontPanel(), 5);
+    EXPECT_EQ(GetFocus(), w.cmdFinish());
+    EXPECT_TRUE(PathExists(MarkerPathToday(dest.Path())));
+}
