@@ -21,6 +21,9 @@ void ForgetOtherGameFolders() {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, SettingsKey, GameFolderValue);
     RemoveTree(ProgramFilesX86GameFolder());
     RemoveTree(ProgramFilesX86GameFolder() + L" safety sets");
+    // Left only when empty: "Glimmerfen Studios" may hold what a test did not make.
+    std::wstring parent = ProgramFilesX86GameFolder();
+    RemoveDirectoryW(parent.substr(0, parent.rfind(L'\\')).c_str());
 }
 
 }  // namespace
