@@ -24,6 +24,7 @@
 #include "BenchCommon.h"
 #include "engine/GameLayout.h"
 #include "engine/JobEvents.h"
+#include "engine/QuietJobEvents.h"
 #include "files/DirSearch.h"
 #include "files/FileCopier.h"
 #include "files/FileOps.h"
@@ -42,14 +43,7 @@ inline void FailOnAnyMessageBox() {
 }
 
 // A job's caller that does nothing at any of the job's events.
-class QuietEvents final : public JobEvents {
-public:
-    void Checkpoint() override {}
-    void YieldPoint() override {}
-    void Progress(const JobProgress&) override {}
-    void FoldersCopied(const JobReport&) override {}
-    void Finished(const JobReport&) override {}
-};
+using QuietEvents = QuietJobEvents;
 
 // A job's caller that times the job's activities from its progress reports: where the
 // job's own time goes, measured on the job itself.

@@ -4,6 +4,7 @@
 #include "backup/clsBackup.h"
 #include "engine/BackupMarker.h"
 #include "engine/GameLocation.h"
+#include "engine/SetFolderCheck.h"
 #include "files/ExistingFolder.h"
 #include "files/FullPath.h"
 #include "runtime/Clipboard.h"
@@ -111,22 +112,12 @@ bool frmBackup::CheckLeavingStep(short step) {
         folder = FullPath(folder);
         SetText(text1_, folder);
     }
-    // A file of that name is refused like a missing folder: a backup into it would
-    // copy nothing and still report success.
-    if (!IsExistingFolder(folder)) {
-        MsgBox(texts::NotAValidFolder);
-        SetText(text1_, L"");
-        return false;
-    }
-    // A copy of "saves" into a folder below "saves" recurses until the paths break.
-    if (std::wstring game = GameFolderOrUsual(); IsSameOrInsideFolder(folder, game)) {
-        MsgBox(FillIn(texts::BackupFolderInGameFolder, {game}));
-        return false;
-    }
-    // A longer location comes back cut from the marker and leads nowhere.
-    if (folder.size() > MarkerValueMaxChars) {
-        MsgBox(FillIn(texts::BackupFolderTooLong,
-                      {std::to_wstring(MarkerValueMaxChars), std::to_wstring(folder.size())}));
+    SetFolderCheck check = CheckSetFolder(folder, GameFolderOrUsual());
+    if (!check.Ok()) {
+        MsgBox(check.message);
+        // What is not a folder at all is cleared for the next try.
+        if (check.verdict == SetFolderVerdict::NotAFolder)
+            SetText(text1_, L"");
         return false;
     }
     BackupLocation = folder;

@@ -1,12 +1,9 @@
 #include "restore/frmRestore.h"
 
 #include "runtime/ProcessState.h"
-#include "engine/BackupMarker.h"
-#include "engine/GameLayout.h"
-#include "files/ExistingFolder.h"
+#include "engine/MarkerCheck.h"
 #include "files/FullPath.h"
 #include "files/MFile.h"
-#include "files/clsFileSystem.h"
 #include "restore/MarkerFolderSetting.h"
 #include "restore/clsRestore.h"
 #include "runtime/TextConv.h"
@@ -70,56 +67,22 @@ void frmRestore::BuildPanels() {
 bool frmRestore::CheckLeavingStep(short step) {
     if (step != 1)
         return true;
-    clsFileSystem fs;
-    // Each test reads the path afresh from the box.
-    if (GetText(text1_).empty()) {
-        MsgBox(texts::SelectAFile);
-        return false;
-    }
     // A typed relative path means the current folder; the settings-file functions would
     // look for it in the Windows folder instead.
-    if (!IsFullPath(GetText(text1_)))
+    if (!GetText(text1_).empty() && !IsFullPath(GetText(text1_)))
         SetText(text1_, FullPath(GetText(text1_)));
-    if (!fs.FileExist(GetText(text1_))) {
-        MsgBox(texts::FileDoesNotExist);
-        SetText(text1_, L"");
+    MarkerCheck check = CheckMarker(GetText(text1_));
+    if (!check.Ok()) {
+        MsgBox(check.message);
+        // A file that is not there or not a marker at all is cleared for the next try.
+        if (check.verdict == MarkerVerdict::Missing || check.verdict == MarkerVerdict::NotBak)
+            SetText(text1_, L"");
         return false;
     }
-    if (LowerCase(fs.GetFileExtension(GetText(text1_))) != L"bak") {
-        MsgBox(texts::NeedBakExtension);
-        SetText(text1_, L"");
-        return false;
-    }
-    if (!IsTarnwickVersion(ReadMarkerVersion(GetText(text1_)))) {
-        MsgBox(texts::NotATarnwickBackup);
-        return false;
-    }
-    if (!AcceptLocation(ReadMarkerLocation(GetText(text1_))))
-        return false;
+    BackupLocation = check.location;
+    ShowVerdict(false);
     // The dialog starts next time where this marker lies.
     RememberMarkerFolder(GetText(text1_));
-    return true;
-}
-
-bool frmRestore::AcceptLocation(const std::wstring& location) {
-    // A set that is not where the marker says would restore nothing, make empty
-    // folders in odd places and still report success: refuse it here.
-    if (location.empty()) {
-        MsgBox(texts::MarkerWithoutLocation);
-        return false;
-    }
-    if (!IsExistingFolder(location)) {
-        MsgBox(FillIn(texts::MarkerLocationMissing, {location}));
-        return false;
-    }
-    // A folder without any part of a set (a stick under another letter now, a folder
-    // reused for other things) would get three empty folders and a report of success.
-    if (!game::HoldsGameData(location)) {
-        MsgBox(FillIn(texts::MarkerLocationHoldsNoSet, {location}));
-        return false;
-    }
-    BackupLocation = location;
-    ShowVerdict(false);
     return true;
 }
 

@@ -34,7 +34,6 @@ public:
 private:
     void BuildPanels() override;
     bool CheckLeavingStep(short step) override;
-    bool AcceptLocation(const std::wstring& location);
     void ShowVerdict(bool incomplete);
     void AfterAdvance() override;
     void OnControlCommand(int id, int code) override;

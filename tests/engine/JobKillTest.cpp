@@ -13,6 +13,7 @@
 #include "engine/BackupMarker.h"
 #include "engine/BackupStaging.h"
 #include "engine/JobRecovery.h"
+#include "engine/QuietJobEvents.h"
 #include "engine/RestoreJob.h"
 #include "files/DirSearch.h"
 #include "runtime/Handles.h"
@@ -190,13 +191,7 @@ TEST_F(JobKillTest, AJobRunningInAnotherProgramIsNeitherJoinedNorTakenForInterru
     ASSERT_TRUE(child.Reached());
     EXPECT_EQ(RecoverInterruptedJob(Journal()).found, Recovery::Found::Busy);
     EXPECT_TRUE(PathExists(Journal()));
-    class Quiet final : public JobEvents {
-        void Checkpoint() override {}
-        void YieldPoint() override {}
-        void Progress(const JobProgress&) override {}
-        void FoldersCopied(const JobReport&) override {}
-        void Finished(const JobReport&) override {}
-    } quiet;
+    QuietJobEvents quiet;
     Tree gameBefore = ListTree(Game());
     JobReport refused = RestoreJob(Game(), Set(), L"", Journal()).Run(quiet);
     EXPECT_EQ(refused.outcome, JobOutcome::NotStarted);

@@ -14,23 +14,11 @@
 #include <string>
 
 #include "engine/BackupJob.h"
+#include "engine/QuietJobEvents.h"
 #include "engine/RestoreJob.h"
 #include "runtime/Handles.h"
 #include "runtime/StageHook.h"
 #include "runtime/TextConv.h"
-
-namespace {
-
-class QuietEvents final : public JobEvents {
-public:
-    void Checkpoint() override {}
-    void YieldPoint() override {}
-    void Progress(const JobProgress&) override {}
-    void FoldersCopied(const JobReport&) override {}
-    void Finished(const JobReport&) override {}
-};
-
-}  // namespace
 
 int main() {
     int argc = 0;
@@ -50,7 +38,7 @@ int main() {
         SetEvent(reached.Get());
         Sleep(INFINITE);
     });
-    QuietEvents events;
+    QuietJobEvents events;
     if (kind == L"backup")
         BackupJob(game, set, L"", journal).Run(events);
     else

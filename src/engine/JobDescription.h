@@ -1,0 +1,20 @@
+#pragma once
+// What a job did, in the player's words: the wizards show it in a message, the command
+// line prints it as its line.
+
+#include <cstdint>
+#include <string>
+
+#include "engine/JobJournal.h"
+#include "engine/JobRecovery.h"
+#include "engine/JobReport.h"
+
+// What the program found of an interrupted job and did about it; "" when there was none.
+std::wstring DescribeRecovery(const Recovery& recovery);
+
+// What was put right before the job began, what stopped it, and where the data stands
+// after it; "" for a job that stands whole with nothing to tell.
+std::wstring DescribeJobProblems(const JobReport& report, JobKind kind, const std::wstring& setFolder);
+
+// A size in the user's own units and separators ("4.52 MB").
+std::wstring ByteSize(std::uint64_t bytes);
