@@ -251,4 +251,56 @@ inline constexpr wchar_t ErrorRemovingDirectory[] = L"Error removing Directory";
 inline constexpr wchar_t OverwriteFile[] = L"Overwrite File?";
 inline constexpr wchar_t ScanningFolder[] = L"Scanning Folder: ";
 
+// The command line: its usage, what is wrong with its arguments, and the line each job
+// prints and logs.
+inline constexpr wchar_t CommandUsage[] =
+    L"Backup Tarnwick backs up Tarnwick's saves, maps, scores and tarnwick.cfg, and restores them.\r\n"
+    L"\r\n"
+    L"  bkTrnwck.exe\r\n"
+    L"      opens the main menu.\r\n"
+    L"  bkTrnwck.exe /backup \"<folder>\"\r\n"
+    L"      backs up into that existing folder, and writes the marker file Tarnwick_yyyy.mm.dd.BAK there.\r\n"
+    L"  bkTrnwck.exe /backup \"<folder>\" /dated [/keep N]\r\n"
+    L"      backs up into a new folder in that folder, named by the date and time (yyyy.mm.dd hh.mm.ss),\r\n"
+    L"      then removes the oldest such folders until N are left (10 if /keep is not given).\r\n"
+    L"  bkTrnwck.exe /restore \"<marker file>\"\r\n"
+    L"      restores the backup that the marker file names; the game's data from before is kept as a\r\n"
+    L"      safety set.\r\n"
+    L"  bkTrnwck.exe /?\r\n"
+    L"      shows this text.\r\n"
+    L"\r\n"
+    L"A job runs without any window and prints one line, which is also added to\r\n"
+    L"%LOCALAPPDATA%\\Glimmerfen Studios\\Backup Tarnwick\\log.txt.\r\n"
+    L"Exit codes: 0 the job is whole; 1 refused before anything was changed; 2 failed, and everything\r\n"
+    L"it changed was put back; 3 failed, and not everything could be put back (the line says where\r\n"
+    L"the data lies).\r\n";
+inline constexpr wchar_t CommandInvalid[] = L"The command line is not valid: %1 Run bkTrnwck.exe /? for its usage.";
+inline constexpr wchar_t CommandUnexpected[] = L"\"%1\" is not a switch.";
+inline constexpr wchar_t CommandOneJob[] = L"give one job, /backup or /restore.";
+inline constexpr wchar_t CommandNeedsPath[] = L"%1 needs a path after it (in quotes when it holds spaces).";
+inline constexpr wchar_t CommandKeepNeedsCount[] = L"/keep needs the number of dated sets to keep, 1 or more.";
+inline constexpr wchar_t CommandUnknownSwitch[] = L"%1 is not a switch of this program.";
+inline constexpr wchar_t CommandDatedOnlyWithBackup[] = L"/dated and /keep go with /backup.";
+inline constexpr wchar_t CommandKeepOnlyWithDated[] = L"/keep goes with /dated.";
+// %1: the game folder, %2: the set's folder, %3: its marker file.
+inline constexpr wchar_t CommandBackupDone[] = L"Backup complete: the game's data from %1 is in %2 (marker %3).";
+inline constexpr wchar_t CommandBackupNoConfig[] = L"The game folder holds no tarnwick.cfg, so the set has none.";
+// %1: the dated set, %2: the platform's reason.
+inline constexpr wchar_t CommandOlderSetNotRemoved[] = L"An older dated set could not be removed (%1: %2).";
+// %1: the set's folder or the marker, %2: why.
+inline constexpr wchar_t CommandBackupRefused[] = L"Backup into %1 not started: %2";
+inline constexpr wchar_t CommandBackupFailed[] = L"Backup into %1 failed: %2";
+inline constexpr wchar_t CommandRestoreRefused[] = L"Restore from %1 not started: %2";
+inline constexpr wchar_t CommandRestoreFailed[] = L"Restore from %1 failed: %2";
+// %1: the set's folder, %2: the game folder.
+inline constexpr wchar_t CommandRestoreDone[] = L"Restore complete: the backup in %1 is in the game folder %2.";
+// %1: the safety set's marker.
+inline constexpr wchar_t CommandRestoreSafetySet[] =
+    L"The game's data from before is kept as a safety set; to undo this restore, restore %1.";
+inline constexpr wchar_t CommandRestoreNothingChanged[] = L"The game already held this data; nothing was changed.";
+// %1: the dated set's folder, %2: the platform's reason.
+inline constexpr wchar_t CommandDatedSetNotMade[] = L"the folder %1 could not be made (%2).";
+// %1: the platform's reason.
+inline constexpr wchar_t CommandUnexpectedError[] = L"an unexpected error stopped it (%1).";
+
 }  // namespace texts

@@ -353,8 +353,7 @@ void WalkRestoreByKeyboard(Session& session, const std::wstring& markerPath, boo
 // Esc in a wizard is Cancel: the program ends.
 void CancelByKeyboard(Session& session) {
     HWND menu = OpenMainMenu(session);
-    Wizard wizard = StartWizardByKey(session, menu, FindChild(menu, L"Button", std::wstring(kOptionBackup)),
-                                     kBackupWizard);
+    StartWizardByKey(session, menu, FindChild(menu, L"Button", std::wstring(kOptionBackup)), kBackupWizard);
     PressKey(VK_ESCAPE);
     session.ExpectEnd(L"Esc in the wizard");
 }

@@ -1,0 +1,199 @@
+#include "app/CommandJobs.h"
+
+#include <windows.h>
+
+#include "app/CommandOutput.h"
+#include "engine/BackupJob.h"
+#include "engine/BackupMarker.h"
+#include "engine/DatedSets.h"
+#include "engine/GameLayout.h"
+#include "engine/GameLocation.h"
+#include "engine/JobDescription.h"
+#include "engine/JobJournal.h"
+#include "engine/MarkerCheck.h"
+#include "engine/QuietJobEvents.h"
+#include "engine/RestoreJob.h"
+#include "engine/SetFolderCheck.h"
+#include "files/FullPath.h"
+#include "files/PerUserCopy.h"
+#include "runtime/AppError.h"
+#include "runtime/MsgBox.h"
+#include "runtime/TextConv.h"
+#include "runtime/Texts.h"
+
+namespace {
+
+// Message texts run over several lines; the command's line is one.
+std::wstring OneLine(const std::wstring& text) {
+    std::wstring line;
+    for (wchar_t c : text) {
+        bool space = c == L'\r' || c == L'\n' || c == L' ';
+        if (space && (line.empty() || line.back() == L' '))
+            continue;
+        line += space ? L' ' : c;
+    }
+    while (!line.empty() && line.back() == L' ')
+        line.pop_back();
+    return line;
+}
+
+// The parts of a line, each a sentence, those that are empty left out.
+std::wstring Join(std::initializer_list<std::wstring> parts) {
+    std::wstring line;
+    for (const std::wstring& part : parts) {
+        std::wstring text = OneLine(part);
+        if (!text.empty())
+            line += (line.empty() ? L"" : L" ") + text;
+    }
+    return line;
+}
+
+int ExitCodeOf(const JobReport& report) {
+    switch (report.outcome) {
+    case JobOutcome::Whole:
+        return ExitWhole;
+    case JobOutcome::NotStarted:
+        return ExitRefused;
+    case JobOutcome::RolledBack:
+        return ExitUndone;
+    case JobOutcome::RollbackFailed:
+        break;
+    }
+    return ExitNotPutBack;
+}
+
+// A job's verdict in its direction's words; before: what was put right first.
+CommandOutcome Verdict(const JobReport& report, JobKind kind, const std::wstring& named, const std::wstring& setFolder,
+                       const std::wstring& before) {
+    bool backup = kind == JobKind::Backup;
+    const wchar_t* words = report.outcome == JobOutcome::NotStarted
+                               ? (backup ? texts::CommandBackupRefused : texts::CommandRestoreRefused)
+                               : (backup ? texts::CommandBackupFailed : texts::CommandRestoreFailed);
+    return {ExitCodeOf(report), Join({before, FillIn(words, {named, DescribeJobProblems(report, kind, setFolder)})})};
+}
+
+// Makes the dated set's folder for this run. Two runs in one second would share a name:
+// the later one waits for the next second.
+FileResult MakeDatedSet(const std::wstring& folder, std::wstring& set) {
+    for (int attempt = 0;; ++attempt) {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        set = folder + (folder.back() == L'\\' ? L"" : L"\\") + DatedSetName(now);
+        if (CreateDirectoryW(set.c_str(), nullptr))
+            return FileResult::Success();
+        DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS || attempt == 2)
+            return FileResult::Failure(error, set);
+        Sleep(1000 - now.wMilliseconds);
+    }
+}
+
+CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
+    const std::wstring folder = FullPath(command.path);
+    auto refuse = [&](const std::wstring& why) {
+        return CommandOutcome{ExitRefused, Join({before, FillIn(texts::CommandBackupRefused, {folder, why})})};
+    };
+    const std::wstring game = FindGameFolder();
+    if (game.empty())
+        return refuse(FillIn(texts::BackupNoGameFolder, {game::Folder}));
+    if (SetFolderCheck check = CheckSetFolder(folder, game); !check.Ok())
+        return refuse(check.message);
+
+    std::wstring set = folder;
+    if (command.dated) {
+        if (FileResult made = MakeDatedSet(folder, set); !made.Ok())
+            return refuse(FillIn(texts::CommandDatedSetNotMade, {made.path, SystemErrorText(made.error)}));
+        if (SetFolderCheck check = CheckSetFolder(set, game); !check.Ok()) {
+            RemoveDirectoryW(set.c_str());
+            return refuse(check.message);
+        }
+    }
+    QuietJobEvents quiet;
+    JobReport report = BackupJob(game, set, ExistingPerUserCopy(game)).Run(quiet);
+    if (!report.Whole()) {
+        // The dated folder was made for this run; after a failure it is empty again.
+        if (command.dated)
+            RemoveDirectoryW(set.c_str());
+        return Verdict(report, JobKind::Backup, set, set, before);
+    }
+    std::wstring pruned;
+    if (command.dated) {
+        // Only once the new set is whole: until then the older ones are the backups.
+        if (FileResult kept = KeepNewestDatedSets(folder, command.keep); !kept.Ok())
+            pruned = FillIn(texts::CommandOlderSetNotRemoved, {kept.path, SystemErrorText(kept.error)});
+    }
+    return {ExitWhole,
+            Join({before, DescribeJobProblems(report, JobKind::Backup, set),
+                  FillIn(texts::CommandBackupDone, {game, set, report.marker}),
+                  report.config == ConfigCopy::Missing ? texts::CommandBackupNoConfig : L"", pruned})};
+}
+
+CommandOutcome RunRestore(const Command& command, const std::wstring& before) {
+    const std::wstring marker = FullPath(command.path);
+    auto refuse = [&](const std::wstring& why) {
+        return CommandOutcome{ExitRefused, Join({before, FillIn(texts::CommandRestoreRefused, {marker, why})})};
+    };
+    MarkerCheck check = CheckMarker(marker);
+    if (!check.Ok())
+        return refuse(check.message);
+    const std::wstring game = FindGameFolder();
+    if (game.empty())
+        return refuse(FillIn(texts::RestoreNoGameFolderFound, {game::Folder}));
+    QuietJobEvents quiet;
+    JobReport report = RestoreJob(game, check.location, ExistingPerUserCopy(game)).Run(quiet);
+    if (!report.Whole())
+        return Verdict(report, JobKind::Restore, marker, check.location, before);
+    std::wstring kept = report.safetyMarker.empty() ? std::wstring(texts::CommandRestoreNothingChanged)
+                                                    : FillIn(texts::CommandRestoreSafetySet, {report.safetyMarker});
+    return {ExitWhole, Join({before, DescribeJobProblems(report, JobKind::Restore, check.location),
+                             FillIn(texts::CommandRestoreDone, {check.location, game}), kept})};
+}
+
+}  // namespace
+
+CommandOutcome RunCommandJob(const Command& command) {
+    if (command.kind == CommandKind::Invalid)
+        return {ExitRefused, FillIn(texts::CommandInvalid, {command.problem})};
+    // What a killed job left is put right first, as at the menu's start.
+    Recovery recovery = RecoverInterruptedJob(JobJournal::DefaultPath());
+    std::wstring before = DescribeRecovery(recovery);
+    if (!recovery.Ok())
+        return {ExitNotPutBack, OneLine(before)};
+    bool backup = command.kind == CommandKind::Backup;
+    try {
+        return backup ? RunBackup(command, before) : RunRestore(command, before);
+    } catch (const AppError& error) {
+        // The job has put back what it changed before the error passed on.
+        const wchar_t* words = backup ? texts::CommandBackupFailed : texts::CommandRestoreFailed;
+        return {ExitUndone, Join({before, FillIn(words, {command.path, FillIn(texts::CommandUnexpectedError,
+                                                                              {error.Description()})})})};
+    }
+}
+
+int RunCommand(const Command& command) {
+    if (command.kind == CommandKind::Usage) {
+        WriteToConsole(texts::CommandUsage);
+        return ExitWhole;
+    }
+    // Any message box the program would show is answered at once and its text goes to
+    // the line instead.
+    std::wstring boxes;
+    MsgBoxHook previous = SetMsgBoxHook([&](const MsgBoxCall& call) {
+        boxes += L" " + OneLine(call.text);
+        return call.buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
+    });
+    CommandOutcome outcome = RunCommandJob(command);
+    SetMsgBoxHook(previous);
+    std::wstring line = outcome.line + boxes;
+
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    DWORD logged = AppendToLog(CommandLogPath(), now, line);
+    std::wstring shown = line + L"\r\n";
+    if (command.kind == CommandKind::Invalid)
+        shown += L"\r\n" + std::wstring(texts::CommandUsage);
+    if (logged != ERROR_SUCCESS)
+        shown += L"(" + CommandLogPath() + L": " + SystemErrorText(logged) + L")\r\n";
+    WriteToConsole(shown);
+    return outcome.exitCode;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Runs the job a command line asks for, without any window: the same engine, checks,
+// journal, marker and safety sets as the wizards. It says what it did in one line, on
+// the console and in the log, and ends with an exit code for scripts:
+//
+//   0  the job is whole
+//   1  refused before anything was changed (arguments, folders, no game folder, the
+//      marker, room)
+//   2  failed, and everything it changed was put back
+//   3  failed, and not everything could be put back (the line says where the data lies)
+
+#include <string>
+
+#include "app/CommandLine.h"
+
+enum ExitCode : int { ExitWhole = 0, ExitRefused = 1, ExitUndone = 2, ExitNotPutBack = 3 };
+
+struct CommandOutcome {
+    int exitCode = ExitWhole;
+    std::wstring line;
+};
+
+// The job alone: its exit code and its line; nothing is printed or logged.
+CommandOutcome RunCommandJob(const Command& command);
+
+// The whole run: the job (or the usage), its line printed and logged. No message box
+// shows meanwhile: one with nobody at the screen would hold a scheduled task for good.
+int RunCommand(const Command& command);

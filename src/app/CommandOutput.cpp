@@ -1,0 +1,72 @@
+#include "app/CommandOutput.h"
+
+#include <knownfolders.h>
+
+#include <cwchar>
+
+#include "files/FileOps.h"
+#include "files/KnownFolder.h"
+#include "runtime/Handles.h"
+#include "runtime/TextConv.h"
+
+namespace {
+
+bool IsUsable(HANDLE handle) { return handle && handle != INVALID_HANDLE_VALUE; }
+
+bool WriteAll(HANDLE handle, const std::string& bytes) {
+    DWORD written = 0;
+    return WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+void WriteTo(HANDLE handle, const std::wstring& text) {
+    DWORD mode = 0;
+    DWORD written = 0;
+    // A console takes the characters as they are; a file or pipe gets UTF-8.
+    if (GetConsoleMode(handle, &mode))
+        WriteConsoleW(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    else
+        WriteAll(handle, Narrow(text));
+}
+
+}  // namespace
+
+void WriteToConsole(const std::wstring& text) {
+    // A windowed program has standard output only where it was redirected; else the
+    // console of the program that started it, if that one has a console.
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (IsUsable(out)) {
+        WriteTo(out, text);
+        return;
+    }
+    if (!AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    FileHandle console(
+        CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (console)
+        WriteTo(console.Get(), text);
+}
+
+std::wstring CommandLogPath() {
+    std::wstring base = KnownFolderPath(FOLDERID_LocalAppData);
+    if (base.empty())
+        return base;
+    return base + L"\\Glimmerfen Studios\\Backup Tarnwick\\log.txt";
+}
+
+DWORD AppendToLog(const std::wstring& logPath, const SYSTEMTIME& t, const std::wstring& line) {
+    if (logPath.empty())
+        return ERROR_PATH_NOT_FOUND;
+    if (FileResult folder = MakeFolderPath(logPath.substr(0, logPath.find_last_of(L'\\'))); !folder.Ok())
+        return folder.error;
+    // Appended as one write: two jobs that end together each keep their line whole.
+    FileHandle log(CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!log)
+        return GetLastError();
+    wchar_t stamp[32];
+    swprintf(stamp, 32, L"%04u-%02u-%02u %02u:%02u:%02u  ", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+    if (!WriteAll(log.Get(), Narrow(stamp + line + L"\r\n")))
+        return GetLastError();
+    return ERROR_SUCCESS;
+}
