@@ -1,0 +1,229 @@
+#include <windows.h>
+
+#include <cstdlib>
+#include <functional>
+
+#include "Faults.h"
+#include "GameData.h"
+#include "TestSupport.h"
+#include "app/CommandJobs.h"
+#include "app/CommandLine.h"
+#include "app/CommandOutput.h"
+#include "engine/BackupMarker.h"
+#include "engine/DatedSets.h"
+#include "runtime/Handles.h"
+#include "runtime/TextConv.h"
+
+namespace {
+
+struct ParseCase {
+    std::vector<std::wstring> args;
+    CommandKind kind;
+    std::wstring path = {};
+    bool dated = false;
+    unsigned keep = DefaultDatedSetsKept;
+};
+
+const ParseCase kParses[] = {
+    {{}, CommandKind::Menu, L"", false, 10},
+    {{L"/?"}, CommandKind::Usage, L"", false, 10},
+    {{L"-HELP"}, CommandKind::Usage, L"", false, 10},
+    {{L"/backup", L"D:\\Tarnwick sets"}, CommandKind::Backup, L"D:\\Tarnwick sets", false, 10},
+    {{L"/BACKUP", L"D:\\b", L"/Dated"}, CommandKind::Backup, L"D:\\b", true, 10},
+    {{L"/backup", L"D:\\b", L"/dated", L"/keep", L"2"}, CommandKind::Backup, L"D:\\b", true, 2},
+    {{L"/dated", L"/keep", L"30", L"-backup", L"D:\\b"}, CommandKind::Backup, L"D:\\b", true, 30},
+    {{L"/restore", L"D:\\b\\Tarnwick_2026.12.08.BAK"}, CommandKind::Restore, L"D:\\b\\Tarnwick_2026.12.08.BAK", false, 10},
+    // Refused, each with 1 and the usage.
+    {{L"/backup"}, CommandKind::Invalid},
+    {{L"/backup", L"/dated"}, CommandKind::Invalid},
+    {{L"/backup", L""}, CommandKind::Invalid},
+    {{L"/restore"}, CommandKind::Invalid},
+    {{L"/backup", L"D:\\b", L"/restore", L"D:\\m.BAK"}, CommandKind::Invalid},
+    {{L"/backup", L"D:\\b", L"/keep", L"2"}, CommandKind::Invalid},
+    {{L"/backup", L"D:\\b", L"/dated", L"/keep"}, CommandKind::Invalid},
+    {{L"/backup", L"D:\\b", L"/dated", L"/keep", L"0"}, CommandKind::Invalid},
+    {{L"/backup", L"D:\\b", L"/dated", L"/keep", L"two"}, CommandKind::Invalid},
+    {{L"/backup", L"D:\\b", L"/dated", L"/dated"}, CommandKind::Invalid},
+    {{L"/restore", L"D:\\m.BAK", L"/dated"}, CommandKind::Invalid},
+    {{L"/backup", L"D:\\b", L"extra"}, CommandKind::Invalid},
+    {{L"D:\\b"}, CommandKind::Invalid},
+    {{L"/frobnicate"}, CommandKind::Invalid},
+};
+
+}  // namespace
+
+TEST(CommandLineTest, ParsesTheArguments) {
+    for (const ParseCase& c : kParses) {
+        std::wstring shown;
+        for (const std::wstring& arg : c.args)
+            shown += L"[" + arg + L"] ";
+        SCOPED_TRACE(Narrow(shown));
+        Command command = ParseCommandLine(c.args);
+        EXPECT_EQ(command.kind, c.kind);
+        if (c.kind == CommandKind::Invalid) {
+            EXPECT_FALSE(command.problem.empty());
+            continue;
+        }
+        EXPECT_EQ(command.path, c.path);
+        EXPECT_EQ(command.dated, c.dated);
+        EXPECT_EQ(command.keep, c.keep);
+    }
+}
+
+TEST(CommandLineTest, OnlyFoldersNamedByTheirTimeAreDatedSets) {
+    EXPECT_TRUE(IsDatedSetName(L"2026.12.08 21.00.05"));
+    for (const wchar_t* name : {L"2026.12.08 21.00.05 copy", L"2026.12.08", L"2026-12-08 21.00.05", L"2026.12.08 21.00.0x",
+                                L"Tarnwick_2026.12.08.BAK", L""})
+        EXPECT_FALSE(IsDatedSetName(name)) << Narrow(name);
+    SYSTEMTIME t{2026, 3, 0, 4, 5, 6, 7, 0};
+    EXPECT_EQ(DatedSetName(t), L"2026.03.04 05.06.07");
+}
+
+namespace {
+
+// Where the program under test lies: ctest names it; run by hand, beside the test folder.
+std::wstring ProgramUnderTest() {
+    if (const char* named = std::getenv("BKTRNWCK_EXE")) {
+        using ToDos = wchar_t*(CDECL*)(const char*);
+        auto toDos = reinterpret_cast<ToDos>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+        if (named[0] != '/' || !toDos)
+            return Widen(named);
+        wchar_t* dos = toDos(named);
+        std::wstring path = dos ? dos : L"";
+        HeapFree(GetProcessHeap(), 0, dos);
+        return path;
+    }
+    wchar_t self[MAX_PATH];
+    std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+    path = path.substr(0, path.find_last_of(L'\\'));
+    return path.substr(0, path.find_last_of(L'\\')) + L"\\bkTrnwck.exe";
+}
+
+struct ProgramRun {
+    DWORD exitCode = 0;
+    std::string output;         // what it wrote to standard output, UTF-8
+    std::vector<std::wstring> windows;  // classes of the windows it had while it ran
+};
+
+BOOL CALLBACK CollectWindowOf(HWND window, LPARAM param) {
+    auto* run = reinterpret_cast<std::pair<DWORD, std::vector<std::wstring>*>*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t name[128] = L"";
+    if (pid == run->first && GetClassNameW(window, name, 128))
+        run->second->push_back(name);
+    return TRUE;
+}
+
+// Runs the real program with the arguments as a scheduled task would, its output caught
+// and its windows looked for while it runs.
+ProgramRun RunProgram(const std::wstring& arguments) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    EXPECT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 0));
+    FileHandle reader(readEnd);
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    std::wstring command = L"\"" + ProgramUnderTest() + L"\" " + arguments;
+    PROCESS_INFORMATION info{};
+    ProgramRun run;
+    BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+    CloseHandle(writeEnd);
+    EXPECT_TRUE(started) << Narrow(command);
+    if (!started)
+        return run;
+    FileHandle process(info.hProcess);
+    CloseHandle(info.hThread);
+    std::pair<DWORD, std::vector<std::wstring>*> looking{info.dwProcessId, &run.windows};
+    while (WaitForSingleObject(process.Get(), 5) == WAIT_TIMEOUT)
+        EnumWindows(CollectWindowOf, reinterpret_cast<LPARAM>(&looking));
+    GetExitCodeProcess(process.Get(), &run.exitCode);
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(reader.Get(), buffer, sizeof buffer, &got, nullptr) && got)
+        run.output.append(buffer, got);
+    return run;
+}
+
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+class CommandRunTest : public testing::Test {
+protected:
+    GameFolder game;
+    ScratchDir sets;
+};
+
+struct ExitCase {
+    const char* name;
+    std::function<std::wstring(const std::wstring& set)> arguments;
+    DWORD exitCode;
+    const char* says;  // a part of the line
+};
+
+}  // namespace
+
+TEST_F(CommandRunTest, EachOutcomeHasItsExitCodeAndNoWindowShows) {
+    // An earlier set to restore from, made by the program itself.
+    MakeDirs(sets / L"earlier");
+    ASSERT_EQ(RunProgram(L"/backup " + Quoted(sets / L"earlier")).exitCode, 0u);
+    const std::wstring marker = MarkerPathToday(sets / L"earlier");
+    WriteTextFile(sets / L"not a marker.BAK", "[Backup]\r\nVersion=Other\r\n");
+    FileHandle held;
+    const ExitCase cases[] = {
+        {"usage", [](auto&) { return L"/?"; }, 0, "Exit codes"},
+        {"a backup", [](auto& set) { return L"/backup " + Quoted(set); }, 0, "Backup complete"},
+        {"a restore", [&](auto&) { return L"/restore " + Quoted(marker); }, 0, "Restore complete"},
+        {"an unknown switch", [](auto&) { return L"/frobnicate"; }, 1, "not a switch"},
+        {"a missing path", [](auto&) { return L"/backup"; }, 1, "needs a path"},
+        {"a missing folder", [&](auto&) { return L"/backup " + Quoted(sets / L"gone"); }, 1, "not a valid"},
+        {"not a marker", [&](auto&) { return L"/restore " + Quoted(sets / L"not a marker.BAK"); }, 1, "Not a Tarnwick"},
+        {"a file the game holds open", [&](auto& set) {
+             held = HoldOpen(GameFolder::Sub(L"saves\\slot 1\\game.sav"));
+             return L"/backup " + Quoted(set);
+         }, 2, "failed"},
+        {"no game folder", [&](auto& set) {
+             held = FileHandle();
+             RemoveTree(GameFolder::Path());
+             return L"/backup " + Quoted(set);
+         }, 1, "was not found"},
+    };
+    for (const ExitCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchDir set(true);
+        ProgramRun run = RunProgram(c.arguments(set.Path()));
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+        EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
+        EXPECT_TRUE(run.windows.empty()) << Narrow(run.windows.front());
+        if (c.exitCode != 0) {
+            EXPECT_TRUE(TreeOf(set.Path()).empty());
+        }
+    }
+}
+
+TEST_F(CommandRunTest, DatedBackupsKeepTheNewestAndNothingElseIsRemoved) {
+    MakeDirs(sets / L"2001.01.01 00.00.00 kept by hand");
+    MakeDirs(sets / L"other things");
+    for (int run = 0; run < 3; ++run)
+        ASSERT_EQ(RunProgram(L"/backup " + Quoted(sets.Path()) + L" /dated /keep 2").exitCode, 0u);
+    std::vector<std::wstring> dated = DatedSets(sets.Path());
+    ASSERT_EQ(dated.size(), 2u);
+    EXPECT_LT(dated[0], dated[1]);
+    for (const std::wstring& name : dated)
+        EXPECT_EQ(ReadTextFile(sets / (name + L"\\saves\\quick.sav")), "quick");
+    EXPECT_TRUE(IsDirectory(sets / L"2001.01.01 00.00.00 kept by hand"));
+    EXPECT_TRUE(IsDirectory(sets / L"other things"));
+}
+
+TEST_F(CommandRunTest, TheLineGoesToTheLogWithItsTime) {
+    const std::wstring log = CommandLogPath();
+    DeleteFileW(log.c_str());
+    RunProgram(L"/backup " + Quoted(sets / L"gone"));
+    std::string logged = ReadTextFile(log);
+    EXPECT_EQ(logged.find("Backup into"), 21u) << logged;  // after "yyyy-mm-dd hh:mm:ss  "
+    EXPECT_EQ(logged.substr(logged.size() - 2), "\r\n");
+}
