@@ -11,6 +11,7 @@
 #include "app/CommandOutput.h"
 #include "engine/BackupMarker.h"
 #include "engine/DatedSets.h"
+#include "engine/JobJournal.h"
 #include "runtime/Handles.h"
 #include "runtime/TextConv.h"
 
@@ -191,6 +192,12 @@ TEST_F(CommandRunTest, EachOutcomeHasItsExitCodeAndNoWindowShows) {
              RemoveTree(GameFolder::Path());
              return L"/backup " + Quoted(set);
          }, 1, "was not found"},
+        {"an interrupted backup whose set is on a drive not there", [&](auto& set) {
+             WriteTextFile(JobJournal::DefaultPath(),
+                           "Backup Tarnwick job journal\r\njob=backup\r\nstage=copying\r\ngameFolder=C:\\game\r\n"
+                           "setFolder=Q:\\gone\\set\r\nheld=saves\r\n");
+             return L"/backup " + Quoted(set);
+         }, 3, "Q:\\gone\\set"},
     };
     for (const ExitCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -203,6 +210,7 @@ TEST_F(CommandRunTest, EachOutcomeHasItsExitCodeAndNoWindowShows) {
             EXPECT_TRUE(TreeOf(set.Path()).empty());
         }
     }
+    RemoveTree(JobJournal::DefaultPath());
 }
 
 TEST_F(CommandRunTest, DatedBackupsKeepTheNewestAndNothingElseIsRemoved) {
