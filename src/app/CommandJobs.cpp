@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <exception>
+
 #include "app/CommandOutput.h"
 #include "engine/BackupJob.h"
 #include "engine/BackupMarker.h"
@@ -119,8 +121,13 @@ CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
     std::wstring pruned;
     if (command.dated) {
         // Only once the new set is whole: until then the older ones are the backups.
-        if (FileResult kept = KeepNewestDatedSets(folder, command.keep); !kept.Ok())
-            pruned = FillIn(texts::CommandOlderSetNotRemoved, {kept.path, SystemErrorText(kept.error)});
+        try {
+            if (FileResult kept = KeepNewestDatedSets(folder, command.keep); !kept.Ok())
+                pruned = FillIn(texts::CommandOlderSetNotRemoved, {kept.path, SystemErrorText(kept.error)});
+        } catch (const AppError& error) {
+            // The folder could not be listed: the new set stands whole all the same.
+            pruned = FillIn(texts::CommandOlderSetNotRemoved, {folder, error.Description()});
+        }
     }
     return {ExitWhole,
             Join({before, DescribeJobProblems(report, JobKind::Backup, set),
@@ -149,24 +156,38 @@ CommandOutcome RunRestore(const Command& command, const std::wstring& before) {
                              FillIn(texts::CommandRestoreDone, {check.location, game}), kept})};
 }
 
+// An error the job did not expect has passed through it: the job put back what it had
+// changed before letting it pass.
+CommandOutcome Unexpected(bool backup, const std::wstring& path, const std::wstring& why) {
+    const wchar_t* words = backup ? texts::CommandBackupFailed : texts::CommandRestoreFailed;
+    return {ExitUndone, FillIn(words, {path, FillIn(texts::CommandUnexpectedError, {why})})};
+}
+
 }  // namespace
 
-CommandOutcome RunCommandJob(const Command& command) {
-    if (command.kind == CommandKind::Invalid)
-        return {ExitRefused, FillIn(texts::CommandInvalid, {command.problem})};
+namespace {
+
+CommandOutcome RunJob(const Command& command) {
     // What a killed job left is put right first, as at the menu's start.
     Recovery recovery = RecoverInterruptedJob(JobJournal::DefaultPath());
     std::wstring before = DescribeRecovery(recovery);
     if (!recovery.Ok())
         return {ExitNotPutBack, OneLine(before)};
+    return command.kind == CommandKind::Backup ? RunBackup(command, before) : RunRestore(command, before);
+}
+
+}  // namespace
+
+CommandOutcome RunCommandJob(const Command& command) {
+    if (command.kind == CommandKind::Invalid)
+        return {ExitRefused, FillIn(texts::CommandInvalid, {command.problem})};
     bool backup = command.kind == CommandKind::Backup;
     try {
-        return backup ? RunBackup(command, before) : RunRestore(command, before);
+        return RunJob(command);
     } catch (const AppError& error) {
-        // The job has put back what it changed before the error passed on.
-        const wchar_t* words = backup ? texts::CommandBackupFailed : texts::CommandRestoreFailed;
-        return {ExitUndone, Join({before, FillIn(words, {command.path, FillIn(texts::CommandUnexpectedError,
-                                                                              {error.Description()})})})};
+        return Unexpected(backup, command.path, error.Description());
+    } catch (const std::exception& error) {
+        return Unexpected(backup, command.path, Widen(error.what()));
     }
 }
 
@@ -175,6 +196,9 @@ int RunCommand(const Command& command) {
         WriteToConsole(texts::CommandUsage);
         return ExitWhole;
     }
+    // Nor may the system ask: no "insert a disk" box for a drive that is empty, no
+    // crash box.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     // Any message box the program would show is answered at once and its text goes to
     // the line instead.
     std::wstring boxes;
