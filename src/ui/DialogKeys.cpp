@@ -1,5 +1,7 @@
 #include "ui/DialogKeys.h"
 
+#include <wchar.h>
+
 #include <string>
 
 namespace {

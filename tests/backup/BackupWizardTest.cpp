@@ -613,6 +613,11 @@ TEST_F(BackupTest, EnterOnTheFolderStepIsNextWithItsChecks) {
     PressKeyOnFocus(VK_RETURN);
     ASSERT_EQ(BackupStep, 2);
     EXPECT_EQ(GetFocus(), w.text1());
+    // Tab: the step's own controls, then Cancel, Back, Next (Finish is disabled here).
+    std::vector<HWND> tabOrder;
+    for (HWND at = w.text1(); tabOrder.size() < 5; at = GetNextDlgTabItem(w.Hwnd(), at, FALSE))
+        tabOrder.push_back(at);
+    EXPECT_EQ(tabOrder, (std::vector<HWND>{w.text1(), w.btnSelect(), w.cmdCancel(), w.cmdBack(), w.cmdNext()}));
     PressKeyOnFocus(VK_RETURN);
     EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{texts::EnterPath});
     EXPECT_EQ(BackupStep, 2);
