@@ -122,7 +122,8 @@ CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
     if (command.dated) {
         // Only once the new set is whole: until then the older ones are the backups.
         try {
-            if (FileResult kept = KeepNewestDatedSets(folder, command.keep); !kept.Ok())
+            if (FileResult kept = KeepNewestDatedSets(folder, command.keep, set.substr(set.find_last_of(L'\\') + 1));
+                !kept.Ok())
                 pruned = FillIn(texts::CommandOlderSetNotRemoved, {kept.path, SystemErrorText(kept.error)});
         } catch (const AppError& error) {
             // The folder could not be listed: the new set stands whole all the same.

@@ -34,10 +34,12 @@ std::vector<std::wstring> DatedSets(const std::wstring& folder) {
     return sets;
 }
 
-FileResult KeepNewestDatedSets(const std::wstring& folder, size_t keep) {
-    std::vector<std::wstring> sets = DatedSets(folder);
-    for (size_t i = 0; i + keep < sets.size(); ++i) {
-        if (FileResult removed = DeleteTree(folder + L"\\" + sets[i]); !removed.Ok())
+FileResult KeepNewestDatedSets(const std::wstring& folder, size_t keep, const std::wstring& justMade) {
+    std::vector<std::wstring> others = DatedSets(folder);
+    others.erase(std::remove(others.begin(), others.end(), justMade), others.end());
+    size_t keepOthers = keep > 0 ? keep - 1 : 0;
+    for (size_t i = 0; i + keepOthers < others.size(); ++i) {
+        if (FileResult removed = DeleteTree(folder + L"\\" + others[i]); !removed.Ok())
             return removed;
     }
     return FileResult::Success();

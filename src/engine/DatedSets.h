@@ -16,6 +16,8 @@ bool IsDatedSetName(const std::wstring& name);
 // The dated sets in folder, by name, oldest first; other entries are left out.
 std::vector<std::wstring> DatedSets(const std::wstring& folder);
 
-// Removes the oldest dated sets in folder until keep are left. Stops at the first that
-// cannot be removed whole and says which; the newer ones are never touched.
-FileResult KeepNewestDatedSets(const std::wstring& folder, size_t keep);
+// Removes the oldest dated sets in folder until keep are left, counting justMade (the
+// set this run made) as kept whatever its name sorts as: after the clock went back, an
+// older set may carry a later name. Stops at the first set that cannot be removed whole
+// and says which; the newer ones are never touched.
+FileResult KeepNewestDatedSets(const std::wstring& folder, size_t keep, const std::wstring& justMade);

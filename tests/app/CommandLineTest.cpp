@@ -235,3 +235,13 @@ TEST_F(CommandRunTest, TheLineGoesToTheLogWithItsTime) {
     EXPECT_EQ(logged.find("Backup into"), 21u) << logged;  // after "yyyy-mm-dd hh:mm:ss  "
     EXPECT_EQ(logged.substr(logged.size() - 2), "\r\n");
 }
+
+TEST_F(CommandRunTest, TheNewSetIsKeptWhenAnOlderOneCarriesALaterName) {
+    // Written before the clock went back an hour: its name sorts after tonight's set.
+    MakeDirs(sets / L"2099.01.01 00.00.00");
+    ASSERT_EQ(RunProgram(L"/backup " + Quoted(sets.Path()) + L" /dated /keep 1").exitCode, 0u);
+    std::vector<std::wstring> dated = DatedSets(sets.Path());
+    ASSERT_EQ(dated.size(), 1u);
+    EXPECT_NE(dated[0], L"2099.01.01 00.00.00");
+    EXPECT_TRUE(PathExists(MarkerPathToday(sets / dated[0])));
+}
