@@ -144,24 +144,13 @@ JobReport BackupJob::Run(JobEvents& events) {
     Plan plan;
     JobCopy copy(events, {BackupLayer(setFolder_, StagingState::Copying)});
     ListChanges(copy, plan, report);
-    if (ListingFailed(plan.listing, JobStage::Folders, plan.listingFolder, report)) {
-        // Nothing was changed: the set stands as it was.
-        report.outcome = JobOutcome::RolledBack;
-        events.FoldersCopied(report);
-        events.Finished(report);
-        return report;
-    }
-    if (FileResult room = CheckRoom(copy.Plan(), report); !room.Ok())
-        return Refuse(events, report, JobStage::Space, room);
-
     JobJournal journal(journal_);
     JournalEntry entry;
     entry.gameFolder = gameFolder_;
     entry.setFolder = setFolder_;
     entry.perUserCopy = perUserCopy_;
-    if (FileResult written = journal.Write(entry); !written.Ok())
-        return Refuse(events, report, JobStage::Journal, written);
-    PassStage("journal written");
+    if (auto stopped = StopBeforeChanges(events, plan.listing, plan.listingFolder, copy.Plan(), journal, entry, report))
+        return *stopped;
 
     try {
         CopyChanges(copy, plan, events, report);

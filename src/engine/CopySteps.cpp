@@ -4,6 +4,7 @@
 
 #include "engine/BackupStaging.h"
 #include "engine/EarlierSet.h"
+#include "runtime/StageHook.h"
 
 JobReport Refuse(JobEvents& events, JobReport report, JobStage stage, const FileResult& result) {
     report.outcome = JobOutcome::NotStarted;
@@ -28,6 +29,10 @@ FileResult PutRightFirst(const std::wstring& journal, const std::wstring& setFol
     return recovered;
 }
 
+namespace {
+
+// Whether each volume the plan writes to has room for what it writes there; a failure
+// (with the volume and the amounts noted) when one has not.
 FileResult CheckRoom(const ChangePlan& plan, JobReport& report) {
     // What each volume must take; a little more per file for the folders and lists made.
     std::map<std::wstring, std::pair<std::uint64_t, VolumeSpace>> needs;
@@ -50,6 +55,8 @@ FileResult CheckRoom(const ChangePlan& plan, JobReport& report) {
     }
     return FileResult::Success();
 }
+
+}  // namespace
 
 void NoteFailure(JobReport& report, JobStage stage, const FileResult& result) {
     report.failedAt = stage;
@@ -96,16 +103,23 @@ bool CopyRestAndFlush(JobCopy& copy, std::size_t end, JobReport& report) {
     return true;
 }
 
-bool ListingFailed(const FileResult& listing, JobStage stage, const std::wstring& folder, JobReport& report) {
-    if (listing.Ok())
-        return false;
-    if (stage == JobStage::Folders) {
+std::optional<JobReport> StopBeforeChanges(JobEvents& events, const FileResult& listing, const std::wstring& folder,
+                                           const ChangePlan& plan, JobJournal& journal, const JournalEntry& entry,
+                                           JobReport& report) {
+    if (!listing.Ok()) {
         report.folderFailures.push_back({folder, ShownPath(listing.path), listing.error});
         report.failedAt = JobStage::Folders;
-    } else {
-        NoteFailure(report, stage, listing);
+        report.outcome = JobOutcome::RolledBack;
+        events.FoldersCopied(report);
+        events.Finished(report);
+        return report;
     }
-    return true;
+    if (FileResult room = CheckRoom(plan, report); !room.Ok())
+        return Refuse(events, report, JobStage::Space, room);
+    if (FileResult written = journal.Write(entry); !written.Ok())
+        return Refuse(events, report, JobStage::Journal, written);
+    PassStage("journal written");
+    return std::nullopt;
 }
 
 void UndoStaging(JobCopy& copy, JobJournal& journal, const std::function<void()>& removeStaging,

@@ -1,9 +1,11 @@
 #pragma once
 // The steps both jobs are made of, each noted in the job's report: refusing a job before
-// it changes anything, putting right what an interrupted job left, checking the room,
-// copying one stage of the job's plan, and undoing what was staged.
+// it changes anything, putting right what an interrupted job left, the last checks
+// before it changes anything, copying one stage of the job's plan, and undoing what was
+// staged.
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "engine/ChangePlan.h"
@@ -24,10 +26,6 @@ JobReport Refuse(JobEvents& events, JobReport report, JobStage stage, const File
 // must not start.
 FileResult PutRightFirst(const std::wstring& journal, const std::wstring& setFolder, JobReport& report);
 
-// Whether each volume the plan writes to has room for what it writes there; a failure
-// (with the volume and the amounts noted) when one has not.
-FileResult CheckRoom(const ChangePlan& plan, JobReport& report);
-
 // Notes that the job failed at stage with that result.
 void NoteFailure(JobReport& report, JobStage stage, const FileResult& result);
 
@@ -43,9 +41,14 @@ void CopyConfigStage(JobCopy& copy, std::size_t end, JobReport& report);
 // (Flush on a failure).
 bool CopyRestAndFlush(JobCopy& copy, std::size_t end, JobReport& report);
 
-// True when the plan's listing failed: noted as the stage's failure (the listing is
-// the job's first look at the trees, so nothing has been changed).
-bool ListingFailed(const FileResult& listing, JobStage stage, const std::wstring& folder, JobReport& report);
+// The last checks before a job changes anything: its listing (of folder) went well,
+// there is room for the plan, and the journal is written with the entry. Returns the
+// job's final report when one fails: a listing that failed counts as rolled back (it
+// is the job's first look at the trees, so nothing has been changed), the others refuse
+// the job.
+std::optional<JobReport> StopBeforeChanges(JobEvents& events, const FileResult& listing, const std::wstring& folder,
+                                           const ChangePlan& plan, JobJournal& journal, const JournalEntry& entry,
+                                           JobReport& report);
 
 // Undoes a job whose changes are still all staged: removeStaging runs (on the worker),
 // the journal goes, and the job counts as rolled back.

@@ -284,19 +284,9 @@ JobReport RestoreJob::Run(JobEvents& events) {
     Plan plan;
     JobCopy copy(events, Layers(gameFolder_, perUserCopy_, safetySet));
     ListChanges(copy, plan);
-    if (ListingFailed(plan.listing, JobStage::Folders, plan.listingFolder, report)) {
-        report.outcome = JobOutcome::RolledBack;  // nothing was changed
-        events.FoldersCopied(report);
-        events.Finished(report);
-        return report;
-    }
-    if (FileResult room = CheckRoom(copy.Plan(), report); !room.Ok())
-        return Refuse(events, report, JobStage::Space, room);
-
     JobJournal journal(journal_);
-    if (FileResult written = journal.Write(entry); !written.Ok())
-        return Refuse(events, report, JobStage::Journal, written);
-    PassStage("journal written");
+    if (auto stopped = StopBeforeChanges(events, plan.listing, plan.listingFolder, copy.Plan(), journal, entry, report))
+        return *stopped;
     try {
         CopyChanges(copy, plan, events, report);
         if (report.failedAt == JobStage::None && !copy.Plan().Swaps().empty()) {
