@@ -163,7 +163,7 @@ JobReport BackupJob::Run(JobEvents& events) {
         throw;
     }
     if (report.failedAt == JobStage::None)
-        SwapIn(copy, plan, journal, entry, report);
+        SwapIn(copy, journal, entry, report);
     else
         UndoStaging(copy, journal, [&] { RemoveStagingFolders(setFolder_); }, report);
     events.Finished(report);
@@ -266,8 +266,7 @@ FileResult BackupJob::StageManifestAndMarker(JobCopy& copy, Plan& plan) const {
 // Everything is staged and on the disk: the list of entries is written, the staging
 // folder renamed to say so (from here on the swap is finished, never undone), and each
 // entry swapped into place.
-void BackupJob::SwapIn(JobCopy& copy, const Plan&, JobJournal& journal, JournalEntry& entry,
-                       JobReport& report) const {
+void BackupJob::SwapIn(JobCopy& copy, JobJournal& journal, JournalEntry& entry, JobReport& report) const {
     const SwapLayer copying = BackupLayer(setFolder_, StagingState::Copying);
     const SwapLayer swapping = BackupLayer(setFolder_, StagingState::Swapping);
     FileResult committed = WriteFileDurably(SwapListPath(copying.staging), StagedSwap::Encode(copy.Plan().Swaps()));
@@ -282,7 +281,7 @@ void BackupJob::SwapIn(JobCopy& copy, const Plan&, JobJournal& journal, JournalE
     entry.stage = JournalStage::Swapping;
     (void)journal.Write(entry);  // the staging folder's name already says it
     StagedSwap swap({swapping}, copy.Plan().Swaps());
-    FileResult swapped = copy.Run(JobActivity::Finishing, [&] { return swap.Forward(); });
+    FileResult swapped = copy.Run(JobActivity::Placing, [&] { return swap.Forward(); });
     if (swapped.Ok()) {
         report.marker = MarkerPathToday(setFolder_);
         entry.stage = JournalStage::Committing;
@@ -304,9 +303,7 @@ void BackupJob::SwapIn(JobCopy& copy, const Plan&, JobJournal& journal, JournalE
         back = copy.Run(JobActivity::Undoing, [&] { return StagedSwap({takingBack}, copy.Plan().Swaps()).Backward(); });
     }
     if (!back.Ok()) {
-        report.outcome = JobOutcome::RollbackFailed;
-        report.keptAt = takingBack.kept;
-        report.rollbackFailure = {ShownPath(back.path), ShownPath(back.path), back.error};
+        NoteRollbackFailed(report, takingBack.kept, back);
         return;
     }
     UndoStaging(copy, journal, [&] { RemoveStagingFolders(setFolder_); }, report);

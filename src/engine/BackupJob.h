@@ -36,7 +36,7 @@ private:
     void ListChanges(JobCopy& copy, Plan& plan, JobReport& report) const;
     void CopyChanges(JobCopy& copy, const Plan& plan, JobEvents& events, JobReport& report) const;
     FileResult StageManifestAndMarker(JobCopy& copy, Plan& plan) const;
-    void SwapIn(JobCopy& copy, const Plan& plan, JobJournal& journal, JournalEntry& entry, JobReport& report) const;
+    void SwapIn(JobCopy& copy, JobJournal& journal, JournalEntry& entry, JobReport& report) const;
 
     std::wstring gameFolder_;
     std::wstring setFolder_;

@@ -58,6 +58,13 @@ FileResult CheckRoom(const ChangePlan& plan, JobReport& report) {
 
 }  // namespace
 
+void NoteRollbackFailed(JobReport& report, const std::wstring& keptAt, const FileResult& result) {
+    report.outcome = JobOutcome::RollbackFailed;
+    report.keptAt = keptAt;
+    std::wstring shown = ShownPath(result.path);
+    report.rollbackFailure = {shown, shown, result.error};
+}
+
 void NoteFailure(JobReport& report, JobStage stage, const FileResult& result) {
     report.failedAt = stage;
     std::wstring shown = ShownPath(result.path);

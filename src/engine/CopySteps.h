@@ -26,6 +26,10 @@ JobReport Refuse(JobEvents& events, JobReport report, JobStage stage, const File
 // must not start.
 FileResult PutRightFirst(const std::wstring& journal, const std::wstring& setFolder, JobReport& report);
 
+// Notes that what the job had changed could not all be put back (result), and where
+// the earlier data now lies.
+void NoteRollbackFailed(JobReport& report, const std::wstring& keptAt, const FileResult& result);
+
 // Notes that the job failed at stage with that result.
 void NoteFailure(JobReport& report, JobStage stage, const FileResult& result);
 

@@ -433,9 +433,7 @@ void RestoreJob::SwapIn(JobCopy& copy, JobJournal& journal, JournalEntry& entry,
             (void)journal.Write(entry);
             FileResult back = copy.Run(JobActivity::Undoing, [&] { return swap.Backward(); });
             if (!back.Ok()) {
-                report.outcome = JobOutcome::RollbackFailed;
-                report.keptAt = entry.safetySet;
-                report.rollbackFailure = {ShownPath(back.path), ShownPath(back.path), back.error};
+                NoteRollbackFailed(report, entry.safetySet, back);
                 return;
             }
             Discard(copy, journal, entry, report);
