@@ -31,15 +31,17 @@ std::vector<std::wstring> InstallFolders() {
         found.push_back(folder);
     };
     add(game::Folder);
-    for (REFKNOWNFOLDERID id : {FOLDERID_ProgramFilesX86, FOLDERID_ProgramFiles}) {
-        std::wstring programFiles = KnownFolderPath(id);
-        if (!programFiles.empty())
-            add(programFiles + kBelowProgramFiles);
-    }
+    for (REFKNOWNFOLDERID id : {FOLDERID_ProgramFilesX86, FOLDERID_ProgramFiles})
+        add(GameFolderBelow(id));
     return found;
 }
 
 }  // namespace
+
+std::wstring GameFolderBelow(REFKNOWNFOLDERID id) {
+    std::wstring programFiles = KnownFolderPath(id);
+    return programFiles.empty() ? programFiles : programFiles + kBelowProgramFiles;
+}
 
 std::vector<std::wstring> GameFolderCandidates() {
     std::vector<std::wstring> found = InstallFolders();

@@ -13,10 +13,17 @@
 // restores, the safety sets beside it, Windows' per-user copy of it, the backup folders
 // step 2 refuses, the job's journal.
 
+#include <windows.h>
+#include <shlobj.h>
+
 #include <string>
 #include <vector>
 
 inline constexpr wchar_t GameFolderValue[] = L"GameFolder";
+
+// Where the game installs itself below the Program Files folder that Windows reports
+// for id (FOLDERID_ProgramFilesX86, FOLDERID_ProgramFiles); "" when Windows knows none.
+std::wstring GameFolderBelow(REFKNOWNFOLDERID id);
 
 // The folders looked at, in order, each once (the same folder under two names counts once).
 std::vector<std::wstring> GameFolderCandidates();

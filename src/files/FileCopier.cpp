@@ -25,6 +25,12 @@ FileResult MakeFolder(const std::wstring& path) {
     return FileResult::Failure(code, path);
 }
 
+// Others may read the source meanwhile, as the game does; nobody may write it.
+FileHandle OpenSource(const std::wstring& path) {
+    return FileHandle(
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
+
 // Others may read a finished copy while it waits to be flushed.
 HANDLE CreateCopy(const std::wstring& path, DWORD attributes) {
     return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
@@ -69,8 +75,7 @@ CopyOutcome FileCopier::Copy(const std::vector<CopyItem>& items, std::size_t fir
 }
 
 FileResult FileCopier::ReadOnly(std::size_t index, const CopyItem& item, CopyObserver& observer) {
-    FileHandle in(CreateFileW(item.source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    FileHandle in = OpenSource(item.source);
     if (!in)
         return FileResult::Failure(GetLastError(), item.source);
     FileResult result = CopyFileData(index, item, in.Get(), INVALID_HANDLE_VALUE, observer);
@@ -86,8 +91,7 @@ FileResult FileCopier::CopyOne(std::size_t index, const CopyItem& item, CopyObse
         return MakeFolder(item.destination);
     if (item.destination.empty())
         return ReadOnly(index, item, observer);
-    FileHandle in(CreateFileW(item.source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    FileHandle in = OpenSource(item.source);
     if (!in)
         return FileResult::Failure(GetLastError(), item.source);
     FILE_BASIC_INFO basic{};

@@ -6,7 +6,6 @@
 #include "TestSupport.h"
 #include "engine/GameLocation.h"
 #include "engine/JobJournal.h"
-#include "files/KnownFolder.h"
 #include "registry/ProgramSettings.h"
 #include "files/PerUserCopy.h"
 
@@ -29,7 +28,7 @@ void ForgetOtherGameFolders() {
 }  // namespace
 
 std::wstring ProgramFilesX86GameFolder() {
-    return KnownFolderPath(FOLDERID_ProgramFilesX86) + L"\\Glimmerfen Studios\\Tarnwick";
+    return GameFolderBelow(FOLDERID_ProgramFilesX86);
 }
 
 GameFolder::GameFolder() {
