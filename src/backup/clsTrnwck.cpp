@@ -1,9 +1,9 @@
 #include "backup/clsTrnwck.h"
 
-#include <shlwapi.h>
+#include <windows.h>
+#include <knownfolders.h>
 
 #include <cstdint>
-#include <knownfolders.h>
 #include <optional>
 
 #include "backup/FolderChooser.h"
@@ -15,7 +15,6 @@
 #include "engine/JobRecovery.h"
 #include "engine/RestoreJob.h"
 #include "files/DirSearch.h"
-#include "files/FileOps.h"
 #include "files/KnownFolder.h"
 #include "files/PerUserCopy.h"
 #include "runtime/AppError.h"
