@@ -174,14 +174,7 @@ void BackupJob::ListChanges(JobCopy& copy, Plan& plan, JobReport& report) const 
     plan.earlier.Read(game::Entry(setFolder_, SetManifest::FileName));
     (void)ReadWholeFile(game::Entry(setFolder_, SetManifest::FileName), plan.earlierText);
     copy.List([&](ChangePlan& changes) {
-        // A game without one of its folders gives the set an empty one, as the Parts' folder
-        // copy makes it: the folder is made in the game folder first.
-        for (const wchar_t* name : game::FolderNames) {
-            if (EntryExists(game::Entry(gameFolder_, name)))
-                continue;
-            if (FileResult made = MakeFolderPath(game::Entry(gameFolder_, name)); !made.Ok())
-                throw AppError::FromWin32(made.error, L"CopyFolder");
-        }
+        MakeMissingDataFolders(gameFolder_);
         std::vector<std::wstring> sources{LongPath(gameFolder_)};
         if (!perUserCopy_.empty())
             sources.push_back(LongPath(perUserCopy_));

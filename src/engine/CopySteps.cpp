@@ -4,6 +4,8 @@
 
 #include "engine/BackupStaging.h"
 #include "engine/EarlierSet.h"
+#include "engine/GameLayout.h"
+#include "runtime/AppError.h"
 #include "runtime/StageHook.h"
 
 JobReport Refuse(JobEvents& events, JobReport report, JobStage stage, const FileResult& result) {
@@ -57,6 +59,15 @@ FileResult CheckRoom(const ChangePlan& plan, JobReport& report) {
 }
 
 }  // namespace
+
+void MakeMissingDataFolders(const std::wstring& root) {
+    for (const wchar_t* name : game::FolderNames) {
+        if (EntryExists(game::Entry(root, name)))
+            continue;
+        if (FileResult made = MakeFolderPath(game::Entry(root, name)); !made.Ok())
+            throw AppError::FromWin32(made.error, L"CopyFolder");
+    }
+}
 
 void NoteRollbackFailed(JobReport& report, const std::wstring& keptAt, const FileResult& result) {
     report.outcome = JobOutcome::RollbackFailed;

@@ -26,6 +26,11 @@ JobReport Refuse(JobEvents& events, JobReport report, JobStage stage, const File
 // must not start.
 FileResult PutRightFirst(const std::wstring& journal, const std::wstring& setFolder, JobReport& report);
 
+// Makes each of saves, maps and scores that root lacks, empty: a job copies every one,
+// so a tree without one of them gives the other side an empty one, as the shell's folder
+// copy always did. Raises an AppError when one cannot be made.
+void MakeMissingDataFolders(const std::wstring& root);
+
 // Notes that what the job had changed could not all be put back (result), and where
 // the earlier data now lies.
 void NoteRollbackFailed(JobReport& report, const std::wstring& keptAt, const FileResult& result);

@@ -310,14 +310,7 @@ JobReport RestoreJob::Run(JobEvents& events) {
 void RestoreJob::ListChanges(JobCopy& copy, Plan& plan) const {
     plan.manifest.Read(game::Entry(setFolder_, SetManifest::FileName));
     copy.List([&](ChangePlan& changes) {
-        // A set without one of its folders gives the game an empty one, as the Parts'
-        // folder copy makes it: the folder is made in the set first.
-        for (const wchar_t* name : game::FolderNames) {
-            if (EntryExists(game::Entry(setFolder_, name)))
-                continue;
-            if (FileResult made = MakeFolderPath(game::Entry(setFolder_, name)); !made.Ok())
-                throw AppError::FromWin32(made.error, L"CopyFolder");
-        }
+        MakeMissingDataFolders(setFolder_);
         // A safety set's layer of the per-user copy goes back there; where there is no
         // per-user copy now, the game never reads such files, and they stay in the set.
         const std::wstring layer = PerUserLayer(setFolder_);
