@@ -170,7 +170,7 @@ namespace {
 
 CommandOutcome RunJob(const Command& command) {
     // What a killed job left is put right first, as at the menu's start.
-    Recovery recovery = RecoverInterruptedJob(JobJournal::DefaultPath());
+    Recovery recovery = RecoverInterruptedJob(JobJournal::DefaultPath(), GameFolderCandidates());
     std::wstring before = DescribeRecovery(recovery);
     if (!recovery.Ok())
         return {ExitNotPutBack, OneLine(before)};

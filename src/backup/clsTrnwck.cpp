@@ -163,7 +163,7 @@ void clsTrnwck::PutRightInterruptedJob() {
     Recovery recovery;
     {
         HourglassScope busy;
-        recovery = RecoverInterruptedJob(JobJournal::DefaultPath());
+        recovery = RecoverInterruptedJob(JobJournal::DefaultPath(), GameFolderCandidates());
     }
     std::wstring text = DescribeRecovery(recovery);
     if (!text.empty())

@@ -1,5 +1,6 @@
 #include "engine/BackupJob.h"
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -14,7 +15,7 @@
 #include "engine/SetManifest.h"
 #include "files/DiskSpace.h"
 #include "files/ExistingFolder.h"
-#include "files/TreeCompare.h"
+#include "files/QuickCheck.h"
 #include "runtime/AppError.h"
 #include "runtime/StageHook.h"
 
@@ -29,6 +30,7 @@ struct BackupJob::Plan {
     bool perUser = false;  // the per-user copy holds game data
     std::wstring listingFolder;
     FileResult listing;
+    std::optional<RefusedInput> refused;  // a link in the set
 };
 
 namespace {
@@ -43,14 +45,17 @@ std::wstring NameOf(const std::wstring& path) { return path.substr(path.find_las
 // new is staged, and what only the set has stays too (the copy merges into the set).
 class BackupWalk {
 public:
-    BackupWalk(ChangePlan& plan, const SetManifest& earlier, SetManifest& next,
+    BackupWalk(ChangePlan& plan, const QuickCheck& quick, const SetManifest& earlier, SetManifest& next,
                std::vector<std::pair<std::wstring, std::size_t>>& hashed)
-        : plan_(plan), earlier_(earlier), next_(next), hashed_(hashed) {}
+        : plan_(plan), quick_(quick), earlier_(earlier), next_(next), hashed_(hashed) {}
 
+    // The set is written through renames: a link in it would move what lies elsewhere.
     void Entry(const std::wstring& rel, const LayeredEntry& source, const LayeredEntry* inSet) {
+        if (inSet)
+            RefuseLink(*inSet);
         if (!source.entry.IsFolder()) {
             // The same size and time, and a digest to carry over: the file stands.
-            if (inSet && SameFile(source.entry, inSet->entry)) {
+            if (inSet && quick_.Same(source.entry, inSet->entry)) {
                 if (const std::string* digest = earlier_.Find(rel)) {
                     next_.Set(rel, *digest);
                     return;
@@ -68,7 +73,7 @@ public:
         LayeredListing set({inSet->folders.front()});
         // A set's file stands where it is the same and its digest carries over.
         auto stays = [&](const std::wstring& path, const DirEntry& coming, const DirEntry& inPlace) {
-            return SameFile(coming, inPlace) && earlier_.Find(path);
+            return quick_.Same(coming, inPlace) && earlier_.Find(path);
         };
         if (ReplacesWhole(sources, set, rel, stays))
             StageTree(rel, source.folders, false);
@@ -79,6 +84,7 @@ public:
     // What only the set has stays; its digest is carried over, or read where the set's
     // manifest lacks it.
     void Keep(const std::wstring& rel, const LayeredEntry& inSet) {
+        RefuseLink(inSet);
         if (inSet.entry.IsFolder()) {
             LayeredListing listing(inSet.folders);
             for (const LayeredEntry* entry : listing.Entries())
@@ -115,6 +121,7 @@ private:
     }
 
     ChangePlan& plan_;
+    const QuickCheck& quick_;
     const SetManifest& earlier_;
     SetManifest& next_;
     std::vector<std::pair<std::wstring, std::size_t>>& hashed_;
@@ -137,13 +144,15 @@ JobReport BackupJob::Run(JobEvents& events) {
     // Nothing to back up is not a backup: no copies, no marker, nothing touched.
     if (!IsExistingFolder(gameFolder_))
         return Refuse(events, report, JobStage::GameFolder, FileResult::Failure(ERROR_PATH_NOT_FOUND, gameFolder_));
-    if (FileResult recovered = PutRightFirst(journal_, setFolder_, report); !recovered.Ok())
+    if (FileResult recovered = PutRightFirst(journal_, gameFolder_, setFolder_, report); !recovered.Ok())
         return Refuse(events, report, JobStage::Recover, recovered);
     report.earlierSet = game::HoldsGameData(setFolder_);
 
     Plan plan;
     JobCopy copy(events, {BackupLayer(setFolder_, StagingState::Copying)});
     ListChanges(copy, plan, report);
+    if (plan.refused)
+        return RefuseInput(events, report, *plan.refused);
     JobJournal journal(journal_);
     JournalEntry entry;
     entry.gameFolder = gameFolder_;
@@ -171,14 +180,19 @@ JobReport BackupJob::Run(JobEvents& events) {
 }
 
 void BackupJob::ListChanges(JobCopy& copy, Plan& plan, JobReport& report) const {
-    plan.earlier.Read(game::Entry(setFolder_, SetManifest::FileName));
-    (void)ReadWholeFile(game::Entry(setFolder_, SetManifest::FileName), plan.earlierText);
+    // A manifest the set holds that this program did not write carries nothing over: every
+    // file is hashed afresh, and the new manifest takes its place.
+    const std::wstring manifest = game::Entry(setFolder_, SetManifest::FileName);
+    ListRead read = ReadListFile(manifest, SetManifest::MaxBytes);
+    if (read.state == ListRead::State::Read && plan.earlier.Decode(read.text, manifest).state == ListRead::State::Read)
+        plan.earlierText = std::move(read.text);
     copy.List([&](ChangePlan& changes) {
         MakeMissingDataFolders(gameFolder_);
         std::vector<std::wstring> sources{LongPath(gameFolder_)};
         if (!perUserCopy_.empty())
             sources.push_back(LongPath(perUserCopy_));
-        BackupWalk walk(changes, plan.earlier, plan.next, plan.hashed);
+        QuickCheck quick({gameFolder_, perUserCopy_, setFolder_});
+        BackupWalk walk(changes, quick, plan.earlier, plan.next, plan.hashed);
         try {
             LayeredListing game(sources);
             LayeredListing set({LongPath(setFolder_)});
@@ -198,6 +212,8 @@ void BackupJob::ListChanges(JobCopy& copy, Plan& plan, JobReport& report) const 
             plan.configFound = game.Find(game::ConfigName) && !game.Find(game::ConfigName)->entry.IsFolder();
         } catch (const AppError& e) {
             plan.listing = FileResult::Failure(static_cast<DWORD>(e.Number()), plan.listingFolder);
+        } catch (const RefusedInput& link) {
+            plan.refused = link;
         }
     });
     if (plan.perUser)

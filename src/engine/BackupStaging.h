@@ -14,6 +14,7 @@
 //
 // The staging folder holds the list of its entries, "Tarnwick swap list.txt".
 
+#include <optional>
 #include <string>
 
 #include "engine/StagedSwap.h"
@@ -24,17 +25,16 @@ enum class StagingState { Copying, Swapping, TakingBack };
 // The set folder's layer for a backup in that stage: the set, its staging and keeping folders.
 SwapLayer BackupLayer(const std::wstring& setFolder, StagingState state);
 
-// The list of a staging folder's entries.
-std::wstring SwapListPath(const std::wstring& staging);
-
 // True when setFolder holds what an interrupted backup left there.
 bool HoldsStagedBackup(const std::wstring& setFolder);
 
 // Puts right what an interrupted backup left in setFolder, by the staging folder's name:
 // copies not yet swapped in go; a swap under way is finished (finished is then set); one
 // being taken back is undone. Nothing there is success. On a failure what could not be
-// put right stays where it is, and the result names the path.
-FileResult RecoverStagedBackup(const std::wstring& setFolder, bool* finished = nullptr);
+// put right stays where it is, and the result names the path; a swap list this program
+// did not write, or a link, is never acted on: refused names it.
+FileResult RecoverStagedBackup(const std::wstring& setFolder, std::optional<RefusedInput>& refused,
+                               bool* finished = nullptr);
 
 // After a swap went forward or back to its end: the staging and keeping folders go. The
 // staging folder goes first: a keeping folder alone is always one whose swap ended.

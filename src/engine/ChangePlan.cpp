@@ -1,5 +1,20 @@
 #include "engine/ChangePlan.h"
 
+#include "runtime/AppError.h"
+
+namespace {
+
+// A name the job found in a tree, checked as any name of a list is: an entry that a list
+// could not name again is not staged at all.
+DataName Checked(const std::wstring& relative, const DataName::Syntax& syntax = DataName::Plain) {
+    std::optional<DataName> name = DataName::Parse(relative, syntax);
+    if (!name)
+        throw AppError::FromWin32(ERROR_INVALID_NAME, L"ChangePlan");
+    return std::move(*name);
+}
+
+}  // namespace
+
 ChangePlan::ChangePlan(std::vector<SwapLayer> layers) : layers_(std::move(layers)), stagedBytes_(layers_.size()) {
     for (const SwapLayer& layer : layers_)
         longStaging_.push_back(LongPath(layer.staging));
@@ -34,7 +49,7 @@ std::size_t ChangePlan::StageFile(int layer, const std::wstring& relative, const
     StageParents(layer, relative, source);
     stagedBytes_.at(static_cast<size_t>(layer)) += size;
     if (!within)
-        swaps_.push_back({SwapEntry::Kind::Put, layer, relative});
+        swaps_.push_back({SwapEntry::Kind::Put, layer, Checked(relative)});
     return Add({source, Staged(layer, relative), size, false, hash});
 }
 
@@ -42,17 +57,15 @@ void ChangePlan::StageFolder(int layer, const std::wstring& relative, const std:
     StageParents(layer, relative, source);
     stagedFolders_.insert(std::to_wstring(layer) + L"\\" + relative);
     if (!within)
-        swaps_.push_back({SwapEntry::Kind::Put, layer, relative});
+        swaps_.push_back({SwapEntry::Kind::Put, layer, Checked(relative)});
     Add({source, Staged(layer, relative), 0, true});
 }
 
 void ChangePlan::StagedByJob(int layer, const std::wstring& relative) {
-    swaps_.push_back({SwapEntry::Kind::Put, layer, relative});
+    swaps_.push_back({SwapEntry::Kind::Put, layer, Checked(relative, DataName::BackupSwap)});
 }
 
-void ChangePlan::Remove(int layer, const std::wstring& relative) {
-    swaps_.push_back({SwapEntry::Kind::Remove, layer, relative});
-}
+void ChangePlan::Remove(int layer, const DataName& name) { swaps_.push_back({SwapEntry::Kind::Remove, layer, name}); }
 
 std::size_t ChangePlan::Read(const std::wstring& source, std::uint64_t size) {
     return Add({source, std::wstring(), size, false, true});

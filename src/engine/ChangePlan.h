@@ -5,7 +5,9 @@
 // becomes copies into the layer's staging folder, in the same tree structure, plus one
 // swap entry that puts it in place later (StagedSwap); a file that is only read, for its
 // hash, becomes a read. The copies are items for the copy engine (FileCopier), in the
-// long-path form.
+// long-path form. Every entry to swap is a valid name of the game's data (DataName),
+// also those the walk found in a tree: one that a swap list could not name again raises
+// an AppError (ERROR_INVALID_NAME) while the plan is listed.
 
 #include <atomic>
 #include <cstdint>
@@ -32,7 +34,7 @@ public:
     // swapped in with the rest.
     void StagedByJob(int layer, const std::wstring& relative);
     // An entry of the layer to take away (into the keeping folder).
-    void Remove(int layer, const std::wstring& relative);
+    void Remove(int layer, const DataName& name);
     // A file only read, for its hash. Returns its item.
     std::size_t Read(const std::wstring& source, std::uint64_t size);
 

@@ -5,6 +5,7 @@
 #include "engine/BackupStaging.h"
 #include "engine/EarlierSet.h"
 #include "engine/GameLayout.h"
+#include "engine/GameLocation.h"
 #include "runtime/AppError.h"
 #include "runtime/StageHook.h"
 
@@ -16,16 +17,24 @@ JobReport Refuse(JobEvents& events, JobReport report, JobStage stage, const File
     return report;
 }
 
-FileResult PutRightFirst(const std::wstring& journal, const std::wstring& setFolder, JobReport& report) {
-    report.recovery = RecoverInterruptedJob(journal);
+JobReport RefuseInput(JobEvents& events, JobReport report, const RefusedInput& refused) {
+    report.refused = refused;
+    return Refuse(events, std::move(report), JobStage::Untrusted, FileResult::Failure(ERROR_INVALID_DATA, refused.path));
+}
+
+FileResult PutRightFirst(const std::wstring& journal, const std::wstring& gameFolder, const std::wstring& setFolder,
+                         JobReport& report) {
+    std::vector<std::wstring> gameFolders = GameFolderCandidates();
+    gameFolders.push_back(gameFolder);
+    report.recovery = RecoverInterruptedJob(journal, gameFolders);
     if (!report.recovery.Ok()) {
         report.keptAt = report.recovery.keptAt;
         return report.recovery.failure;
     }
     report.setRecovered = HoldsInterruptedBackup(setFolder) || HoldsStagedBackup(setFolder);
-    FileResult recovered = RecoverEarlierSet(setFolder);
+    FileResult recovered = RecoverEarlierSet(setFolder, report.refused);
     if (recovered.Ok())
-        recovered = RecoverStagedBackup(setFolder);
+        recovered = RecoverStagedBackup(setFolder, report.refused);
     if (!recovered.Ok())
         report.keptAt = InterruptedHolding(setFolder);
     return recovered;

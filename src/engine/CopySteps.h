@@ -20,11 +20,16 @@
 // returns the report.
 JobReport Refuse(JobEvents& events, JobReport report, JobStage stage, const FileResult& result);
 
+// Refuses a job over what it found in a folder it does not own (Untrusted).
+JobReport RefuseInput(JobEvents& events, JobReport report, const RefusedInput& refused);
+
 // Puts right, before a job changes anything, what an interrupted job left: from the
 // journal, then what the set folder itself shows (an interrupted backup into it). Notes
-// in the report what was found and done; a failure (with keptAt noted) means the job
-// must not start.
-FileResult PutRightFirst(const std::wstring& journal, const std::wstring& setFolder, JobReport& report);
+// in the report what was found and done; a failure (with keptAt noted, and refused where
+// something there was not acted on) means the job must not start. A journal may name
+// the job's game folder or any other the program looks for the game in.
+FileResult PutRightFirst(const std::wstring& journal, const std::wstring& gameFolder, const std::wstring& setFolder,
+                         JobReport& report);
 
 // Makes each of saves, maps and scores that root lacks, empty: a job copies every one,
 // so a tree without one of them gives the other side an empty one, as the shell's folder

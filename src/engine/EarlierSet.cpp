@@ -56,10 +56,15 @@ FileResult ReleaseEarlierSet(const std::wstring& setFolder, const std::wstring& 
 
 }  // namespace
 
-FileResult RecoverEarlierSet(const std::wstring& setFolder) {
+FileResult RecoverEarlierSet(const std::wstring& setFolder, std::optional<RefusedInput>& refused) {
     std::wstring releasing = EarlierSetFolder(setFolder, EarlierSetState::BeingRemoved);
     EarlierSetState state = EarlierSetState::Kept;
     bool found = FindHolding(setFolder, state);
+    // Its entries would be moved into the set from wherever a link leads.
+    if (found && IsLinkEntry(EarlierSetFolder(setFolder, state))) {
+        refused = RefusedInput{ShownPath(EarlierSetFolder(setFolder, state))};
+        return FileResult::Failure(ERROR_INVALID_DATA, EarlierSetFolder(setFolder, state));
+    }
     // An earlier set being removed means the new one stood whole, unless it is what an
     // older backup left beside an interrupted one.
     bool committed = EntryExists(releasing) && !found;

@@ -16,8 +16,10 @@
 //   "Tarnwick earlier set (being removed)"      the new set stands whole with its marker;
 //                                               the earlier set is no longer needed
 
+#include <optional>
 #include <string>
 
+#include "engine/RefusedInput.h"
 #include "files/FileOps.h"
 
 enum class EarlierSetState { BeingSetAside, Kept, BeingPutBack, BeingRemoved };
@@ -38,5 +40,6 @@ std::wstring InterruptedHolding(const std::wstring& setFolder);
 // and content: the held entries go back in place of the set's of the same names; a new
 // set that stood whole (its earlier set was being removed already) lets it go instead.
 // Nothing to do is success. On a failure what is still held stays in the holding folder,
-// and the result names the path that could not be moved.
-FileResult RecoverEarlierSet(const std::wstring& setFolder);
+// and the result names the path that could not be moved. A holding folder that is a link
+// is never acted on: refused names it.
+FileResult RecoverEarlierSet(const std::wstring& setFolder, std::optional<RefusedInput>& refused);

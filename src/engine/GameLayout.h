@@ -24,6 +24,10 @@ inline constexpr const wchar_t* DataNames[] = {FolderNames[0], FolderNames[1], F
 // separator, which the platform reads as one).
 inline std::wstring Entry(const std::wstring& root, const std::wstring& name) { return root + L"\\" + name; }
 
+// The folder in a safety set that holds what it keeps of Windows' per-user copy of the
+// game folder (see RestoreJob).
+inline constexpr wchar_t PerUserLayerName[] = L"Per-user copy (VirtualStore)";
+
 // The list in a safety set of what its restore added (see RestoreJob).
 inline constexpr wchar_t AddedListName[] = L"Tarnwick safety set added files.txt";
 

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include "engine/GameLayout.h"
+#include "engine/SetManifest.h"
 #include "runtime/AppError.h"
 #include "runtime/TextConv.h"
 #include "runtime/Texts.h"
@@ -41,14 +43,27 @@ std::wstring ListOfFiles(const std::vector<std::wstring>& files) {
     return text;
 }
 
+// What the program would not act on, in a set folder or a folder a job stages in.
+std::wstring DescribeRefused(const RefusedInput& refused, const std::wstring& setFolder) {
+    if (refused.IsLink())
+        return FillIn(texts::LinkInSet, {refused.path});
+    std::wstring line = std::to_wstring(refused.line);
+    if (refused.path == game::Entry(setFolder, SetManifest::FileName))
+        return FillIn(texts::ManifestNotOurs, {setFolder, refused.path, line, refused.text});
+    return FillIn(texts::ListNotOurs, {refused.path, line, refused.text});
+}
+
 }  // namespace
 
 std::wstring DescribeRecovery(const Recovery& r) {
     bool backup = r.kind == JobKind::Backup;
     if (r.found == Recovery::Found::Unreadable)
-        return FillIn(texts::RecoveryJournalUnreadable, {r.keptAt});
+        return FillIn(r.foreign ? texts::RecoveryJournalForeign : texts::RecoveryJournalUnreadable, {r.keptAt});
     if (r.found != Recovery::Found::Job)
         return {};
+    if (r.refused)
+        return FillIn(texts::RecoveryRefused,
+                      {DescribeRefused(*r.refused, r.setFolder), FillIn(texts::SetLeftAsItIs, {r.keptAt})});
     if (!r.Ok())
         return FillIn(backup ? texts::BackupRecoveryFailed : texts::RestoreRecoveryFailed,
                       {r.setFolder, ShownPath(r.failure.path), Reason(r.failure.error), r.keptAt});
@@ -85,11 +100,18 @@ std::wstring DescribeStop(const JobReport& report, const Wording& wording, const
         // A journal's job that could not be put right says so itself.
         if (report.recovery.DidSomething())
             return DescribeRecovery(report.recovery);
+        if (report.refused)
+            return DescribeRefused(*report.refused, setFolder) + L" " + FillIn(texts::SetLeftAsItIs, {setFolder}) +
+                   L" " + texts::NothingChanged;
         return FillIn(wording.setNotRecovered, {setFolder, f.item, Reason(f.error), report.keptAt});
     case JobStage::GameFolder:
         return FillIn(wording.noGameFolder, {f.item, Reason(f.error)});
     case JobStage::NoGameFolder:
         return FillIn(wording.backup ? texts::BackupNoGameFolder : texts::RestoreNoGameFolderFound, {f.item});
+    case JobStage::Untrusted:
+        return DescribeRefused(*report.refused, setFolder) + L" " + texts::NothingChanged;
+    case JobStage::Manifest:
+        return FillIn(texts::ManifestUnreadable, {f.item, Reason(f.error)});
     case JobStage::SetInsideGame:
         return FillIn(texts::RestoreSetInsideGame, {f.item});
     case JobStage::Swap:

@@ -1,5 +1,8 @@
 #include "engine/JobRecovery.h"
 
+#include <algorithm>
+#include <cwchar>
+
 #include "engine/BackupStaging.h"
 #include "engine/EarlierSet.h"
 #include "engine/GameLayout.h"
@@ -7,6 +10,8 @@
 #include "engine/RestoreJob.h"
 #include "engine/SafetySets.h"
 #include "files/ExistingFolder.h"
+#include "files/FullPath.h"
+#include "files/PerUserCopy.h"
 
 namespace {
 
@@ -19,9 +24,9 @@ void RecoverBackup(const JournalEntry& entry, Recovery& recovery) {
     }
     // The set folder's own staging and keeping folders say how far the backup got.
     bool finished = entry.stage == JournalStage::Committing;
-    FileResult put = RecoverEarlierSet(entry.setFolder);
+    FileResult put = RecoverEarlierSet(entry.setFolder, recovery.refused);
     if (put.Ok())
-        put = RecoverStagedBackup(entry.setFolder, &finished);
+        put = RecoverStagedBackup(entry.setFolder, recovery.refused, &finished);
     if (!put.Ok()) {
         recovery.failure = put;
         recovery.keptAt = entry.setFolder;
@@ -31,25 +36,12 @@ void RecoverBackup(const JournalEntry& entry, Recovery& recovery) {
     recovery.emptyFolder = !finished && !game::HoldsGameData(entry.setFolder);
 }
 
-// Runs the swap the restore listed, forward or back; a list that is gone went with a
-// swap that had run to its end.
-FileResult RunListedSwap(const std::vector<SwapLayer>& layers, bool forward) {
-    std::wstring listPath = SwapListPath(layers[0].staging);
-    if (!EntryExists(listPath))
-        return FileResult::Success();
-    std::string list;
-    std::vector<SwapEntry> entries;
-    if (!ReadWholeFile(listPath, list) || !StagedSwap::Decode(list, entries))
-        return FileResult::Failure(ERROR_FILE_CORRUPT, listPath);
-    StagedSwap swap(layers, std::move(entries));
-    return forward ? swap.Forward() : swap.Backward();
-}
-
 void RecoverRestore(const JournalEntry& entry, Recovery& recovery) {
     std::vector<SwapLayer> layers = RestoreJob::Layers(entry.gameFolder, entry.perUserCopy, entry.safetySet);
     const bool forward = entry.stage == JournalStage::Swapping || entry.stage == JournalStage::Committing;
     if (entry.stage == JournalStage::Swapping || entry.stage == JournalStage::Unswapping) {
-        if (FileResult swapped = RunListedSwap(layers, forward); !swapped.Ok()) {
+        if (FileResult swapped = StagedSwap::RunListed(layers, DataName::Plain, forward, recovery.refused);
+            !swapped.Ok()) {
             recovery.failure = swapped;
             recovery.keptAt = entry.safetySet;
             return;
@@ -68,6 +60,41 @@ void RecoverRestore(const JournalEntry& entry, Recovery& recovery) {
         RemoveDirectoryW(LongPath(SafetySetRoot(entry.gameFolder)).c_str());
 }
 
+// A folder as a job writes it into its journal: a full path, in the form the platform
+// gives it ("." and ".." resolved), no device or long-path form.
+bool IsPlainFullPath(const std::wstring& path) {
+    if (path.rfind(L"\\\\?\\", 0) == 0 || path.rfind(L"\\\\.\\", 0) == 0 || !IsFullPath(path))
+        return false;
+    if (std::any_of(path.begin(), path.end(), [](wchar_t c) { return c < 0x20 || std::wcschr(L"*?\"<>|/", c); }))
+        return false;
+    auto trimmed = [](std::wstring p) {
+        while (p.size() > 3 && p.back() == L'\\')
+            p.pop_back();
+        return p;
+    };
+    return trimmed(FullPath(path)) == trimmed(path);
+}
+
+bool IsSameFolderAs(const std::wstring& a, const std::wstring& b) {
+    return IsSameOrInsideFolder(a, b) && IsSameOrInsideFolder(b, a);
+}
+
+// Whether the journal names the job's own folders only (see JobRecovery.h).
+bool NamesOwnFolders(const JournalEntry& entry, const std::vector<std::wstring>& gameFolders) {
+    for (const std::wstring* folder : {&entry.gameFolder, &entry.setFolder, &entry.perUserCopy, &entry.safetySet}) {
+        if (!folder->empty() && !IsPlainFullPath(*folder))
+            return false;
+    }
+    if (std::none_of(gameFolders.begin(), gameFolders.end(),
+                     [&](const std::wstring& game) { return IsSameFolderAs(entry.gameFolder, game); }))
+        return false;
+    if (!entry.perUserCopy.empty() && !IsSameFolderAs(entry.perUserCopy, PerUserCopyPath(entry.gameFolder)))
+        return false;
+    if (entry.kind == JobKind::Backup)
+        return entry.safetySet.empty();
+    return IsSafetySetOf(entry.gameFolder, entry.safetySet);
+}
+
 // A journal that cannot be read is kept aside for a person to look at; the next job
 // writes a journal of its own.
 void KeepUnreadable(const JobJournal& journal, Recovery& recovery) {
@@ -80,7 +107,7 @@ void KeepUnreadable(const JobJournal& journal, Recovery& recovery) {
 
 }  // namespace
 
-Recovery RecoverInterruptedJob(const std::wstring& journalPath) {
+Recovery RecoverInterruptedJob(const std::wstring& journalPath, const std::vector<std::wstring>& gameFolders) {
     Recovery recovery;
     if (journalPath.empty())
         return recovery;
@@ -102,6 +129,12 @@ Recovery RecoverInterruptedJob(const std::wstring& journalPath) {
         return recovery;
     case JobJournal::Found::Entry:
         break;
+    }
+    if (!NamesOwnFolders(entry, gameFolders)) {
+        recovery.found = Recovery::Found::Unreadable;
+        recovery.foreign = true;
+        KeepUnreadable(journal, recovery);
+        return recovery;
     }
     recovery.found = Recovery::Found::Job;
     recovery.kind = entry.kind;

@@ -6,10 +6,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/JobRecovery.h"
+#include "engine/RefusedInput.h"
 #include "files/DiskSpace.h"
 
 struct CopyFailure {
@@ -41,6 +43,8 @@ enum class JobStage {
     Config,         // the configuration file exists but could not be copied
     Marker,         // backup: the marker could not be written or read back
     Damaged,        // restore: files of the set are not what its manifest says (damaged)
+    Untrusted,      // a list in the set this program did not write, or a link in it (refused)
+    Manifest,       // restore: the set's manifest is there but cannot be read
     Swap,           // the new data could not be swapped into place
 };
 
@@ -71,6 +75,8 @@ struct JobReport {
     // Space: where the room was short, and how much the job needed.
     VolumeSpace space;
     std::uint64_t bytesNeeded = 0;
+    // Untrusted, or Recover by the set folder: what the job would not act on.
+    std::optional<RefusedInput> refused;
     // Damaged: the set's files that differ from its manifest or are missing.
     std::vector<std::wstring> damaged;
 

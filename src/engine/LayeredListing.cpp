@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "files/FileOps.h"
+
 namespace {
 
 std::wstring FoldCase(std::wstring name) {
@@ -40,6 +42,13 @@ std::vector<const LayeredEntry*> LayeredListing::Entries() const& {
     for (const auto& [key, listed] : entries_)
         all.push_back(&listed);
     return all;
+}
+
+void RefuseLink(const LayeredEntry& entry) {
+    if (!(entry.entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return;
+    const std::wstring& path = entry.entry.IsFolder() ? entry.folders.back() : entry.path;
+    throw RefusedInput{ShownPath(path), 0, {}};
 }
 
 bool ReplacesWhole(const LayeredListing& incoming, const LayeredListing& inPlace, const std::wstring& rel,

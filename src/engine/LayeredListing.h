@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/RefusedInput.h"
 #include "files/DirSearch.h"
 
 struct LayeredEntry {
@@ -42,3 +43,8 @@ private:
 using StaysInPlace = std::function<bool(const std::wstring& rel, const DirEntry& incoming, const DirEntry& inPlace)>;
 bool ReplacesWhole(const LayeredListing& incoming, const LayeredListing& inPlace, const std::wstring& rel,
                    const StaysInPlace& stays, std::vector<std::wstring>* added = nullptr);
+
+// A link (junction or symbolic link) where a folder the job does not own should hold only
+// files and folders: raises a RefusedInput naming it, so that nothing is read, moved or
+// removed through it.
+void RefuseLink(const LayeredEntry& entry);

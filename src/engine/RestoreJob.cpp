@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <sstream>
+#include <optional>
 #include <unordered_set>
 
 #include "engine/BackupMarker.h"
@@ -17,14 +17,14 @@
 #include "engine/SetManifest.h"
 #include "files/ExistingFolder.h"
 #include "files/FullPath.h"
-#include "files/TreeCompare.h"
+#include "files/QuickCheck.h"
 #include "runtime/AppError.h"
 #include "runtime/StageHook.h"
 #include "runtime/TextConv.h"
 
 namespace {
 
-const wchar_t kPerUserLayer[] = L"Per-user copy (VirtualStore)";
+const wchar_t* const kPerUserLayer = game::PerUserLayerName;
 
 void YieldThreeTimes(JobEvents& events) {
     events.YieldPoint();
@@ -64,8 +64,10 @@ struct RestoreJob::Plan {
     std::vector<std::wstring> added;          // what the restore adds, as the safety set lists it
     std::size_t foldersEnd = 0, savesEnd = 0, mapsEnd = 0;
     bool configFound = false;
+    std::vector<DataName> toRemove;           // a safety set's list of what its restore added
     std::wstring listingFolder;
     FileResult listing;
+    std::optional<RefusedInput> refused;      // a link in the set
 };
 
 namespace {
@@ -76,8 +78,8 @@ class RestoreWalk {
 public:
     // route: files go where the game reads them (an ordinary set); otherwise each goes to
     // the layer given (a safety set's layers).
-    RestoreWalk(ChangePlan& plan, RestoreJob::Plan& p, bool perUser, bool route)
-        : plan_(plan), p_(p), perUser_(perUser), route_(route) {}
+    RestoreWalk(ChangePlan& plan, const QuickCheck& quick, RestoreJob::Plan& p, bool perUser, bool route)
+        : plan_(plan), quick_(quick), p_(p), perUser_(perUser), route_(route) {}
 
     // The entries of the set's folder source at rel, the same folder in the set being setRel.
     void Folder(int layer, const std::wstring& rel, const std::wstring& setRel, const std::wstring& source) {
@@ -118,6 +120,7 @@ private:
 
     void Entry(int layer, const std::wstring& rel, const std::wstring& setRel, const LayeredEntry& entry,
                const Place& here) {
+        RefuseLink(entry);
         const std::wstring& name = entry.entry.name;
         std::wstring child = Join(rel, name);
         std::wstring setChild = Join(setRel, name);
@@ -128,7 +131,7 @@ private:
                 layer = 1;
             const LayeredEntry* inPlace = (layer == 1 ? here.perUser : here.game).Find(name);
             p_.seen.insert(FoldCase(setChild));
-            if (inPlace && SameFile(entry.entry, inPlace->entry))
+            if (inPlace && quick_.Same(entry.entry, inPlace->entry))
                 return;
             StageFile(layer, child, setChild, entry, false);
             if (!inPlace)
@@ -168,8 +171,8 @@ private:
         std::vector<std::wstring> added;
         LayeredListing source({entry.folders.front()});
         Place there = PlaceOf(child);
-        auto same = [](const std::wstring&, const DirEntry& coming, const DirEntry& inPlace) {
-            return SameFile(coming, inPlace);
+        auto same = [this](const std::wstring&, const DirEntry& coming, const DirEntry& inPlace) {
+            return quick_.Same(coming, inPlace);
         };
         if (!ReplacesWhole(source, layer == 1 ? there.perUser : there.game, child, same, &added)) {
             Folder(layer, child, setChild, source, there);
@@ -185,6 +188,7 @@ private:
         plan_.StageFolder(layer, rel, source, within);
         LayeredListing listing({source});
         for (const LayeredEntry* entry : listing.Entries()) {
+            RefuseLink(*entry);
             std::wstring child = Join(rel, entry->entry.name);
             std::wstring setChild = Join(setRel, entry->entry.name);
             if (entry->entry.IsFolder()) {
@@ -205,29 +209,21 @@ private:
     }
 
     ChangePlan& plan_;
+    const QuickCheck& quick_;
     RestoreJob::Plan& p_;
     bool perUser_;
     bool route_;
 };
 
 // The entries of a safety set's list of what its restore added: each to be taken away.
-void RemoveAdded(const std::wstring& setFolder, bool perUser, ChangePlan& plan) {
-    std::string text;
-    if (!ReadWholeFile(game::Entry(setFolder, game::AddedListName), text))
-        return;
-    const std::wstring layerPrefix = std::wstring(kPerUserLayer) + L"\\";
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        std::wstring rel = Widen(line);
-        int layer = rel.rfind(layerPrefix, 0) == 0 ? 1 : 0;
-        if (layer == 1)
-            rel = rel.substr(layerPrefix.size());
-        if (rel.empty() || (layer == 1 && !perUser))
+// Where there is no per-user copy now, the game never reads such files: they stay.
+void RemoveAdded(const std::vector<DataName>& added, bool perUser, ChangePlan& plan) {
+    for (const DataName& name : added) {
+        int layer = name.InPerUserLayer() ? 1 : 0;
+        if (layer == 1 && !perUser)
             continue;
-        if (EntryExists(game::Entry(plan.Layers()[static_cast<size_t>(layer)].root, rel)))
-            plan.Remove(layer, rel);
+        if (EntryExists(game::Entry(plan.Layers()[static_cast<size_t>(layer)].root, name.Relative())))
+            plan.Remove(layer, name);
     }
 }
 
@@ -267,7 +263,7 @@ JobReport RestoreJob::Run(JobEvents& events) {
                           FileResult::Failure(ERROR_INVALID_PARAMETER, setFolder_));
     }
     // A restore never copies a partial set that an interrupted backup left.
-    if (FileResult recovered = PutRightFirst(journal_, setFolder_, report); !recovered.Ok())
+    if (FileResult recovered = PutRightFirst(journal_, gameFolder_, setFolder_, report); !recovered.Ok())
         return Refuse(events, report, JobStage::Recover, recovered);
     // Staging folders that no journal speaks of are what a removal cut short left.
     RemoveStaging(Layers(gameFolder_, perUserCopy_, L""));
@@ -282,8 +278,15 @@ JobReport RestoreJob::Run(JobEvents& events) {
                        .safetySet = safetySet,
                        .madeSafetySetRoot = !EntryExists(SafetySetRoot(gameFolder_))};
     Plan plan;
+    FileResult unreadable;
+    if (std::optional<RefusedInput> refused = ReadLists(plan, unreadable))
+        return RefuseInput(events, report, *refused);
+    if (!unreadable.Ok())
+        return Refuse(events, report, JobStage::Manifest, unreadable);
     JobCopy copy(events, Layers(gameFolder_, perUserCopy_, safetySet));
     ListChanges(copy, plan);
+    if (plan.refused)
+        return RefuseInput(events, report, *plan.refused);
     JobJournal journal(journal_);
     if (auto stopped = StopBeforeChanges(events, plan.listing, plan.listingFolder, copy.Plan(), journal, entry, report))
         return *stopped;
@@ -307,17 +310,34 @@ JobReport RestoreJob::Run(JobEvents& events) {
     return report;
 }
 
+// The set's lists, read before anything else: a manifest or a list of added files that
+// this program did not write refuses the restore.
+std::optional<RefusedInput> RestoreJob::ReadLists(Plan& plan, FileResult& unreadable) const {
+    const std::wstring manifest = game::Entry(setFolder_, SetManifest::FileName);
+    for (ListRead read : {plan.manifest.Read(manifest), ReadAddedList(setFolder_, plan.toRemove)}) {
+        if (read.state == ListRead::State::Refused)
+            return read.refused;
+        if (read.state == ListRead::State::Unreadable) {
+            unreadable = FileResult::Failure(read.error, read.refused.path.empty() ? manifest : read.refused.path);
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
 void RestoreJob::ListChanges(JobCopy& copy, Plan& plan) const {
-    plan.manifest.Read(game::Entry(setFolder_, SetManifest::FileName));
     copy.List([&](ChangePlan& changes) {
-        MakeMissingDataFolders(setFolder_);
         // A safety set's layer of the per-user copy goes back there; where there is no
         // per-user copy now, the game never reads such files, and they stay in the set.
         const std::wstring layer = PerUserLayer(setFolder_);
-        const bool layered = IsExistingFolder(LongPath(layer));
-        RestoreWalk walk(changes, plan, !perUserCopy_.empty(), !layered);
+        QuickCheck quick({gameFolder_, perUserCopy_, setFolder_});
+        RestoreWalk walk(changes, quick, plan, !perUserCopy_.empty(), !IsExistingFolder(LongPath(layer)));
         try {
             LayeredListing set({LongPath(setFolder_)});
+            const LayeredEntry* layerEntry = set.Find(kPerUserLayer);
+            const bool layered = layerEntry && layerEntry->entry.IsFolder();
+            if (layered)
+                RefuseLink(*layerEntry);
             LayeredListing perUserSet(layered && !perUserCopy_.empty() ? std::vector{LongPath(layer)}
                                                                          : std::vector<std::wstring>{});
             // The folders first, those of the per-user layer after the set's own, then the cfg.
@@ -330,7 +350,10 @@ void RestoreJob::ListChanges(JobCopy& copy, Plan& plan) const {
                 return true;
             };
             for (const wchar_t* name : game::FolderNames) {
-                top(set, 0, name, true);
+                // A folder the set lacks is an empty one: the game keeps its own, or gets an
+                // empty one where it has none. The set itself is only read.
+                if (!top(set, 0, name, true) && !set.Find(name))
+                    AddEmptyFolder(changes, plan, name);
                 if (name == game::FolderNames[0])
                     plan.savesEnd = changes.Items().size();
                 if (name == game::FolderNames[1])
@@ -341,11 +364,21 @@ void RestoreJob::ListChanges(JobCopy& copy, Plan& plan) const {
             plan.foldersEnd = changes.Items().size();
             plan.configFound = top(set, 0, game::ConfigName, false);
             plan.configFound = top(perUserSet, 1, game::ConfigName, false) || plan.configFound;
-            RemoveAdded(setFolder_, !perUserCopy_.empty(), changes);
+            RemoveAdded(plan.toRemove, !perUserCopy_.empty(), changes);
         } catch (const AppError& e) {
             plan.listing = FileResult::Failure(static_cast<DWORD>(e.Number()), plan.listingFolder);
+        } catch (const RefusedInput& link) {
+            plan.refused = link;
         }
     });
+}
+
+void RestoreJob::AddEmptyFolder(ChangePlan& changes, Plan& plan, const wchar_t* name) const {
+    if (EntryExists(game::Entry(gameFolder_, name)) ||
+        (!perUserCopy_.empty() && EntryExists(game::Entry(perUserCopy_, name))))
+        return;
+    changes.StageFolder(0, name, LongPath(setFolder_));
+    plan.added.push_back(name);
 }
 
 void RestoreJob::CopyChanges(JobCopy& copy, Plan& plan, JobEvents& events, JobReport& report) const {
@@ -389,9 +422,7 @@ void RestoreJob::CopyChanges(JobCopy& copy, Plan& plan, JobEvents& events, JobRe
 FileResult RestoreJob::MakeSafetySet(const Plan& plan, const JournalEntry& entry, JobReport& report) const {
     if (FileResult made = MakeFolderPath(entry.safetySet); !made.Ok())
         return made;
-    std::string list;
-    for (const std::wstring& added : plan.added)
-        list += Narrow(added) + "\r\n";
+    std::string list = EncodeAddedList(plan.added);
     if (FileResult written = WriteFileDurably(game::Entry(entry.safetySet, game::AddedListName), list); !written.Ok())
         return written;
     std::wstring marker = WriteMarker(entry.safetySet);

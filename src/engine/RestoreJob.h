@@ -11,6 +11,11 @@
 // leaves the game's data as it was, and the job's journal (JobJournal) lets the next
 // start of the program put right a restore that was killed.
 //
+// The set comes from outside (a stick, a shared drive, another player) and is only read,
+// never written. Its manifest and its list of added files are refused whole for one line
+// this program would not have written, and a link anywhere in its data refuses the
+// restore, before anything is changed.
+//
 // Where Windows keeps a per-user copy of the game folder (see PerUserCopy.h), the game
 // reads that copy first: each restored file goes where the game will read it, into the
 // per-user copy where that copy holds the file or the folder the file is in, else into
@@ -18,13 +23,16 @@
 // per-user copy. A set with such a layer (a safety set) gives each layer back to its own
 // tree.
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/JobEvents.h"
 #include "engine/JobJournal.h"
+#include "engine/RefusedInput.h"
 #include "engine/StagedSwap.h"
 
+class ChangePlan;
 class JobCopy;
 
 class RestoreJob {
@@ -53,7 +61,9 @@ public:
     struct Plan;
 
 private:
+    std::optional<RefusedInput> ReadLists(Plan& plan, FileResult& unreadable) const;
     void ListChanges(JobCopy& copy, Plan& plan) const;
+    void AddEmptyFolder(ChangePlan& changes, Plan& plan, const wchar_t* name) const;
     void CopyChanges(JobCopy& copy, Plan& plan, JobEvents& events, JobReport& report) const;
     FileResult MakeSafetySet(const Plan& plan, const JournalEntry& entry, JobReport& report) const;
     void SwapIn(JobCopy& copy, JobJournal& journal, JournalEntry& entry, JobReport& report) const;

@@ -1,14 +1,17 @@
 #include "engine/SafetySets.h"
 
 #include <algorithm>
+#include <optional>
 #include <cwchar>
 #include <cwctype>
 #include <vector>
 
+#include "engine/GameLayout.h"
 #include "files/DirSearch.h"
 #include "files/FileOps.h"
 #include "files/FullPath.h"
 #include "runtime/AppError.h"
+#include "runtime/TextConv.h"
 
 namespace {
 
@@ -75,4 +78,41 @@ void PruneSafetySets(const std::wstring& root, size_t keep, const std::wstring& 
         // One that cannot go now is tried again after the next restore.
         (void)DeleteTree(folder);
     }
+}
+
+bool IsSafetySetOf(const std::wstring& gameFolder, const std::wstring& folder) {
+    size_t cut = folder.find_last_of(L'\\');
+    if (cut == std::wstring::npos || !IsSafetySetName(folder.substr(cut + 1)))
+        return false;
+    std::wstring parent = folder.substr(0, cut);
+    std::wstring root = SafetySetRoot(gameFolder);
+    return IsSameOrInsideFolder(parent, root) && IsSameOrInsideFolder(root, parent);
+}
+
+std::string EncodeAddedList(const std::vector<std::wstring>& added) {
+    std::string list;
+    for (const std::wstring& name : added)
+        list += Narrow(name) + "\r\n";
+    return list;
+}
+
+ListRead ReadAddedList(const std::wstring& setFolder, std::vector<DataName>& added) {
+    added.clear();
+    const std::wstring path = game::Entry(setFolder, game::AddedListName);
+    ListRead read = ReadListFile(path, 64u << 20);
+    if (read.state != ListRead::State::Read)
+        return read;
+    std::vector<ListLine> lines;
+    RefusedInput refused{path};
+    if (!SplitListLines(read.text, lines, refused))
+        return ListRead::RefusedAt(refused);
+    for (const ListLine& line : lines) {
+        std::optional<DataName> name = DataName::Parse(line.text, DataName::AddedList);
+        if (!name) {
+            added.clear();
+            return ListRead::RefusedAt(RefusedLine(path, line));
+        }
+        added.push_back(std::move(*name));
+    }
+    return {ListRead::State::Read};
 }

@@ -7,6 +7,10 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+#include "engine/DataName.h"
+#include "engine/ListText.h"
 
 inline constexpr size_t SafetySetsKept = 5;
 
@@ -20,3 +24,12 @@ std::wstring NewSafetySetFolder(const std::wstring& root, const SYSTEMTIME& now)
 // set a restore was made from). Only folders named as safety sets are touched;
 // a set that cannot be removed stays.
 void PruneSafetySets(const std::wstring& root, size_t keep, const std::wstring& spare);
+
+// True when folder is a safety set of the game folder: named as one, right in its root.
+bool IsSafetySetOf(const std::wstring& gameFolder, const std::wstring& folder);
+
+// A safety set's list of what its restore added (game::AddedListName), which undoing the
+// restore takes away again: a name a line, the per-user copy's behind the per-user
+// layer's folder. Read, it is refused whole for one line that is not such a name.
+std::string EncodeAddedList(const std::vector<std::wstring>& added);
+ListRead ReadAddedList(const std::wstring& setFolder, std::vector<DataName>& added);

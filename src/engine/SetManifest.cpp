@@ -3,9 +3,10 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <sstream>
+#include <optional>
 #include <vector>
 
+#include "engine/DataName.h"
 #include "files/FileOps.h"
 #include "runtime/TextConv.h"
 
@@ -26,28 +27,33 @@ bool IsDigest(const std::string& text) {
 
 }  // namespace
 
-bool SetManifest::Read(const std::wstring& path) {
+ListRead SetManifest::Read(const std::wstring& path) {
     entries_.clear();
-    std::string text;
-    if (!ReadWholeFile(path, text))
-        return false;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.empty())
-            continue;
+    ListRead read = ReadListFile(path, MaxBytes);
+    if (read.state != ListRead::State::Read)
+        return read;
+    return Decode(read.text, path);
+}
+
+ListRead SetManifest::Decode(const std::string& text, const std::wstring& path) {
+    entries_.clear();
+    std::vector<ListLine> lines;
+    RefusedInput refused{path};
+    if (!SplitListLines(text, lines, refused))
+        return ListRead::RefusedAt(refused);
+    for (const ListLine& line : lines) {
         // "<digest>  <path>" (text mode) or "<digest> *<path>" (binary mode).
-        std::string digest = line.substr(0, 64);
-        if (!IsDigest(digest) || line.size() < 67 || line[64] != ' ' || (line[65] != ' ' && line[65] != '*')) {
+        const std::wstring& l = line.text;
+        bool form = l.size() > 66 && IsDigest(Narrow(l.substr(0, 64))) && l[64] == L' ' && (l[65] == L' ' || l[65] == L'*');
+        std::optional<DataName> name = form ? DataName::Parse(std::wstring_view(l).substr(66), DataName::Manifest)
+                                            : std::nullopt;
+        if (!name || Find(name->Relative())) {
             entries_.clear();
-            return false;
+            return ListRead::RefusedAt(RefusedLine(path, line));
         }
-        std::wstring relative = Widen(line.substr(66));
-        std::replace(relative.begin(), relative.end(), L'/', L'\\');
-        Set(relative, digest);
+        Set(name->Relative(), Narrow(l.substr(0, 64)));
     }
-    return true;
+    return {ListRead::State::Read};
 }
 
 const std::string* SetManifest::Find(const std::wstring& relative) const {

@@ -7,17 +7,26 @@
 //
 // one line per file, the path relative to the set folder with "/" between its names, in
 // UTF-8, sorted by path. Paths compare without regard to case, as the file system does.
+// A manifest comes from the set folder, so it is read strictly: a line of any other form,
+// a name that is not a valid name of the game's data (DataName) or one listed twice
+// makes the whole manifest refused.
 
 #include <map>
 #include <string>
 #include <vector>
 
+#include "engine/ListText.h"
+
 class SetManifest {
 public:
     static const wchar_t FileName[];
 
-    // Reads a manifest file; false, leaving it empty, when there is none or it is not one.
-    bool Read(const std::wstring& path);
+    // Reads the manifest file at path. Anything but Read leaves it empty.
+    ListRead Read(const std::wstring& path);
+    // The manifest in text, read from path; Refused names the first line it does not take.
+    ListRead Decode(const std::string& text, const std::wstring& path);
+    // The largest manifest read: some 4 million files.
+    static constexpr std::size_t MaxBytes = 256u << 20;
 
     // The digest of the file at relative ("saves\slot 1\game.sav"), or nullptr.
     const std::string* Find(const std::wstring& relative) const;

@@ -1,6 +1,6 @@
 #include "engine/StagedSwap.h"
 
-#include <sstream>
+#include <optional>
 
 #include "runtime/StageHook.h"
 #include "runtime/TextConv.h"
@@ -43,11 +43,11 @@ FileResult StagedSwap::Backward() {
 
 FileResult StagedSwap::ForwardOne(const SwapEntry& entry) const {
     const SwapLayer& layer = layers_.at(static_cast<size_t>(entry.layer));
-    std::wstring place = Join(layer.root, entry.relative);
-    std::wstring kept = Join(layer.kept, entry.relative);
+    std::wstring place = Join(layer.root, entry.name.Relative());
+    std::wstring kept = Join(layer.kept, entry.name.Relative());
     if (entry.kind == SwapEntry::Kind::Remove)
         return EntryExists(place) && !EntryExists(kept) ? MoveInto(place, kept) : FileResult::Success();
-    std::wstring staged = Join(layer.staging, entry.relative);
+    std::wstring staged = Join(layer.staging, entry.name.Relative());
     if (!EntryExists(staged))
         return FileResult::Success();  // in place already
     if (EntryExists(place)) {
@@ -63,11 +63,11 @@ FileResult StagedSwap::ForwardOne(const SwapEntry& entry) const {
 
 FileResult StagedSwap::BackwardOne(const SwapEntry& entry) const {
     const SwapLayer& layer = layers_.at(static_cast<size_t>(entry.layer));
-    std::wstring place = Join(layer.root, entry.relative);
-    std::wstring kept = Join(layer.kept, entry.relative);
+    std::wstring place = Join(layer.root, entry.name.Relative());
+    std::wstring kept = Join(layer.kept, entry.name.Relative());
     if (entry.kind == SwapEntry::Kind::Remove)
         return EntryExists(kept) && !EntryExists(place) ? RenameEntry(kept, place) : FileResult::Success();
-    std::wstring staged = Join(layer.staging, entry.relative);
+    std::wstring staged = Join(layer.staging, entry.name.Relative());
     if (EntryExists(kept)) {
         // The entry that stood there was set aside: the new one (if in place) goes back
         // to the staging folder, the earlier one returns.
@@ -87,19 +87,95 @@ std::string StagedSwap::Encode(const std::vector<SwapEntry>& entries) {
     std::string text;
     for (const SwapEntry& entry : entries) {
         text += static_cast<char>(entry.kind);
-        text += std::to_string(entry.layer) + " " + Narrow(entry.relative) + "\n";
+        text += std::to_string(entry.layer) + " " + Narrow(entry.name.Relative()) + "\n";
     }
     return text;
 }
 
-bool StagedSwap::Decode(const std::string& text, std::vector<SwapEntry>& entries) {
+ListRead StagedSwap::Decode(const std::string& text, const std::wstring& path, std::size_t layers,
+                            const DataName::Syntax& syntax, std::vector<SwapEntry>& entries) {
     entries.clear();
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (line.size() < 4 || (line[0] != '+' && line[0] != '-') || (line[1] != '0' && line[1] != '1') ||
-            line[2] != ' ')
-            return false;
-        entries.push_back({static_cast<SwapEntry::Kind>(line[0]), line[1] - '0', Widen(line.substr(3))});
+    std::vector<ListLine> lines;
+    RefusedInput refused{path};
+    if (!SplitListLines(text, lines, refused))
+        return ListRead::RefusedAt(refused);
+    for (const ListLine& line : lines) {
+        const std::wstring& l = line.text;
+        bool form = l.size() > 3 && (l[0] == L'+' || l[0] == L'-') && l[1] >= L'0' &&
+                    static_cast<std::size_t>(l[1] - L'0') < layers && l[2] == L' ';
+        std::optional<DataName> name = form ? DataName::Parse(std::wstring_view(l).substr(3), syntax) : std::nullopt;
+        if (!name) {
+            entries.clear();
+            return ListRead::RefusedAt(RefusedLine(path, line));
+        }
+        entries.push_back({static_cast<SwapEntry::Kind>(l[0]), l[1] - L'0', std::move(*name)});
     }
-    return true;
+    return {ListRead::State::Read};
 }
+
+ListRead StagedSwap::ReadList(const std::wstring& path, std::size_t layers, const DataName::Syntax& syntax,
+                              std::vector<SwapEntry>& entries) {
+    entries.clear();
+    // A swap list is written a line a staged entry: a few hundred bytes each at the most.
+    ListRead read = ReadListFile(path, 64u << 20);
+    if (read.state != ListRead::State::Read)
+        return read;
+    return Decode(read.text, path, layers, syntax, entries);
+}
+
+std::wstring StagedSwap::FindLink() const {
+    const auto isLink = IsLinkEntry;
+    for (const SwapLayer& layer : layers_) {
+        for (const std::wstring* folder : {&layer.staging, &layer.kept}) {
+            if (isLink(*folder))
+                return *folder;
+        }
+    }
+    for (const SwapEntry& entry : entries_) {
+        const SwapLayer& layer = layers_.at(static_cast<size_t>(entry.layer));
+        const std::wstring& rel = entry.name.Relative();
+        // Every folder on the way, and the entry itself: a rename through a link would
+        // move what lies elsewhere.
+        for (size_t cut = rel.find(L'\\');; cut = rel.find(L'\\', cut + 1)) {
+            std::wstring part = rel.substr(0, cut);
+            for (const std::wstring* base : {&layer.root, &layer.staging, &layer.kept}) {
+                if (isLink(Join(*base, part)))
+                    return Join(*base, part);
+            }
+            if (cut == std::wstring::npos)
+                break;
+        }
+    }
+    return {};
+}
+
+FileResult StagedSwap::RunListed(const std::vector<SwapLayer>& layers, const DataName::Syntax& syntax, bool forward,
+                                 std::optional<RefusedInput>& refused) {
+    const std::wstring list = SwapListPath(layers.at(0).staging);
+    auto refuse = [&](RefusedInput input) {
+        FileResult failure = FileResult::Failure(ERROR_INVALID_DATA, input.path);
+        refused = std::move(input);
+        return failure;
+    };
+    // The list is read only from a staging folder that is one: never through a link.
+    if (IsLinkEntry(layers.at(0).staging))
+        return refuse({ShownPath(layers.at(0).staging)});
+    std::vector<SwapEntry> entries;
+    ListRead read = ReadList(list, layers.size(), syntax, entries);
+    switch (read.state) {
+    case ListRead::State::Missing:
+        return FileResult::Success();  // the list goes only once its swap has run to the end
+    case ListRead::State::Unreadable:
+        return FileResult::Failure(read.error, list);
+    case ListRead::State::Refused:
+        return refuse(read.refused);
+    case ListRead::State::Read:
+        break;
+    }
+    StagedSwap swap(layers, std::move(entries));
+    if (std::wstring link = swap.FindLink(); !link.empty())
+        return refuse({ShownPath(link)});
+    return forward ? swap.Forward() : swap.Backward();
+}
+
+std::wstring SwapListPath(const std::wstring& staging) { return staging + L"\\Tarnwick swap list.txt"; }

@@ -104,6 +104,11 @@ bool EntryExists(const std::wstring& path) {
     return !path.empty() && GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool IsLinkEntry(const std::wstring& path) {
+    DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : AttributesOf(LongPath(path));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 FileResult RenameEntry(const std::wstring& from, const std::wstring& to) {
     // No copy flag: a rename that would have to copy fails instead of taking time.
     if (MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(), 0))

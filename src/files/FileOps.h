@@ -33,6 +33,10 @@ std::wstring ShownPath(const std::wstring& path);
 // True when a file or folder of that name is there (paths of any length).
 bool EntryExists(const std::wstring& path);
 
+// True when the entry at path is a link (a junction or symbolic link, any reparse point),
+// itself: what it leads to is not looked at.
+bool IsLinkEntry(const std::wstring& path);
+
 // Renames a file or folder within its volume (never a copy): cheap for any size.
 FileResult RenameEntry(const std::wstring& from, const std::wstring& to);
 

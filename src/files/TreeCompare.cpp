@@ -7,11 +7,9 @@
 #include "files/DirSearch.h"
 #include "files/ExistingFolder.h"
 #include "files/FileOps.h"
+#include "files/QuickCheck.h"
 
 namespace {
-
-// FAT keeps last-write times in steps of 2 seconds: a copy onto a stick may round so far.
-const std::uint64_t kTimeTolerance = 2ULL * 10'000'000ULL;
 
 // File names compare without regard to case, as the file system does.
 std::wstring FoldCase(std::wstring name) {
@@ -20,28 +18,18 @@ std::wstring FoldCase(std::wstring name) {
     return name;
 }
 
-bool SameTime(std::uint64_t a, std::uint64_t b) { return (a > b ? a - b : b - a) <= kTimeTolerance; }
-
-bool Matches(const DirEntry& original, const DirEntry& copied, Compare mode) {
+bool Matches(const DirEntry& original, const DirEntry& copied, Compare mode, const QuickCheck& quick) {
     if (mode == Compare::Presence)
         return true;
     if (original.IsFolder())
         return copied.IsFolder();
-    return SameFile(original, copied);
+    return quick.Same(original, copied);
 }
-
-}  // namespace
-
-bool SameFile(const DirEntry& a, const DirEntry& b) {
-    return !a.IsFolder() && !b.IsFolder() && a.size == b.size && SameTime(a.lastWrite, b.lastWrite);
-}
-
-namespace {
 
 class Comparison {
 public:
-    Comparison(std::vector<std::wstring>& found, size_t limit, Compare mode)
-        : found_(found), limit_(limit), mode_(mode) {}
+    Comparison(std::vector<std::wstring>& found, size_t limit, Compare mode, const QuickCheck& quick)
+        : found_(found), limit_(limit), mode_(mode), quick_(quick) {}
 
     // Both folders exist; compares their contents, depth first. rel is the folders'
     // path below the roots ("" or ending in "\").
@@ -54,7 +42,7 @@ public:
         std::vector<const DirEntry*> descend;
         for (const DirEntry& original : originals) {
             auto found = copied.find(FoldCase(original.name));
-            if (found == copied.end() || !Matches(original, found->second, mode_)) {
+            if (found == copied.end() || !Matches(original, found->second, mode_, quick_)) {
                 if (!Add(rel + original.name))
                     return;
             } else if (original.IsFolder() && found->second.IsFolder() &&
@@ -81,6 +69,7 @@ private:
     std::vector<std::wstring>& found_;
     size_t limit_;
     Compare mode_;
+    const QuickCheck& quick_;
 };
 
 }  // namespace
@@ -90,7 +79,8 @@ std::vector<std::wstring> TreeDifferences(const std::wstring& source, const std:
     std::vector<std::wstring> found;
     if (limit == 0)
         return found;
-    Comparison comparison(found, limit, mode);
+    QuickCheck quick({source, copy});
+    Comparison comparison(found, limit, mode, quick);
     std::wstring longCopy = LongPath(copy);
     if (!IsExistingFolder(longCopy)) {
         comparison.Add(L"");

@@ -1,19 +1,13 @@
 #pragma once
 // Whether a folder copy is whole: every file below the source exists in the copy with
-// the same size and the same last-write time (within 2 seconds, the resolution of
-// FAT-formatted sticks), and every folder exists as a folder. Extra entries in the copy
+// the same size and the same last-write time (QuickCheck: within 2 seconds where either
+// lies on a FAT-formatted stick), and every folder exists as a folder. Extra entries in the copy
 // are fine (copies merge into what is there). One listing of each folder of both trees;
 // no file content is read. Paths of any length are listed.
 
 #include <cstddef>
 #include <string>
 #include <vector>
-
-struct DirEntry;
-
-// Whether a listed file is the same as another (its copy): both files, of the same size,
-// their last-write times within 2 seconds. The quick check rsync and robocopy make too.
-bool SameFile(const DirEntry& a, const DirEntry& b);
 
 // What counts as a difference: Content, an entry missing in the copy or differing in
 // kind, size or last-write time; Presence, only an entry whose name the copy lacks.

@@ -137,6 +137,24 @@ inline constexpr wchar_t RestoreConfigFailed[] = L"The configuration file %1 cou
 inline constexpr wchar_t RestoreDamaged[] =
     L"The backup set in %1 is damaged: these files are not what the backup wrote, or are missing:\n%2\n"
     L"Nothing of it was restored.";
+// A set folder's list or link that the program will not act on (see RefusedInput). %1: the
+// list, %2: its line's number, %3: the line.
+inline constexpr wchar_t ListNotOurs[] = L"%1 is not a list this program wrote (line %2: %3).";
+// %1: the set's folder, %2: the manifest, %3: the line's number, %4: the line.
+inline constexpr wchar_t ManifestNotOurs[] =
+    L"The backup set in %1 is damaged: its manifest %2 is not one this program wrote (line %3: %4).";
+// %1: the link.
+inline constexpr wchar_t LinkInSet[] =
+    L"%1 is a link (a junction or symbolic link) to another place. A backup set holds only files and folders, "
+    L"and the program never follows a link in one.";
+// %1: the folder.
+inline constexpr wchar_t SetLeftAsItIs[] =
+    L"The folder %1 was left as it is: the program does not guess what such a list or link means.";
+// %1: the size of the file.
+inline constexpr wchar_t ListTooLarge[] = L"%1 bytes, more than any such list holds";
+// %1: the manifest, %2: the platform's reason.
+inline constexpr wchar_t ManifestUnreadable[] =
+    L"The manifest %1 of the backup set could not be read (%2), so the set cannot be checked. Nothing was changed.";
 // %1: how many more.
 inline constexpr wchar_t AndMoreFiles[] = L"and %1 more";inline constexpr wchar_t RestoreRolledBack[] = L"The game's data is as it was before the restore.";
 // %1: the path concerned, %2: the reason, %3: the safety set's folder.
@@ -238,6 +256,15 @@ inline constexpr wchar_t RestoreRecoveryFailed[] =
 inline constexpr wchar_t RecoveryJournalUnreadable[] =
     L"A record of an interrupted backup or restore was found but could not be read; it was kept as %1. Please "
     L"check your backup sets and the game's data.";
+
+// %1: where the record was kept.
+inline constexpr wchar_t RecoveryJournalForeign[] =
+    L"A record of an interrupted backup or restore was found, but it names folders that are not this program's, "
+    L"so it was not acted on; it was kept as %1. Please check your backup sets and the game's data.";
+// %1: what was not acted on and why, %2: the folder left as it is.
+inline constexpr wchar_t RecoveryRefused[] =
+    L"Backup Tarnwick had been stopped in the middle of a backup or restore, and what it left was not put right: "
+    L"%1 %2";
 
 // Registry export and import. %1: the operation, %2: the path refused.
 inline constexpr wchar_t RegistryArgumentUnquotable[] =

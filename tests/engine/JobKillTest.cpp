@@ -158,7 +158,7 @@ TEST_F(JobKillTest, NextStartLeavesTheJobWholeOrTheEarlierDataAsItWas) {
         }
         ASSERT_TRUE(PathExists(Journal()));
 
-        Recovery recovery = RecoverInterruptedJob(Journal());
+        Recovery recovery = RecoverInterruptedJob(Journal(), {Game()});
         EXPECT_EQ(recovery.found, Recovery::Found::Job);
         EXPECT_TRUE(recovery.Ok()) << Narrow(recovery.failure.path) << " " << recovery.failure.error;
         EXPECT_EQ(recovery.finished, c.finished);
@@ -189,7 +189,7 @@ TEST_F(JobKillTest, AJobRunningInAnotherProgramIsNeitherJoinedNorTakenForInterru
     MakeBackupScene(true);
     ChildJob child(L"backup", Game(), Set(), Journal(), "file copied", 1);
     ASSERT_TRUE(child.Reached());
-    EXPECT_EQ(RecoverInterruptedJob(Journal()).found, Recovery::Found::Busy);
+    EXPECT_EQ(RecoverInterruptedJob(Journal(), {Game()}).found, Recovery::Found::Busy);
     EXPECT_TRUE(PathExists(Journal()));
     QuietJobEvents quiet;
     Tree gameBefore = ListTree(Game());
@@ -198,7 +198,7 @@ TEST_F(JobKillTest, AJobRunningInAnotherProgramIsNeitherJoinedNorTakenForInterru
     EXPECT_EQ(refused.failedAt, JobStage::Busy);
     EXPECT_EQ(ListTree(Game()), gameBefore);
     child.Kill();
-    EXPECT_TRUE(RecoverInterruptedJob(Journal()).Ok());
+    EXPECT_TRUE(RecoverInterruptedJob(Journal(), {Game()}).Ok());
 }
 
 TEST_F(JobKillTest, AJournalThatCannotBeActedOnNowIsKeptForLater) {
@@ -220,7 +220,7 @@ TEST_F(JobKillTest, AJournalThatCannotBeActedOnNowIsKeptForLater) {
         SCOPED_TRACE(c.name);
         MakeDirs(dir / L"journal");
         WriteTextFile(Journal(), c.content);
-        Recovery recovery = RecoverInterruptedJob(Journal());
+        Recovery recovery = RecoverInterruptedJob(Journal(), {L"C:\\game"});
         EXPECT_EQ(recovery.found, c.found);
         EXPECT_EQ(PathExists(Journal()), c.journalStays);
         EXPECT_EQ(recovery.keptAt, c.keptAt);

@@ -147,13 +147,13 @@ TEST_F(RestoreTest, SetWithoutConfigFileRestoresTheFoldersSilently) {
     EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"scores\\high.scr")), "999");
 }
 
-TEST_F(RestoreTest, SetWithoutMapsGetsAnEmptyMapsFolder) {
+TEST_F(RestoreTest, SetWithoutMapsGetsAnEmptyMapsFolderAndTheSetIsOnlyRead) {
     RemoveTree(set.dir / L"maps");
     RemoveTree(GameFolder::Sub(L"maps"));
     frmRestore& w = RestoreFrom(set.marker);
     EXPECT_TRUE(boxes.Calls().empty());
     ExpectFinished(w);
-    EXPECT_TRUE(IsDirectory(set.dir / L"maps"));
+    EXPECT_FALSE(PathExists(set.dir / L"maps"));
     EXPECT_TRUE(IsDirectory(GameFolder::Sub(L"maps")));
 }
 

@@ -1,0 +1,98 @@
+#include "engine/ListText.h"
+
+#include <windows.h>
+
+#include "files/FileOps.h"
+#include "runtime/Handles.h"
+#include "runtime/TextConv.h"
+#include "runtime/Texts.h"
+
+namespace {
+
+const std::size_t kShownChars = 200;
+
+bool IsUtf8(const std::string& bytes) {
+    return bytes.empty() || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
+                                                static_cast<int>(bytes.size()), nullptr, 0) > 0;
+}
+
+}  // namespace
+
+ListRead ReadListFile(const std::wstring& path, std::size_t limit) {
+    ListRead read;
+    // The link itself is opened, never what it leads to.
+    FileHandle file(CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) {
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return read;
+        read.state = ListRead::State::Unreadable;
+        read.error = error;
+        return read;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file.Get(), &info)) {
+        read.state = ListRead::State::Unreadable;
+        read.error = GetLastError();
+        return read;
+    }
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        read.state = ListRead::State::Refused;
+        read.refused = {path, 0, {}};
+        return read;
+    }
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        read.state = ListRead::State::Unreadable;
+        read.error = ERROR_DIRECTORY;
+        return read;
+    }
+    std::uint64_t size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    if (size > limit) {
+        read.state = ListRead::State::Refused;
+        read.refused = {path, 1, FillIn(texts::ListTooLarge, {std::to_wstring(size)})};
+        return read;
+    }
+    read.text.resize(static_cast<size_t>(size));
+    DWORD done = 0;
+    if (!read.text.empty() &&
+        (!ReadFile(file.Get(), read.text.data(), static_cast<DWORD>(read.text.size()), &done, nullptr) ||
+         done != read.text.size())) {
+        read.state = ListRead::State::Unreadable;
+        read.error = done != read.text.size() && GetLastError() == ERROR_SUCCESS ? ERROR_HANDLE_EOF : GetLastError();
+        return read;
+    }
+    read.state = ListRead::State::Read;
+    return read;
+}
+
+bool SplitListLines(const std::string& text, std::vector<ListLine>& lines, RefusedInput& refused) {
+    lines.clear();
+    std::size_t number = 0;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        std::size_t next = end == std::string::npos ? text.size() : end + 1;
+        if (end == std::string::npos)
+            end = text.size();
+        if (end > start && text[end - 1] == '\r')
+            --end;
+        std::string bytes = text.substr(start, end - start);
+        start = next;
+        ListLine line{++number, Widen(bytes)};
+        if (bytes.empty() || !IsUtf8(bytes)) {
+            refused = RefusedLine(refused.path, line);
+            return false;
+        }
+        lines.push_back(std::move(line));
+    }
+    return true;
+}
+
+RefusedInput RefusedLine(const std::wstring& path, const ListLine& line) {
+    std::wstring shown;
+    for (wchar_t c : line.text.substr(0, kShownChars))
+        shown += c < 0x20 || c == 0x7F ? L'?' : c;
+    if (line.text.size() > kShownChars)
+        shown += L"...";
+    return {path, line.number, shown};
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The lines of a list that a job reads back from a folder it does not own (see
+// RefusedInput.h): UTF-8 text, each line ending in "\n" or "\r\n" (the last one may end
+// without). Text that is not UTF-8, an empty line or a line the caller's decoder refuses
+// makes the whole list refused, with the line named.
+
+#include <string>
+#include <vector>
+
+#include "engine/RefusedInput.h"
+
+struct ListLine {
+    std::size_t number = 0;  // counted from 1
+    std::wstring text;
+};
+
+// A list's file read whole (paths of any length), never through a link; a decoder of
+// the list passes on the same, with Refused for a line it does not take.
+struct ListRead {
+    enum class State {
+        Missing,     // not there
+        Read,        // text holds it
+        Refused,     // a link, or larger than the limit: refused names it
+        Unreadable,  // there, but it cannot be read: error says why
+    };
+    State state = State::Missing;
+    std::string text;
+    RefusedInput refused;
+    unsigned long error = 0;
+
+    // Nothing there or all taken: what the list says may be acted on.
+    bool Usable() const { return state == State::Missing || state == State::Read; }
+    static ListRead RefusedAt(RefusedInput refused) { return {State::Refused, {}, std::move(refused), 0}; }
+};
+ListRead ReadListFile(const std::wstring& path, std::size_t limit);
+
+// The lines of text; false, with the first bad line in refused (its path left to the
+// caller), for text that is not UTF-8 or holds an empty line.
+bool SplitListLines(const std::string& text, std::vector<ListLine>& lines, RefusedInput& refused);
+
+// The refusal of a list at one of its lines, the line made fit to be shown: control
+// characters as "?", and cut short after a couple of hundred characters.
+RefusedInput RefusedLine(const std::wstring& path, const ListLine& line);
