@@ -102,9 +102,14 @@ ListRead ReadAddedList(const std::wstring& setFolder, std::vector<DataName>& add
     ListRead read = ReadListFile(path, 64u << 20);
     if (read.state != ListRead::State::Read)
         return read;
+    return DecodeAddedList(read.text, path, added);
+}
+
+ListRead DecodeAddedList(const std::string& text, const std::wstring& path, std::vector<DataName>& added) {
+    added.clear();
     std::vector<ListLine> lines;
     RefusedInput refused{path};
-    if (!SplitListLines(read.text, lines, refused))
+    if (!SplitListLines(text, lines, refused))
         return ListRead::RefusedAt(refused);
     for (const ListLine& line : lines) {
         std::optional<DataName> name = DataName::Parse(line.text, DataName::AddedList);

@@ -32,4 +32,5 @@ bool IsSafetySetOf(const std::wstring& gameFolder, const std::wstring& folder);
 // restore takes away again: a name a line, the per-user copy's behind the per-user
 // layer's folder. Read, it is refused whole for one line that is not such a name.
 std::string EncodeAddedList(const std::vector<std::wstring>& added);
+ListRead DecodeAddedList(const std::string& text, const std::wstring& path, std::vector<DataName>& added);
 ListRead ReadAddedList(const std::wstring& setFolder, std::vector<DataName>& added);

@@ -174,6 +174,12 @@ TEST_F(CommandRunTest, EachOutcomeHasItsExitCodeAndNoWindowShows) {
     ASSERT_EQ(RunProgram(L"/backup " + Quoted(sets / L"earlier")).exitCode, 0u);
     const std::wstring marker = MarkerPathToday(sets / L"earlier");
     WriteTextFile(sets / L"not a marker.BAK", "[Backup]\r\nVersion=Other\r\n");
+    // A set from outside whose list of added files names a file outside the game's data.
+    MakeGameData(sets / L"crafted", "crafted");
+    WriteTextFile(sets / L"crafted\\Tarnwick safety set added files.txt",
+                  "saves\\new.sav\r\nmaps\r\n..\\..\\..\\victim\\secret.txt\r\n");
+    const std::wstring crafted = WriteMarker(sets / L"crafted");
+    Tree gameBefore;
     FileHandle held;
     const ExitCase cases[] = {
         {"usage", [](auto&) { return L"/?"; }, 0, "Exit codes"},
@@ -183,7 +189,13 @@ TEST_F(CommandRunTest, EachOutcomeHasItsExitCodeAndNoWindowShows) {
         {"a missing path", [](auto&) { return L"/backup"; }, 1, "needs a path"},
         {"a missing folder", [&](auto&) { return L"/backup " + Quoted(sets / L"gone"); }, 1, "not a valid"},
         {"not a marker", [&](auto&) { return L"/restore " + Quoted(sets / L"not a marker.BAK"); }, 1, "Not a Tarnwick"},
+        {"a set whose list names a file outside the game's data", [&](auto&) {
+             gameBefore = TreeOf(GameFolder::Path());
+             return L"/restore " + Quoted(crafted);
+         },
+         1, "is not a list this program wrote (line 3: ..\\..\\..\\victim\\secret.txt). Nothing was changed."},
         {"a file the game holds open", [&](auto& set) {
+             EXPECT_EQ(TreeOf(GameFolder::Path()), gameBefore);
              held = HoldOpen(GameFolder::Sub(L"saves\\slot 1\\game.sav"));
              return L"/backup " + Quoted(set);
          }, 2, "failed"},
@@ -194,7 +206,8 @@ TEST_F(CommandRunTest, EachOutcomeHasItsExitCodeAndNoWindowShows) {
          }, 1, "was not found"},
         {"an interrupted backup whose set is on a drive not there", [&](auto& set) {
              WriteTextFile(JobJournal::DefaultPath(),
-                           "Backup Tarnwick job journal\r\njob=backup\r\nstage=copying\r\ngameFolder=C:\\game\r\n"
+                           "Backup Tarnwick job journal\r\njob=backup\r\nstage=copying\r\n"
+                           "gameFolder=C:\\Program files\\Glimmerfen Studios\\Tarnwick\r\n"
                            "setFolder=Q:\\gone\\set\r\nheld=saves\r\n");
              return L"/backup " + Quoted(set);
          }, 3, "Q:\\gone\\set"},

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "runtime/Handles.h"
+#include "runtime/TextConv.h"
 
 namespace {
 
@@ -62,6 +63,11 @@ bool RefusesWrites(const std::wstring& path) {
     return false;
 }
 
+bool PathIsLink(const std::wstring& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 }  // namespace
 
 std::optional<bool> LinuxCommandSucceeds(const std::wstring& folder, const std::string& command) {
@@ -101,5 +107,28 @@ RamDiskScope::RamDiskScope(const std::wstring& folder, unsigned kilobytes) {
 
 RamDiskScope::~RamDiskScope() {
     if (ok_)
+        RunUnix({"/usr/bin/umount", "-l", unixPath_});
+}
+
+bool MakeLinuxSymlink(const std::wstring& target, const std::wstring& link) {
+    std::string unixTarget = UnixName(target);
+    size_t cut = link.find_last_of(L'\\');
+    std::string unixParent = cut == std::wstring::npos ? std::string() : UnixName(link.substr(0, cut));
+    if (unixTarget.empty() || unixParent.empty())
+        return false;
+    std::string name = Narrow(link.substr(cut + 1));
+    return RunUnix({"/usr/bin/ln", "-s", unixTarget, unixParent + "/" + name}) && PathIsLink(link);
+}
+
+ReadOnlyScope::ReadOnlyScope(const std::wstring& folder) {
+    unixPath_ = UnixName(folder);
+    if (unixPath_.empty())
+        return;
+    mounted_ = RunUnix({"/usr/bin/mount", "--bind", unixPath_, unixPath_});
+    ok_ = mounted_ && RunUnix({"/usr/bin/mount", "-o", "remount,bind,ro", unixPath_}) && RefusesWrites(folder);
+}
+
+ReadOnlyScope::~ReadOnlyScope() {
+    if (mounted_)
         RunUnix({"/usr/bin/umount", "-l", unixPath_});
 }

@@ -49,3 +49,25 @@ private:
     std::string unixPath_;
     bool ok_ = false;
 };
+
+// Makes a symbolic link at link (not there yet) to target from the Linux side, as a set
+// from outside may hold one; Wine lists it as a reparse point, as Windows lists a junction
+// or a symbolic link. False where that cannot be done (not under Wine).
+bool MakeLinuxSymlink(const std::wstring& target, const std::wstring& link);
+
+// Makes the folder read-only for the lifetime of the object, as a CD or a write-protected
+// stick is: a bind mount over itself, remounted read-only. Ok() is false where that cannot
+// be done (not root, no mount).
+class ReadOnlyScope {
+public:
+    explicit ReadOnlyScope(const std::wstring& folder);
+    ~ReadOnlyScope();
+    ReadOnlyScope(const ReadOnlyScope&) = delete;
+    ReadOnlyScope& operator=(const ReadOnlyScope&) = delete;
+    bool Ok() const { return ok_; }
+
+private:
+    std::string unixPath_;
+    bool mounted_ = false;
+    bool ok_ = false;
+};
