@@ -146,6 +146,9 @@ JobReport BackupJob::Run(JobEvents& events) {
         return Refuse(events, report, JobStage::GameFolder, FileResult::Failure(ERROR_PATH_NOT_FOUND, gameFolder_));
     if (FileResult recovered = PutRightFirst(journal_, gameFolder_, setFolder_, report); !recovered.Ok())
         return Refuse(events, report, JobStage::Recover, recovered);
+    // Copies never go into what an earlier backup left and could not remove.
+    if (FileResult left = RemoveStagingFolders(setFolder_); !left.Ok())
+        return RefuseLeftOver(events, report, left);
     report.earlierSet = game::HoldsGameData(setFolder_);
 
     Plan plan;
@@ -168,13 +171,13 @@ JobReport BackupJob::Run(JobEvents& events) {
                 NoteFailure(report, JobStage::Marker, staged);
         }
     } catch (...) {
-        UndoStaging(copy, journal, [&] { RemoveStagingFolders(setFolder_); }, report);
+        UndoStaging(copy, journal, [&] { (void)RemoveStagingFolders(setFolder_); }, report);
         throw;
     }
     if (report.failedAt == JobStage::None)
         SwapIn(copy, journal, entry, report);
     else
-        UndoStaging(copy, journal, [&] { RemoveStagingFolders(setFolder_); }, report);
+        UndoStaging(copy, journal, [&] { (void)RemoveStagingFolders(setFolder_); }, report);
     events.Finished(report);
     return report;
 }
@@ -283,7 +286,7 @@ void BackupJob::SwapIn(JobCopy& copy, JobJournal& journal, JournalEntry& entry, 
         committed = RenameEntry(copying.staging, swapping.staging);
     if (!committed.Ok()) {
         NoteFailure(report, JobStage::Swap, committed);
-        UndoStaging(copy, journal, [&] { RemoveStagingFolders(setFolder_); }, report);
+        UndoStaging(copy, journal, [&] { (void)RemoveStagingFolders(setFolder_); }, report);
         return;
     }
     PassStage("committing");
@@ -296,7 +299,7 @@ void BackupJob::SwapIn(JobCopy& copy, JobJournal& journal, JournalEntry& entry, 
         entry.stage = JournalStage::Committing;
         (void)journal.Write(entry);
         (void)copy.Run(JobActivity::Finishing, [&] {
-            RemoveStagingFolders(setFolder_);
+            (void)RemoveStagingFolders(setFolder_);
             return FileResult::Success();
         });
         (void)journal.Remove();
@@ -315,5 +318,5 @@ void BackupJob::SwapIn(JobCopy& copy, JobJournal& journal, JournalEntry& entry, 
         NoteRollbackFailed(report, takingBack.kept, back);
         return;
     }
-    UndoStaging(copy, journal, [&] { RemoveStagingFolders(setFolder_); }, report);
+    UndoStaging(copy, journal, [&] { (void)RemoveStagingFolders(setFolder_); }, report);
 }

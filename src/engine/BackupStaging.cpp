@@ -37,13 +37,18 @@ FileResult RecoverStagedBackup(const std::wstring& setFolder, std::optional<Refu
         if (finished)
             *finished = state == StagingState::Swapping;
     }
-    RemoveStagingFolders(setFolder);
+    (void)RemoveStagingFolders(setFolder);  // what stays is refused before the next copy
     return FileResult::Success();
 }
 
-void RemoveStagingFolders(const std::wstring& setFolder) {
+FileResult RemoveStagingFolders(const std::wstring& setFolder) {
     // What cannot be removed now goes the next time a backup into this folder starts.
-    for (StagingState state : {StagingState::Copying, StagingState::Swapping, StagingState::TakingBack})
-        (void)DeleteTree(Staging(setFolder, state));
-    (void)DeleteTree(BackupLayer(setFolder, StagingState::Copying).kept);
+    FileResult first;
+    for (StagingState state : {StagingState::Copying, StagingState::Swapping, StagingState::TakingBack}) {
+        if (FileResult removed = DeleteTree(Staging(setFolder, state)); first.Ok())
+            first = removed;
+    }
+    if (FileResult removed = DeleteTree(BackupLayer(setFolder, StagingState::Copying).kept); first.Ok())
+        first = removed;
+    return first;
 }

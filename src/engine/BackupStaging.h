@@ -37,5 +37,7 @@ FileResult RecoverStagedBackup(const std::wstring& setFolder, std::optional<Refu
                                bool* finished = nullptr);
 
 // After a swap went forward or back to its end: the staging and keeping folders go. The
-// staging folder goes first: a keeping folder alone is always one whose swap ended.
-void RemoveStagingFolders(const std::wstring& setFolder);
+// staging folder goes first: a keeping folder alone is always one whose swap ended. The
+// first that could not go (a link that cannot be removed, a file held open) is the
+// result: a backup never stages into what an earlier one left.
+FileResult RemoveStagingFolders(const std::wstring& setFolder);

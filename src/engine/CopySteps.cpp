@@ -22,6 +22,12 @@ JobReport RefuseInput(JobEvents& events, JobReport report, const RefusedInput& r
     return Refuse(events, std::move(report), JobStage::Untrusted, FileResult::Failure(ERROR_INVALID_DATA, refused.path));
 }
 
+JobReport RefuseLeftOver(JobEvents& events, JobReport report, const FileResult& left) {
+    if (IsLinkEntry(left.path))
+        return RefuseInput(events, std::move(report), {ShownPath(left.path)});
+    return Refuse(events, std::move(report), JobStage::LeftOver, left);
+}
+
 FileResult PutRightFirst(const std::wstring& journal, const std::wstring& gameFolder, const std::wstring& setFolder,
                          JobReport& report) {
     std::vector<std::wstring> gameFolders = GameFolderCandidates();

@@ -23,6 +23,10 @@ JobReport Refuse(JobEvents& events, JobReport report, JobStage stage, const File
 // Refuses a job over what it found in a folder it does not own (Untrusted).
 JobReport RefuseInput(JobEvents& events, JobReport report, const RefusedInput& refused);
 
+// Refuses a job over a folder an earlier job left that could not be removed (left): a
+// link in it is named as one (Untrusted), anything else as the folder left (LeftOver).
+JobReport RefuseLeftOver(JobEvents& events, JobReport report, const FileResult& left);
+
 // Puts right, before a job changes anything, what an interrupted job left: from the
 // journal, then what the set folder itself shows (an interrupted backup into it). Notes
 // in the report what was found and done; a failure (with keptAt noted, and refused where

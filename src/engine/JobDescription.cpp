@@ -108,6 +108,8 @@ std::wstring DescribeStop(const JobReport& report, const Wording& wording, const
         return FillIn(wording.noGameFolder, {f.item, Reason(f.error)});
     case JobStage::NoGameFolder:
         return FillIn(wording.backup ? texts::BackupNoGameFolder : texts::RestoreNoGameFolderFound, {f.item});
+    case JobStage::LeftOver:
+        return FillIn(texts::JobLeftOver, {f.item, Reason(f.error)});
     case JobStage::Untrusted:
         return DescribeRefused(*report.refused, setFolder) + L" " + texts::NothingChanged;
     case JobStage::Manifest:

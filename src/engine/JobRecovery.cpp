@@ -47,7 +47,7 @@ void RecoverRestore(const JournalEntry& entry, Recovery& recovery) {
             return;
         }
     }
-    RestoreJob::RemoveStaging(layers);
+    (void)RestoreJob::RemoveStaging(layers);  // what stays is refused before the next copy
     if (forward) {
         // The restore stood whole: only the pruning of old safety sets may be left.
         recovery.finished = true;

@@ -33,6 +33,7 @@ enum class JobStage {
     Busy,           // another running program is backing up or restoring
     Journal,        // the job's journal could not be written
     Recover,        // what an interrupted job left could not be put right first
+    LeftOver,       // a staging folder an earlier job left could not be removed
     NoGameFolder,   // no game folder was found, nor chosen by the player
     GameFolder,     // backup: no game folder; restore: the game folder could not be made
     SetInsideGame,  // restore: the set lies inside the game data it would replace

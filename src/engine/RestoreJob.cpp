@@ -245,9 +245,13 @@ std::vector<SwapLayer> RestoreJob::Layers(const std::wstring& gameFolder, const 
     return layers;
 }
 
-void RestoreJob::RemoveStaging(const std::vector<SwapLayer>& layers) {
-    for (const SwapLayer& layer : layers)
-        (void)DeleteTree(layer.staging);
+FileResult RestoreJob::RemoveStaging(const std::vector<SwapLayer>& layers) {
+    FileResult first;
+    for (const SwapLayer& layer : layers) {
+        if (FileResult removed = DeleteTree(layer.staging); first.Ok())
+            first = removed;
+    }
+    return first;
 }
 
 JobReport RestoreJob::Run(JobEvents& events) {
@@ -265,8 +269,10 @@ JobReport RestoreJob::Run(JobEvents& events) {
     // A restore never copies a partial set that an interrupted backup left.
     if (FileResult recovered = PutRightFirst(journal_, gameFolder_, setFolder_, report); !recovered.Ok())
         return Refuse(events, report, JobStage::Recover, recovered);
-    // Staging folders that no journal speaks of are what a removal cut short left.
-    RemoveStaging(Layers(gameFolder_, perUserCopy_, L""));
+    // Staging folders that no journal speaks of are what a removal cut short left; copies
+    // never go into one that could not be removed.
+    if (FileResult left = RemoveStaging(Layers(gameFolder_, perUserCopy_, L"")); !left.Ok())
+        return RefuseLeftOver(events, report, left);
     if (FileResult made = MakeFolderPath(gameFolder_); !made.Ok())
         return Refuse(events, report, JobStage::GameFolder, made);
 
@@ -467,7 +473,7 @@ void RestoreJob::SwapIn(JobCopy& copy, JobJournal& journal, JournalEntry& entry,
         (void)journal.Write(entry);
     }
     (void)copy.Run(JobActivity::Finishing, [&] {
-        RemoveStaging(layers);
+        (void)RemoveStaging(layers);
         PruneSafetySets(SafetySetRoot(gameFolder_), SafetySetsKept, setFolder_);
         return FileResult::Success();
     });
@@ -478,7 +484,7 @@ void RestoreJob::SwapIn(JobCopy& copy, JobJournal& journal, JournalEntry& entry,
 // (which holds nothing but its marker and list then) with them.
 void RestoreJob::Discard(JobCopy& copy, JobJournal& journal, const JournalEntry& entry, JobReport& report) const {
     UndoStaging(copy, journal, [&] {
-        RemoveStaging(copy.Plan().Layers());
+        (void)RemoveStaging(copy.Plan().Layers());
         (void)DeleteTree(entry.safetySet);
         if (entry.madeSafetySetRoot)
             RemoveDirectoryW(LongPath(SafetySetRoot(gameFolder_)).c_str());

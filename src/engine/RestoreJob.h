@@ -54,8 +54,9 @@ public:
     // safety set: the game folder, then the per-user copy (when there is one).
     static std::vector<SwapLayer> Layers(const std::wstring& gameFolder, const std::wstring& perUserCopy,
                                          const std::wstring& safetySet);
-    // The staging folders go (after a swap ran to its end, or before one started).
-    static void RemoveStaging(const std::vector<SwapLayer>& layers);
+    // The staging folders go (after a swap ran to its end, or before one started); the
+    // first that could not go is the result.
+    static FileResult RemoveStaging(const std::vector<SwapLayer>& layers);
 
     // What the job found to do, filled by its walk over the set and the game's data.
     struct Plan;

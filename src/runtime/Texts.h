@@ -204,6 +204,9 @@ inline constexpr wchar_t JobJournalFailed[] =
     L"The journal %1, which lets an interrupted backup or restore be put right, could not be written (%2).";
 inline constexpr wchar_t JobFlushFailed[] = L"The copies could not be written to the disk (%1: %2).";
 inline constexpr wchar_t NothingChanged[] = L"Nothing was changed.";
+inline constexpr wchar_t JobLeftOver[] =
+    L"What an earlier backup or restore left, %1, could not be removed (%2), so this job did not start. Close any "
+    L"program that uses it and try again. Nothing was changed.";
 // Not enough room. %1: what the job needs, %2: the drive, %3: what is free there.
 inline constexpr wchar_t JobNoSpace[] = L"There is not enough room: the job needs %1 on %2, %3 free. Nothing was changed.";
 // A restore from a set folder that an interrupted backup left. %1: the set folder, %2: the
