@@ -173,6 +173,19 @@ TEST_F(RestoreTest, GameFileHeldOpenLeavesTheGameDataAsItWas) {
     EXPECT_FALSE(IsSetToShow(w.Label6()));
 }
 
+TEST_F(RestoreTest, SetWithAListThisProgramDidNotWriteIsRefusedWithItsLine) {
+    const std::wstring list = set.dir / L"Tarnwick safety set added files.txt";
+    WriteTextFile(list, "saves\\new.sav\r\nmaps\r\n..\\..\\..\\victim\\secret.txt\r\n");
+    Tree before = TreeOf(GameFolder::Path());
+    frmRestore& w = RestoreFrom(set.marker);
+    ASSERT_EQ(boxes.Calls().size(), 1u);
+    EXPECT_EQ(boxes.Calls()[0].text,
+              list + L" is not a list this program wrote (line 3: ..\\..\\..\\victim\\secret.txt). Nothing was changed.");
+    ExpectFinished(w);
+    EXPECT_EQ(TreeOf(GameFolder::Path()), before);
+    EXPECT_EQ(GetText(w.Label12()), texts::RestoreNotComplete);
+}
+
 TEST_F(RestoreTest, MarkerWhoseSetIsGoneIsRefused) {
     ScratchDir files(true);
     std::wstring gone = files / L"gone.BAK";
