@@ -11,6 +11,16 @@
 
 namespace {
 
+// Device names are ASCII: compared letter by letter, which costs far less than asking
+// the platform for each part of every name.
+bool EqualAsciiNoCase(std::wstring_view a, std::wstring_view b) {
+    auto upper = [](wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](wchar_t x, wchar_t y) {
+               return upper(x) == upper(y);
+           });
+}
+
+// The data folders' names compare as the file system compares names.
 bool EqualNoCase(std::wstring_view a, std::wstring_view b) {
     return a.size() == b.size() &&
            CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
@@ -27,11 +37,13 @@ bool IsDeviceName(std::wstring_view part) {
     std::wstring_view base = part.substr(0, part.find(L'.'));
     while (!base.empty() && base.back() == L' ')
         base.remove_suffix(1);
+    if (base.size() < 3 || base.size() > 7)
+        return false;
     for (std::wstring_view device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"}) {
-        if (EqualNoCase(base, device))
+        if (EqualAsciiNoCase(base, device))
             return true;
     }
-    if (base.size() != 4 || !(EqualNoCase(base.substr(0, 3), L"COM") || EqualNoCase(base.substr(0, 3), L"LPT")))
+    if (base.size() != 4 || !(EqualAsciiNoCase(base.substr(0, 3), L"COM") || EqualAsciiNoCase(base.substr(0, 3), L"LPT")))
         return false;
     wchar_t digit = base[3];
     return (digit >= L'0' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' || digit == L'\u00B3';
@@ -54,7 +66,7 @@ bool IsMarkerName(std::wstring_view part) {
         return false;
     for (size_t i = 0; i < pattern.size(); ++i) {
         bool digit = pattern[i] == L'd';
-        if (digit ? !(part[i] >= L'0' && part[i] <= L'9') : !EqualNoCase(part.substr(i, 1), pattern.substr(i, 1)))
+        if (digit ? !(part[i] >= L'0' && part[i] <= L'9') : !EqualAsciiNoCase(part.substr(i, 1), pattern.substr(i, 1)))
             return false;
     }
     return true;

@@ -11,9 +11,17 @@ namespace {
 
 const std::size_t kShownChars = 200;
 
-bool IsUtf8(const std::string& bytes) {
-    return bytes.empty() || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
-                                                static_cast<int>(bytes.size()), nullptr, 0) > 0;
+// The line's text; false for bytes that are not UTF-8 (text then shows them replaced).
+bool DecodeUtf8(const char* bytes, size_t size, std::wstring& text) {
+    text.resize(size);  // UTF-8 never takes fewer bytes than UTF-16 takes characters
+    int got = size == 0 ? 0
+                        : MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, static_cast<int>(size), text.data(),
+                                              static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(got));
+    if (got > 0 || size == 0)
+        return true;
+    text = Widen(std::string(bytes, size));
+    return false;
 }
 
 }  // namespace
@@ -76,10 +84,11 @@ bool SplitListLines(const std::string& text, std::vector<ListLine>& lines, Refus
             end = text.size();
         if (end > start && text[end - 1] == '\r')
             --end;
-        std::string bytes = text.substr(start, end - start);
+        ListLine line{++number, {}};
+        bool utf8 = DecodeUtf8(text.data() + start, end - start, line.text);
+        bool empty = end == start;
         start = next;
-        ListLine line{++number, Widen(bytes)};
-        if (bytes.empty() || !IsUtf8(bytes)) {
+        if (empty || !utf8) {
             refused = RefusedLine(refused.path, line);
             return false;
         }

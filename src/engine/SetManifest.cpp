@@ -20,9 +20,10 @@ std::wstring FoldCase(std::wstring text) {
     return text;
 }
 
-bool IsDigest(const std::string& text) {
-    return text.size() == 64 &&
-           std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+bool IsDigest(std::wstring_view text) {
+    return text.size() == 64 && std::all_of(text.begin(), text.end(), [](wchar_t c) {
+               return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f');
+           });
 }
 
 }  // namespace
@@ -43,15 +44,16 @@ ListRead SetManifest::Decode(const std::string& text, const std::wstring& path) 
         return ListRead::RefusedAt(refused);
     for (const ListLine& line : lines) {
         // "<digest>  <path>" (text mode) or "<digest> *<path>" (binary mode).
-        const std::wstring& l = line.text;
-        bool form = l.size() > 66 && IsDigest(Narrow(l.substr(0, 64))) && l[64] == L' ' && (l[65] == L' ' || l[65] == L'*');
-        std::optional<DataName> name = form ? DataName::Parse(std::wstring_view(l).substr(66), DataName::Manifest)
-                                            : std::nullopt;
-        if (!name || Find(name->Relative())) {
+        std::wstring_view l = line.text;
+        bool form = l.size() > 66 && IsDigest(l.substr(0, 64)) && l[64] == L' ' && (l[65] == L' ' || l[65] == L'*');
+        std::optional<DataName> name = form ? DataName::Parse(l.substr(66), DataName::Manifest) : std::nullopt;
+        std::string digest(64, '0');
+        std::transform(l.begin(), l.begin() + (form ? 64 : 0), digest.begin(), [](wchar_t c) { return static_cast<char>(c); });
+        // A name listed twice would leave it open which digest is the file's.
+        if (!name || !entries_.try_emplace(FoldCase(name->Relative()), Entry{name->Relative(), std::move(digest)}).second) {
             entries_.clear();
             return ListRead::RefusedAt(RefusedLine(path, line));
         }
-        Set(name->Relative(), Narrow(l.substr(0, 64)));
     }
     return {ListRead::State::Read};
 }

@@ -3,7 +3,8 @@
 #include <windows.h>
 
 #include "files/DirSearch.h"
-#include "files/FullPath.h"
+#include "files/FileOps.h"
+#include "runtime/Handles.h"
 
 namespace {
 
@@ -13,15 +14,24 @@ const std::uint64_t kFatWindow = 2ULL * 10'000'000ULL;
 }  // namespace
 
 bool IsOnFatVolume(const std::wstring& path) {
-    std::wstring full = FullPath(path);
-    if (full.empty())
-        return false;
-    wchar_t volume[MAX_PATH + 1] = L"";
+    // The folder itself, or the nearest one above it that exists (a set folder not made
+    // yet lies on its parent's volume). Asked by handle: Wine answers a query by drive
+    // root with a warning on the console for its root drive.
+    std::wstring folder = LongPath(path);
+    FileHandle handle;
+    while (!handle) {
+        handle.Reset(CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        size_t cut = folder.find_last_of(L'\\');
+        if (handle || cut == std::wstring::npos || cut <= 6)
+            break;
+        folder.resize(cut);
+    }
     wchar_t fileSystem[MAX_PATH + 1] = L"";
-    if (!GetVolumePathNameW(full.c_str(), volume, MAX_PATH + 1) ||
-        !GetVolumeInformationW(volume, nullptr, 0, nullptr, nullptr, nullptr, fileSystem, MAX_PATH + 1))
+    if (!handle ||
+        !GetVolumeInformationByHandleW(handle.Get(), nullptr, 0, nullptr, nullptr, nullptr, fileSystem, MAX_PATH + 1))
         return false;
-    for (const wchar_t* fat : {L"FAT", L"FAT12", L"FAT16", L"FAT32", L"exFAT", L"vfat"}) {
+    for (const wchar_t* fat : {L"FAT", L"FAT12", L"FAT16", L"FAT32", L"exFAT"}) {
         if (CompareStringOrdinal(fileSystem, -1, fat, -1, TRUE) == CSTR_EQUAL)
             return true;
     }
