@@ -74,8 +74,8 @@ ListRead ReadListFile(const std::wstring& path, std::size_t limit) {
     return read;
 }
 
-bool SplitListLines(const std::string& text, std::vector<ListLine>& lines, RefusedInput& refused) {
-    lines.clear();
+ListRead DecodeListLines(const std::string& text, const std::wstring& path,
+                         const std::function<bool(const ListLine&)>& take) {
     std::size_t number = 0;
     for (std::size_t start = 0; start < text.size();) {
         std::size_t end = text.find('\n', start);
@@ -88,13 +88,10 @@ bool SplitListLines(const std::string& text, std::vector<ListLine>& lines, Refus
         bool utf8 = DecodeUtf8(text.data() + start, end - start, line.text);
         bool empty = end == start;
         start = next;
-        if (empty || !utf8) {
-            refused = RefusedLine(refused.path, line);
-            return false;
-        }
-        lines.push_back(std::move(line));
+        if (empty || !utf8 || !take(line))
+            return ListRead::RefusedAt(RefusedLine(path, line));
     }
-    return true;
+    return {ListRead::State::Read};
 }
 
 RefusedInput RefusedLine(const std::wstring& path, const ListLine& line) {

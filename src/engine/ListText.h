@@ -4,8 +4,8 @@
 // without). Text that is not UTF-8, an empty line or a line the caller's decoder refuses
 // makes the whole list refused, with the line named.
 
+#include <functional>
 #include <string>
-#include <vector>
 
 #include "engine/RefusedInput.h"
 
@@ -34,9 +34,11 @@ struct ListRead {
 };
 ListRead ReadListFile(const std::wstring& path, std::size_t limit);
 
-// The lines of text; false, with the first bad line in refused (its path left to the
-// caller), for text that is not UTF-8 or holds an empty line.
-bool SplitListLines(const std::string& text, std::vector<ListLine>& lines, RefusedInput& refused);
+// Decodes the list in text, read from path: each line, in order, goes to take, which
+// returns whether it takes it. The first line that is empty, not UTF-8 or not taken
+// refuses the whole list (the caller then drops what it took).
+ListRead DecodeListLines(const std::string& text, const std::wstring& path,
+                         const std::function<bool(const ListLine&)>& take);
 
 // The refusal of a list at one of its lines, the line made fit to be shown: control
 // characters as "?", and cut short after a couple of hundred characters.

@@ -107,17 +107,13 @@ ListRead ReadAddedList(const std::wstring& setFolder, std::vector<DataName>& add
 
 ListRead DecodeAddedList(const std::string& text, const std::wstring& path, std::vector<DataName>& added) {
     added.clear();
-    std::vector<ListLine> lines;
-    RefusedInput refused{path};
-    if (!SplitListLines(text, lines, refused))
-        return ListRead::RefusedAt(refused);
-    for (const ListLine& line : lines) {
+    ListRead read = DecodeListLines(text, path, [&](const ListLine& line) {
         std::optional<DataName> name = DataName::Parse(line.text, DataName::AddedList);
-        if (!name) {
-            added.clear();
-            return ListRead::RefusedAt(RefusedLine(path, line));
-        }
-        added.push_back(std::move(*name));
-    }
-    return {ListRead::State::Read};
+        if (name)
+            added.push_back(std::move(*name));
+        return name.has_value();
+    });
+    if (!read.Usable())
+        added.clear();
+    return read;
 }

@@ -38,24 +38,22 @@ ListRead SetManifest::Read(const std::wstring& path) {
 
 ListRead SetManifest::Decode(const std::string& text, const std::wstring& path) {
     entries_.clear();
-    std::vector<ListLine> lines;
-    RefusedInput refused{path};
-    if (!SplitListLines(text, lines, refused))
-        return ListRead::RefusedAt(refused);
-    for (const ListLine& line : lines) {
+    ListRead read = DecodeListLines(text, path, [&](const ListLine& line) {
         // "<digest>  <path>" (text mode) or "<digest> *<path>" (binary mode).
         std::wstring_view l = line.text;
-        bool form = l.size() > 66 && IsDigest(l.substr(0, 64)) && l[64] == L' ' && (l[65] == L' ' || l[65] == L'*');
-        std::optional<DataName> name = form ? DataName::Parse(l.substr(66), DataName::Manifest) : std::nullopt;
+        if (l.size() <= 66 || !IsDigest(l.substr(0, 64)) || l[64] != L' ' || (l[65] != L' ' && l[65] != L'*'))
+            return false;
+        std::optional<DataName> name = DataName::Parse(l.substr(66), DataName::Manifest);
+        if (!name)
+            return false;
         std::string digest(64, '0');
-        std::transform(l.begin(), l.begin() + (form ? 64 : 0), digest.begin(), [](wchar_t c) { return static_cast<char>(c); });
+        std::transform(l.begin(), l.begin() + 64, digest.begin(), [](wchar_t c) { return static_cast<char>(c); });
         // A name listed twice would leave it open which digest is the file's.
-        if (!name || !entries_.try_emplace(FoldCase(name->Relative()), Entry{name->Relative(), std::move(digest)}).second) {
-            entries_.clear();
-            return ListRead::RefusedAt(RefusedLine(path, line));
-        }
-    }
-    return {ListRead::State::Read};
+        return entries_.try_emplace(FoldCase(name->Relative()), Entry{name->Relative(), std::move(digest)}).second;
+    });
+    if (!read.Usable())
+        entries_.clear();
+    return read;
 }
 
 const std::string* SetManifest::Find(const std::wstring& relative) const {

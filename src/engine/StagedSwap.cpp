@@ -95,22 +95,18 @@ std::string StagedSwap::Encode(const std::vector<SwapEntry>& entries) {
 ListRead StagedSwap::Decode(const std::string& text, const std::wstring& path, std::size_t layers,
                             const DataName::Syntax& syntax, std::vector<SwapEntry>& entries) {
     entries.clear();
-    std::vector<ListLine> lines;
-    RefusedInput refused{path};
-    if (!SplitListLines(text, lines, refused))
-        return ListRead::RefusedAt(refused);
-    for (const ListLine& line : lines) {
-        const std::wstring& l = line.text;
+    ListRead read = DecodeListLines(text, path, [&](const ListLine& line) {
+        std::wstring_view l = line.text;
         bool form = l.size() > 3 && (l[0] == L'+' || l[0] == L'-') && l[1] >= L'0' &&
                     static_cast<std::size_t>(l[1] - L'0') < layers && l[2] == L' ';
-        std::optional<DataName> name = form ? DataName::Parse(std::wstring_view(l).substr(3), syntax) : std::nullopt;
-        if (!name) {
-            entries.clear();
-            return ListRead::RefusedAt(RefusedLine(path, line));
-        }
-        entries.push_back({static_cast<SwapEntry::Kind>(l[0]), l[1] - L'0', std::move(*name)});
-    }
-    return {ListRead::State::Read};
+        std::optional<DataName> name = form ? DataName::Parse(l.substr(3), syntax) : std::nullopt;
+        if (name)
+            entries.push_back({static_cast<SwapEntry::Kind>(l[0]), l[1] - L'0', std::move(*name)});
+        return name.has_value();
+    });
+    if (!read.Usable())
+        entries.clear();
+    return read;
 }
 
 ListRead StagedSwap::ReadList(const std::wstring& path, std::size_t layers, const DataName::Syntax& syntax,
