@@ -201,8 +201,8 @@ void ExpectSameTree(const FileTree& before, const std::wstring& folder, const st
     for (const auto& line : differences)
         Log(L"  " + line);
     if (!differences.empty())
-        throw E2eError(what + L" is not as it was before the killed job: " + folder);
-    Log(what + L" is byte for byte as it was before the killed job: " + folder);
+        throw E2eError(what + L" is not as it was before the job: " + folder);
+    Log(what + L" is byte for byte as it was before the job: " + folder);
 }
 
 // Where the game lies elsewhere than where it installs itself, the finish panel says so.
@@ -216,6 +216,17 @@ void ExpectGameFolderNamed(const Wizard& wizard) {
         }
     }
     throw E2eError(L"the finish panel does not name the game folder " + GameFolder());
+}
+
+// The finish panel's verdict.
+void ExpectFinishSays(const Wizard& wizard, const std::wstring& verdict) {
+    for (HWND control : Descendants(wizard.Window())) {
+        if (IsWindowVisible(control) && TextOf(control) == verdict) {
+            Log(L"the finish panel says: " + verdict);
+            return;
+        }
+    }
+    throw E2eError(L"the finish panel does not say \"" + verdict + L"\"");
 }
 
 void Finish(Session& session, const Wizard& wizard) {
@@ -276,6 +287,7 @@ void WalkRestore(Session& session, const std::wstring& markerPath, bool useOpenD
     session.Shot(L"restore-step1-marker-chosen", wizard.Window());
     RunToFinish(session, wizard);
     wizard.ExpectButtons(false, false, true, false);
+    ExpectFinishSays(wizard, texts::RestoreDone);
     ExpectGameFolderNamed(wizard);
     Finish(session, wizard);
 }
@@ -578,4 +590,55 @@ void KeyboardScenario(const RunOptions& options, ScreenshotLog& shots, const std
         Log(L"after the backup: " + change);
     RestoreAndVerify(options, shots, setFolder + L"\\" + MarkerFiles(setFolder).front(), WalkRestoreByKeyboard);
     RemoveTree(setFolder);
+}
+
+namespace {
+
+// The set from outside: a save, and a list of added files whose third line climbs out of
+// the game folder to the victim folder beside it on drive C:.
+void MakeCraftedSet(const std::wstring& setFolder, const std::wstring& victimName, std::wstring& listPath,
+                    std::wstring& badLine) {
+    WriteBytes(setFolder + L"\\saves\\gift.sav", "a save from a stranger");
+    MakeFolders(setFolder + L"\\maps");
+    std::wstring climb;
+    for (size_t at = GameFolder().find(L'\\'); at != std::wstring::npos; at = GameFolder().find(L'\\', at + 1))
+        climb += L"..\\";
+    badLine = climb + victimName + L"\\secret.txt";
+    listPath = setFolder + L"\\Tarnwick safety set added files.txt";
+    WriteBytes(listPath, "saves\\gift.sav\r\nmaps\r\n" + Narrow(badLine) + "\r\n");
+    WriteBytes(setFolder + L"\\" + Today(),
+               "[Backup]\r\nVersion=Tarnwick\r\nBackup_Location=" + Narrow(setFolder) + "\r\n");
+}
+
+}  // namespace
+
+void CraftedSetScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder) {
+    auto lent = LendGameFolder(options);
+    if (!lent)
+        throw E2eError(L"the crafted-set walk runs only on lent sample data (--seed)");
+    const std::wstring victimName = setFolder.substr(setFolder.find_last_of(L'\\') + 1) + L" victim";
+    const std::wstring victim = L"C:\\" + victimName;
+    PrepareFreshFolder(setFolder, true);
+    RemoveTree(victim);
+    WriteBytes(victim + L"\\secret.txt", "secret");
+    std::wstring listPath, badLine;
+    MakeCraftedSet(setFolder, victimName, listPath, badLine);
+    const FileTree gameBefore = FileTree::Read(GameFolder()), setBefore = FileTree::Read(setFolder),
+                   victimBefore = FileTree::Read(victim);
+    const std::wstring refusal =
+        listPath + L" is not a list this program wrote (line 3: " + badLine + L"). " + texts::NothingChanged;
+    WithSession(options.exePath, shots, [&](Session& session) {
+        Wizard wizard = StartWizard(session, OpenMainMenu(session), kRestoreWizard);
+        Next(session, wizard);
+        SetText(wizard.PanelControl(L"Edit"), setFolder + L"\\" + Today());
+        session.ExpectMessage(refusal);
+        RunToFinish(session, wizard);
+        ExpectFinishSays(wizard, texts::RestoreNotComplete);
+        Finish(session, wizard);
+    });
+    ExpectSameTree(gameBefore, GameFolder(), L"the game folder");
+    ExpectSameTree(setBefore, setFolder, L"the crafted set");
+    ExpectSameTree(victimBefore, victim, L"the victim folder");
+    RemoveTree(setFolder);
+    RemoveTree(victim);
 }

@@ -36,3 +36,7 @@ void CancelScenario(const RunOptions& options, ScreenshotLog& shots, const std::
 // With the keyboard alone: Esc in a wizard ends the program; then a whole backup and,
 // after changes to the game data, a whole restore, each checked on disk.
 void KeyboardScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder);
+// A restore from a set made by someone else, whose list of added files names a file
+// outside the game folder: the wizard refuses it with the list, the line and its number,
+// says NOT complete, and the game folder, the set and the victim folder stay as they were.
+void CraftedSetScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder);

@@ -14,7 +14,7 @@ const WizardKind kBackupWizard{
 const WizardKind kRestoreWizard{
     L"restore",
     {L"Welcome to Tarnwick Restore", L"Please select Backup Tarnwik to restore:", L"Restoring customized settings...",
-     L"Restoring saved games...", L"Restoring maps", L"Tarnwick's maps and saved games have been successfully restored."}};
+     L"Restoring saved games...", L"Restoring maps", L"Tarnwick Restore"}};
 
 namespace {
 
