@@ -160,14 +160,6 @@ TEST_F(CraftedSetTest, ACraftedSetIsRefusedWholeAndNothingOutsideIsTouched) {
     }
 }
 
-TEST_F(CraftedSetTest, TheMessageNamesTheListTheLineAndItsNumber) {
-    MakeScene();
-    WriteTextFile(Set() + L"\\" + game::AddedListName, "saves\\new.sav\r\nmaps\r\n..\\..\\..\\victim\\secret.txt\r\n");
-    std::wstring told = DescribeJobProblems(Restore(), JobKind::Restore, Set());
-    EXPECT_EQ(told, Set() + L"\\" + game::AddedListName +
-                        L" is not a list this program wrote (line 3: ..\\..\\..\\victim\\secret.txt). Nothing was changed.");
-}
-
 // A backup with a manifest it cannot trust carries no digest over: the new manifest is
 // made from the data itself.
 TEST_F(CraftedSetTest, ABackupOverAnUntrustedManifestWritesATrueOne) {
