@@ -24,7 +24,7 @@ JobReport RefuseInput(JobEvents& events, JobReport report, const RefusedInput& r
 
 JobReport RefuseLeftOver(JobEvents& events, JobReport report, const FileResult& left) {
     if (IsLinkEntry(left.path))
-        return RefuseInput(events, std::move(report), {ShownPath(left.path)});
+        return RefuseInput(events, std::move(report), RefusedInput::Link(ShownPath(left.path)));
     return Refuse(events, std::move(report), JobStage::LeftOver, left);
 }
 

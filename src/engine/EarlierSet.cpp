@@ -62,7 +62,7 @@ FileResult RecoverEarlierSet(const std::wstring& setFolder, std::optional<Refuse
     bool found = FindHolding(setFolder, state);
     // Its entries would be moved into the set from wherever a link leads.
     if (found && IsLinkEntry(EarlierSetFolder(setFolder, state))) {
-        refused = RefusedInput{ShownPath(EarlierSetFolder(setFolder, state))};
+        refused = RefusedInput::Link(ShownPath(EarlierSetFolder(setFolder, state)));
         return FileResult::Failure(ERROR_INVALID_DATA, EarlierSetFolder(setFolder, state));
     }
     // An earlier set being removed means the new one stood whole, unless it is what an

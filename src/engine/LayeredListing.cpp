@@ -48,7 +48,7 @@ void RefuseLink(const LayeredEntry& entry) {
     if (!(entry.entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return;
     const std::wstring& path = entry.entry.IsFolder() ? entry.folders.back() : entry.path;
-    throw RefusedInput{ShownPath(path), 0, {}};
+    throw RefusedInput::Link(ShownPath(path));
 }
 
 bool ReplacesWhole(const LayeredListing& incoming, const LayeredListing& inPlace, const std::wstring& rel,

@@ -47,7 +47,7 @@ ListRead ReadListFile(const std::wstring& path, std::size_t limit) {
     }
     if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
         read.state = ListRead::State::Refused;
-        read.refused = {path, 0, {}};
+        read.refused = RefusedInput::Link(path);
         return read;
     }
     if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -91,7 +91,7 @@ ListRead DecodeListLines(const std::string& text, const std::wstring& path,
         if (empty || !utf8 || !take(line))
             return ListRead::RefusedAt(RefusedLine(path, line));
     }
-    return {ListRead::State::Read};
+    return ListRead::Taken();
 }
 
 RefusedInput RefusedLine(const std::wstring& path, const ListLine& line) {

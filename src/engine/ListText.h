@@ -31,6 +31,7 @@ struct ListRead {
     // Nothing there or all taken: what the list says may be acted on.
     bool Usable() const { return state == State::Missing || state == State::Read; }
     static ListRead RefusedAt(RefusedInput refused) { return {State::Refused, {}, std::move(refused), 0}; }
+    static ListRead Taken() { return {State::Read, {}, {}, 0}; }
 };
 ListRead ReadListFile(const std::wstring& path, std::size_t limit);
 

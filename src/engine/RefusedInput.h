@@ -13,4 +13,5 @@ struct RefusedInput {
     std::wstring text;      // that line, as it can be shown
 
     bool IsLink() const { return line == 0; }
+    static RefusedInput Link(std::wstring path) { return {std::move(path), 0, {}}; }
 };

@@ -155,7 +155,7 @@ FileResult StagedSwap::RunListed(const std::vector<SwapLayer>& layers, const Dat
     };
     // The list is read only from a staging folder that is one: never through a link.
     if (IsLinkEntry(layers.at(0).staging))
-        return refuse({ShownPath(layers.at(0).staging)});
+        return refuse(RefusedInput::Link(ShownPath(layers.at(0).staging)));
     std::vector<SwapEntry> entries;
     ListRead read = ReadList(list, layers.size(), syntax, entries);
     switch (read.state) {
@@ -170,7 +170,7 @@ FileResult StagedSwap::RunListed(const std::vector<SwapLayer>& layers, const Dat
     }
     StagedSwap swap(layers, std::move(entries));
     if (std::wstring link = swap.FindLink(); !link.empty())
-        return refuse({ShownPath(link)});
+        return refuse(RefusedInput::Link(ShownPath(link)));
     return forward ? swap.Forward() : swap.Backward();
 }
 

@@ -68,8 +68,9 @@ public:
         EXPECT_FALSE(PathExists(Journal()));
         std::wstring told = DescribeJobProblems(report, kind, Set());
         EXPECT_NE(told.find(L"Nothing was changed."), std::wstring::npos) << Narrow(told);
-        if (report.refused)
+        if (report.refused) {
             EXPECT_NE(told.find(report.refused->path), std::wstring::npos) << Narrow(told);
+        }
     }
 
     ScratchDir dir;
