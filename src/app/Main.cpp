@@ -4,9 +4,17 @@
 #include "app/CommandJobs.h"
 #include "app/CommandLine.h"
 #include "app/Module1.h"
+#include "files/Sha256.h"
+#include "runtime/AppError.h"
 #include "runtime/EventGuard.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Where the hash cannot start, each job's first hash raises the same error, and the
+    // job reports it as any other failure.
+    try {
+        StartSha256();
+    } catch (const AppError&) {
+    }
     // With arguments the program runs one job, or says how, and ends without a window.
     if (Command command = ParseCommandLine(ProgramArguments()); command.RunsJob())
         return RunCommand(command);

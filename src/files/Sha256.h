@@ -1,26 +1,34 @@
 #pragma once
-// SHA-256 of a stream of bytes, by the platform's own hash (BCrypt).
-
-#include <windows.h>
-#include <bcrypt.h>
+// The SHA-256 every copy's pass takes, by one of two providers with the same interface
+// (a constructor, Add, HexDigest), chosen when the program is built:
+//
+// - libgcrypt (GcryptSha256), where the build finds it (the mingw-w64 build: Debian's
+//   libgcrypt-mingw-w64-dev, linked statically). It picks the CPU's SHA instructions or
+//   AVX2 by itself, on Windows and under Wine alike, where Wine's BCrypt hashes in plain
+//   code at a sixth of the speed;
+// - the system's BCrypt (BCryptSha256) otherwise: the native Windows build, where it
+//   already uses the CPU's SHA instructions.
+//
+// The CMake option BKTRNWCK_LIBGCRYPT chooses; it is on by default and falls back to
+// BCrypt where libgcrypt is not found.
 
 #include <cstddef>
 #include <string>
 
-class Sha256 {
-public:
-    // An AppError when the platform offers no SHA-256.
-    Sha256();
-    ~Sha256();
-    Sha256(const Sha256&) = delete;
-    Sha256& operator=(const Sha256&) = delete;
-    Sha256(Sha256&& other) noexcept;
-    Sha256& operator=(Sha256&& other) noexcept;
+#include "files/BCryptSha256.h"
+#if BKTRNWCK_HAVE_LIBGCRYPT
+#include "files/GcryptSha256.h"
+using Sha256 = GcryptSha256;
+#else
+using Sha256 = BCryptSha256;
+#endif
 
-    void Add(const void* data, std::size_t size);
-    // The digest of everything added, as 64 lower-case hex digits; the hash is spent.
-    std::string HexDigest();
+// Makes the provider ready; the program calls it once as it starts (libgcrypt checks its
+// version and initialises itself). An AppError when the provider cannot be used.
+void StartSha256();
 
-private:
-    BCRYPT_HASH_HANDLE hash_ = nullptr;
-};
+// The provider's name, for benchmarks and reports: "libgcrypt 1.10.1" or "BCrypt".
+std::wstring Sha256Provider();
+
+// A digest's bytes as lower-case hex digits.
+std::string HexOf(const unsigned char* digest, std::size_t size);
