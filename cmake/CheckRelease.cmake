@@ -3,10 +3,11 @@
 #   cmake -DEXE=<bkTrnwck.exe> -DVERSION=<a.b.c.d> -P CheckRelease.cmake
 #       the program's version resource holds VERSION: in its numbers (FILEVERSION and
 #       PRODUCTVERSION) and in its texts (FileVersion and ProductVersion)
-#   cmake -DARCHIVE=<zip> -DVERSION=<a.b.c.d> -P CheckRelease.cmake
+#   cmake -DARCHIVE=<zip> -DVERSION=<a.b.c.d> [-DLIBGCRYPT=ON] -P CheckRelease.cmake
 #       lists the archive; it holds bkTrnwck.exe and README-player.txt at its top level
-#       and nothing else, the README has Windows line ends, and the program unpacked
-#       from it passes the check above
+#       and nothing else but, with LIBGCRYPT, what libgcrypt's licence asks for (the
+#       licences and the relink kit), the README has Windows line ends, and the program
+#       unpacked from it passes the check above
 cmake_minimum_required(VERSION 3.21)
 
 if(NOT VERSION MATCHES "^([0-9]+)\\.([0-9]+)\\.([0-9]+)\\.([0-9]+)$")
@@ -104,8 +105,14 @@ elseif(DEFINED ARCHIVE)
   file(ARCHIVE_EXTRACT INPUT "${ARCHIVE}" DESTINATION "${unpacked}")
   file(GLOB_RECURSE held LIST_DIRECTORIES true RELATIVE "${unpacked}" "${unpacked}/*")
   list(SORT held)
-  if(NOT held STREQUAL "README-player.txt;bkTrnwck.exe")
-    message(FATAL_ERROR "${ARCHIVE} holds [${held}], expected [README-player.txt;bkTrnwck.exe]")
+  set(expected README-player.txt bkTrnwck.exe)
+  if(LIBGCRYPT)
+    list(APPEND expected licences licences/LGPL-2.1.txt licences/libgcrypt.txt licences/libgpg-error.txt
+         relink relink/Main.cpp.obj relink/RELINK.txt relink/bkTrnwck.rc.res relink/libbktrnwck_core.a)
+  endif()
+  list(SORT expected)
+  if(NOT held STREQUAL expected)
+    message(FATAL_ERROR "${ARCHIVE} holds [${held}], expected [${expected}]")
   endif()
 
   # Read as bytes: read as text, CMake drops the carriage returns.
@@ -123,7 +130,8 @@ elseif(DEFINED ARCHIVE)
   endif()
   check_version_resource("${unpacked}/bkTrnwck.exe")
   file(REMOVE_RECURSE "${unpacked}")
-  message(STATUS "${ARCHIVE}: bkTrnwck.exe and README-player.txt, nothing else")
+  list(JOIN held ", " listing)
+  message(STATUS "${ARCHIVE}: ${listing}; nothing else")
 else()
   message(FATAL_ERROR "give -DEXE=<program> or -DARCHIVE=<zip>")
 endif()

@@ -1,5 +1,8 @@
 # The release archive for players: bkTrnwck-<version>-win64.zip with bkTrnwck.exe and
-# README-player.txt at its top level, nothing else. Made by CPack (ZIP generator, which
+# README-player.txt at its top level. Where libgcrypt is linked in (see Sha256.h), its
+# licence asks for more, which the archive holds too: "licences" (the LGPL 2.1 and the
+# copyright of libgcrypt and libgpg-error) and "relink" (the program's own object code
+# and how to link it with another build of the libraries). Made by CPack (ZIP generator, which
 # needs no archive tool: CMake carries its own) through either
 #   cmake --build --preset mingw --target release_archive   (then checks what it holds)
 #   cmake --build --preset mingw --target package            (CPack's own)
@@ -13,6 +16,21 @@ configure_file(${CMAKE_SOURCE_DIR}/res/README-player.txt.in ${CMAKE_BINARY_DIR}/
 # The only things installed, so the only things packed.
 install(TARGETS bkTrnwck RUNTIME DESTINATION .)
 install(FILES ${CMAKE_BINARY_DIR}/README-player.txt DESTINATION .)
+
+if(BKTRNWCK_HAVE_LIBGCRYPT)
+  # The package's version, for the relink notes ("" where no Debian package is asked).
+  execute_process(COMMAND dpkg-query -W "-f=\${Version}" libgcrypt-mingw-w64-dev
+                  OUTPUT_VARIABLE BKTRNWCK_GCRYPT_VERSION OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  list(TRANSFORM BKTRNWCK_SYSTEM_LIBRARIES PREPEND "-l" OUTPUT_VARIABLE system_libs)
+  list(APPEND system_libs -lws2_32)
+  list(JOIN system_libs " " BKTRNWCK_SYSTEM_LIBS)
+  configure_file(${CMAKE_SOURCE_DIR}/res/RELINK.txt.in ${CMAKE_BINARY_DIR}/RELINK.txt @ONLY NEWLINE_STYLE CRLF)
+  install(FILES ${CMAKE_BINARY_DIR}/RELINK.txt $<TARGET_OBJECTS:bkTrnwck> $<TARGET_FILE:bktrnwck_core>
+          DESTINATION relink)
+  install(FILES /usr/share/common-licenses/LGPL-2.1 DESTINATION licences RENAME LGPL-2.1.txt)
+  install(FILES /usr/share/doc/libgcrypt-mingw-w64-dev/copyright DESTINATION licences RENAME libgcrypt.txt)
+  install(FILES /usr/share/doc/libgpg-error-mingw-w64-dev/copyright DESTINATION licences RENAME libgpg-error.txt)
+endif()
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(BKTRNWCK_PLATFORM win64)
@@ -34,7 +52,7 @@ add_custom_target(release_archive
   COMMAND ${CMAKE_CPACK_COMMAND} --config ${CMAKE_BINARY_DIR}/CPackConfig.cmake
           "$<$<BOOL:$<CONFIG>>:-C;$<CONFIG>>"
   COMMAND ${CMAKE_COMMAND} -DARCHIVE=${BKTRNWCK_ARCHIVE} -DVERSION=${BKTRNWCK_VERSION_FULL}
-          -P ${CMAKE_SOURCE_DIR}/cmake/CheckRelease.cmake
+          -DLIBGCRYPT=${BKTRNWCK_HAVE_LIBGCRYPT} -P ${CMAKE_SOURCE_DIR}/cmake/CheckRelease.cmake
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
   COMMENT "Making and checking ${BKTRNWCK_ARCHIVE}"
   COMMAND_EXPAND_LISTS VERBATIM)
