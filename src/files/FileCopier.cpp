@@ -57,7 +57,7 @@ FileHandle OpenDestination(const std::wstring& path, DWORD attributes) {
 
 }  // namespace
 
-FileCopier::FileCopier(FlushMode flush) : flush_(flush), buffer_(kPiece) {}
+FileCopier::FileCopier(FlushMode flush, HashMode hash) : flush_(flush), hashMode_(hash), buffer_(kPiece) {}
 
 CopyOutcome FileCopier::Copy(const std::vector<CopyItem>& items, std::size_t first, std::size_t last,
                              CopyObserver& observer) {
@@ -134,7 +134,7 @@ FileResult FileCopier::CopyFileData(std::size_t index, const CopyItem& item, HAN
     // A file of one piece is hashed here, on the copy's thread: handing it to the hasher
     // would cost more than hashing it. Larger files are hashed beside the copy.
     std::optional<Sha256> here;
-    if (item.hash && item.size <= kPiece)
+    if (item.hash && (item.size <= kPiece || hashMode_ == HashMode::OnCopyThread))
         here.emplace();
     if (item.hash && !here && !hasher_)
         hasher_ = std::make_unique<PieceHasher>(kPiece);

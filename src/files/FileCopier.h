@@ -59,6 +59,13 @@ enum class FlushMode {
     EachFile,  // every file is flushed before it is closed; Flush() has nothing left to do
 };
 
+// Where a file larger than one piece is hashed (a file of one piece is always hashed on
+// the copy's own thread: handing it over would cost more).
+enum class HashMode {
+    Beside,        // on a thread of its own (PieceHasher), a bounded backlog of pieces
+    OnCopyThread,  // on the copy's thread, each piece between its write and the next read
+};
+
 struct CopyOutcome {
     FileResult result;         // the first failure, with the path concerned; Ok when all are copied
     std::size_t failedItem = 0;  // the item that failed; meaningful when result is a failure
@@ -66,7 +73,7 @@ struct CopyOutcome {
 
 class FileCopier {
 public:
-    explicit FileCopier(FlushMode flush = FlushMode::Beside);
+    explicit FileCopier(FlushMode flush = FlushMode::Beside, HashMode hash = HashMode::Beside);
 
     // Copies items[first, last) in order and stops at the first failure; the file being
     // written then is removed again, so no partial copy stands under a file's name.
@@ -97,6 +104,7 @@ private:
     FileResult WaitForFlusher(CopyObserver& observer);
 
     FlushMode flush_;
+    HashMode hashMode_;
     std::vector<char> buffer_;
     CopyProgress progress_;
     std::vector<std::wstring> toFlush_;  // AtEnd: destinations (long form) not yet flushed
