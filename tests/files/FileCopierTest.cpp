@@ -87,6 +87,27 @@ TEST_F(FileCopierTest, CopiesContentTimeAndAttributesAndCountsEveryPiece) {
     EXPECT_EQ(copier.Progress().filesFlushed, 3u);
 }
 
+// Each file's digest is the same wherever the copy takes it: on its own thread (one piece,
+// or every file when asked) or beside it (a large file).
+TEST_F(FileCopierTest, DigestsAreTheSameBesideAndOnTheCopysThread) {
+    MakeDirs(dir / L"src");
+    WriteTextFile(dir / L"src\\abc.sav", "abc");
+    WriteSizedFile(dir / L"src\\world.map", 3 * (1 << 20) + 5);
+    auto items = ItemsFor({{L"abc.sav", 3}, {L"world.map", 3 * (1 << 20) + 5}});
+    for (CopyItem& item : items)
+        item.hash = !item.folder;
+    std::vector<std::string> digests[2];
+    for (HashMode mode : {HashMode::Beside, HashMode::OnCopyThread}) {
+        RemoveTree(dir / L"dst");
+        FileCopier copier(FlushMode::Beside, mode);
+        ASSERT_TRUE(copier.Copy(items, 0, items.size(), watcher).result.Ok());
+        for (std::size_t i = 1; i < items.size(); ++i)
+            digests[mode == HashMode::Beside ? 0 : 1].push_back(copier.Digest(i));
+    }
+    EXPECT_EQ(digests[0], digests[1]);
+    EXPECT_EQ(digests[0].front(), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+}
+
 TEST_F(FileCopierTest, ReplacesAReadOnlyFileAndMergesIntoAFolderThatIsThere) {
     MakeDirs(dir / L"src");
     MakeDirs(dir / L"dst");
