@@ -9,7 +9,7 @@ namespace {
 
 // One piece of a file per read and write: large enough that a big file costs few calls,
 // small enough that a request to stop is heard within milliseconds.
-constexpr std::size_t kPiece = 1 << 20;
+constexpr std::size_t kPiece = 1 << 18;
 
 // The attributes a copy takes when it is made; read-only follows once its data is written.
 constexpr DWORD kCreateAttributes =

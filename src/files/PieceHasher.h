@@ -18,7 +18,7 @@
 
 class PieceHasher {
 public:
-    static constexpr std::size_t kPieces = 4;
+    static constexpr std::size_t kPieces = 8;
 
     explicit PieceHasher(std::size_t pieceSize);
     ~PieceHasher();
