@@ -60,19 +60,21 @@ void RecoverRestore(const JournalEntry& entry, Recovery& recovery) {
         RemoveDirectoryW(LongPath(SafetySetRoot(entry.gameFolder)).c_str());
 }
 
-// A folder as a job writes it into its journal: a full path, in the form the platform
-// gives it ("." and ".." resolved), no device or long-path form.
+// A folder as a job writes it into its journal: a full path on a drive or a share, with no
+// "." or ".." part, no device or long-path form.
 bool IsPlainFullPath(const std::wstring& path) {
     if (path.rfind(L"\\\\?\\", 0) == 0 || path.rfind(L"\\\\.\\", 0) == 0 || !IsFullPath(path))
         return false;
     if (std::any_of(path.begin(), path.end(), [](wchar_t c) { return c < 0x20 || std::wcschr(L"*?\"<>|/", c); }))
         return false;
-    auto trimmed = [](std::wstring p) {
-        while (p.size() > 3 && p.back() == L'\\')
-            p.pop_back();
-        return p;
-    };
-    return trimmed(FullPath(path)) == trimmed(path);
+    for (size_t start = 0; start <= path.size();) {
+        size_t cut = std::min(path.find(L'\\', start), path.size());
+        std::wstring_view part(path.data() + start, cut - start);
+        if (part == L"." || part == L"..")
+            return false;
+        start = cut + 1;
+    }
+    return true;
 }
 
 bool IsSameFolderAs(const std::wstring& a, const std::wstring& b) {
