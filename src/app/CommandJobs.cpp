@@ -16,6 +16,7 @@
 #include "engine/QuietJobEvents.h"
 #include "engine/RestoreJob.h"
 #include "engine/SetFolderCheck.h"
+#include "engine/SetVerify.h"
 #include "files/FullPath.h"
 #include "files/PerUserCopy.h"
 #include "runtime/AppError.h"
@@ -157,10 +158,54 @@ CommandOutcome RunRestore(const Command& command, const std::wstring& before) {
                              FillIn(texts::CommandRestoreDone, {check.location, game}), kept})};
 }
 
-// An error the job did not expect has passed through it: the job put back what it had
-// changed before letting it pass.
-CommandOutcome Unexpected(bool backup, const std::wstring& path, const std::wstring& why) {
-    const wchar_t* words = backup ? texts::CommandBackupFailed : texts::CommandRestoreFailed;
+// Up to ten of the files, then how many more.
+std::wstring SomeFiles(const std::vector<std::wstring>& files) {
+    const size_t shown = 10;
+    std::wstring text;
+    for (size_t i = 0; i < files.size() && i < shown; ++i)
+        text += (i ? L"; " : L"") + files[i];
+    if (files.size() > shown)
+        text += L"; " + FillIn(texts::AndMoreFiles, {std::to_wstring(files.size() - shown)});
+    return text + L".";
+}
+
+CommandOutcome RunVerify(const Command& command, const std::wstring& before) {
+    const std::wstring marker = FullPath(command.path);
+    auto refuse = [&](const std::wstring& why) {
+        return CommandOutcome{ExitRefused, Join({before, FillIn(texts::CommandVerifyRefused, {marker, why})})};
+    };
+    MarkerCheck check = CheckMarker(marker);
+    if (!check.Ok())
+        return refuse(check.message);
+    SetVerification verified = VerifySet(check.location);
+    std::wstring extra = verified.extra.empty() ? std::wstring()
+                                                : FillIn(texts::CommandVerifyExtra,
+                                                         {std::to_wstring(verified.extra.size()), SomeFiles(verified.extra)});
+    switch (verified.verdict) {
+    case SetVerification::Verdict::NothingToCheck:
+        return refuse(FillIn(texts::CommandVerifyNoManifest, {check.location}));
+    case SetVerification::Verdict::Damaged: {
+        std::wstring what = verified.refused
+                                ? DescribeRefused(*verified.refused, check.location)
+                                : FillIn(texts::CommandVerifyDamaged,
+                                         {check.location, std::to_wstring(verified.damaged.size()),
+                                          std::to_wstring(verified.damaged.size() + verified.checked),
+                                          SomeFiles(verified.damaged)});
+        return {ExitUndone, Join({before, what, extra})};
+    }
+    case SetVerification::Verdict::Whole:
+        break;
+    }
+    return {ExitWhole, Join({before, FillIn(texts::CommandVerifyWhole, {std::to_wstring(verified.checked), check.location}),
+                             extra})};
+}
+
+// An error the job did not expect has passed through it: a backup or restore put back
+// what it had changed before letting it pass; a verify changes nothing.
+CommandOutcome Unexpected(CommandKind kind, const std::wstring& path, const std::wstring& why) {
+    const wchar_t* words = kind == CommandKind::Backup   ? texts::CommandBackupFailed
+                           : kind == CommandKind::Verify ? texts::CommandVerifyFailed
+                                                         : texts::CommandRestoreFailed;
     return {ExitUndone, FillIn(words, {path, FillIn(texts::CommandUnexpectedError, {why})})};
 }
 
@@ -174,7 +219,14 @@ CommandOutcome RunJob(const Command& command) {
     std::wstring before = DescribeRecovery(recovery);
     if (!recovery.Ok())
         return {ExitNotPutBack, OneLine(before)};
-    return command.kind == CommandKind::Backup ? RunBackup(command, before) : RunRestore(command, before);
+    switch (command.kind) {
+    case CommandKind::Backup:
+        return RunBackup(command, before);
+    case CommandKind::Verify:
+        return RunVerify(command, before);
+    default:
+        return RunRestore(command, before);
+    }
 }
 
 }  // namespace
@@ -182,13 +234,12 @@ CommandOutcome RunJob(const Command& command) {
 CommandOutcome RunCommandJob(const Command& command) {
     if (command.kind == CommandKind::Invalid)
         return {ExitRefused, FillIn(texts::CommandInvalid, {command.problem})};
-    bool backup = command.kind == CommandKind::Backup;
     try {
         return RunJob(command);
     } catch (const AppError& error) {
-        return Unexpected(backup, command.path, error.Description());
+        return Unexpected(command.kind, command.path, error.Description());
     } catch (const std::exception& error) {
-        return Unexpected(backup, command.path, Widen(error.what()));
+        return Unexpected(command.kind, command.path, Widen(error.what()));
     }
 }
 

@@ -37,7 +37,7 @@ Command ParseCommandLine(const std::vector<std::wstring>& args) {
         if (!IsSwitch(arg))
             return Invalid(FillIn(texts::CommandUnexpected, {arg}));
         std::wstring name = LowerCase(arg.substr(1));
-        bool job = name == L"backup" || name == L"restore";
+        bool job = name == L"backup" || name == L"restore" || name == L"verify";
         if (name == L"?" || name == L"help") {
             command.kind = CommandKind::Usage;
             return command;
@@ -47,7 +47,9 @@ Command ParseCommandLine(const std::vector<std::wstring>& args) {
         if (job) {
             if (i + 1 >= args.size() || args[i + 1].empty() || IsSwitch(args[i + 1]))
                 return Invalid(FillIn(texts::CommandNeedsPath, {arg}));
-            command.kind = name == L"backup" ? CommandKind::Backup : CommandKind::Restore;
+            command.kind = name == L"backup"    ? CommandKind::Backup
+                           : name == L"restore" ? CommandKind::Restore
+                                                : CommandKind::Verify;
             command.path = args[++i];
         } else if (name == L"dated" && !command.dated) {
             command.dated = true;

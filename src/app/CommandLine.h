@@ -5,6 +5,8 @@
 //   /backup "<folder>" [/dated [/keep N]]   a backup into the folder (or a new dated
 //                                           folder in it, keeping the newest N)
 //   /restore "<marker file>"                a restore from the set the marker names
+//   /verify "<marker file>"                 the set the marker names checked against its
+//                                           manifest, nothing restored
 //   /?                                      the usage
 //
 // Switches take "/" or "-" and any case.
@@ -12,13 +14,13 @@
 #include <string>
 #include <vector>
 
-enum class CommandKind { Menu, Usage, Backup, Restore, Invalid };
+enum class CommandKind { Menu, Usage, Backup, Restore, Verify, Invalid };
 
 inline constexpr unsigned DefaultDatedSetsKept = 10;
 
 struct Command {
     CommandKind kind = CommandKind::Menu;
-    std::wstring path;  // Backup: the folder; Restore: the marker file
+    std::wstring path;  // Backup: the folder; Restore, Verify: the marker file
     bool dated = false;
     unsigned keep = DefaultDatedSetsKept;
     std::wstring problem;  // Invalid: what is wrong with the arguments

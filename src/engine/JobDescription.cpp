@@ -43,16 +43,6 @@ std::wstring ListOfFiles(const std::vector<std::wstring>& files) {
     return text;
 }
 
-// What the program would not act on, in a set folder or a folder a job stages in.
-std::wstring DescribeRefused(const RefusedInput& refused, const std::wstring& setFolder) {
-    if (refused.IsLink())
-        return FillIn(texts::LinkInSet, {refused.path});
-    std::wstring line = std::to_wstring(refused.line);
-    if (refused.path == game::Entry(setFolder, SetManifest::FileName))
-        return FillIn(texts::ManifestNotOurs, {setFolder, refused.path, line, refused.text});
-    return FillIn(texts::ListNotOurs, {refused.path, line, refused.text});
-}
-
 }  // namespace
 
 std::wstring DescribeRecovery(const Recovery& r) {
@@ -162,6 +152,15 @@ std::wstring DescribeAftermath(const JobReport& report, const Wording& wording, 
 }
 
 }  // namespace
+
+std::wstring DescribeRefused(const RefusedInput& refused, const std::wstring& setFolder) {
+    if (refused.IsLink())
+        return FillIn(texts::LinkInSet, {refused.path});
+    std::wstring line = std::to_wstring(refused.line);
+    if (refused.path == game::Entry(setFolder, SetManifest::FileName))
+        return FillIn(texts::ManifestNotOurs, {setFolder, refused.path, line, refused.text});
+    return FillIn(texts::ListNotOurs, {refused.path, line, refused.text});
+}
 
 std::wstring ByteSize(std::uint64_t bytes) {
     // In the user's own units and separators ("4.52 MB"); Wine lacks StrFormatByteSizeEx.

@@ -16,5 +16,9 @@ std::wstring DescribeRecovery(const Recovery& recovery);
 // after it; "" for a job that stands whole with nothing to tell.
 std::wstring DescribeJobProblems(const JobReport& report, JobKind kind, const std::wstring& setFolder);
 
+// What the program would not act on (a list's line, a link), in a set folder or a folder a
+// job stages in.
+std::wstring DescribeRefused(const RefusedInput& refused, const std::wstring& setFolder);
+
 // A size in the user's own units and separators ("4.52 MB").
 std::wstring ByteSize(std::uint64_t bytes);

@@ -296,6 +296,10 @@ inline constexpr wchar_t CommandUsage[] =
     L"  bkTrnwck.exe /restore \"<marker file>\"\r\n"
     L"      restores the backup that the marker file names; the game's data from before is kept as a\r\n"
     L"      safety set.\r\n"
+    L"  bkTrnwck.exe /verify \"<marker file>\"\r\n"
+    L"      reads every file of the backup that the marker file names and checks it against the\r\n"
+    L"      backup's manifest, without restoring anything: exit code 0 when it is whole, 2 when\r\n"
+    L"      files are damaged or missing, 1 when there is nothing to check it against.\r\n"
     L"  bkTrnwck.exe /?\r\n"
     L"      shows this text.\r\n"
     L"\r\n"
@@ -306,12 +310,28 @@ inline constexpr wchar_t CommandUsage[] =
     L"the data lies).\r\n";
 inline constexpr wchar_t CommandInvalid[] = L"The command line is not valid: %1 Run bkTrnwck.exe /? for its usage.";
 inline constexpr wchar_t CommandUnexpected[] = L"\"%1\" is not a switch.";
-inline constexpr wchar_t CommandOneJob[] = L"give one job, /backup or /restore.";
+inline constexpr wchar_t CommandOneJob[] = L"give one job, /backup, /restore or /verify.";
 inline constexpr wchar_t CommandNeedsPath[] = L"%1 needs a path after it (in quotes when it holds spaces).";
 inline constexpr wchar_t CommandKeepNeedsCount[] = L"/keep needs the number of dated sets to keep, 1 or more.";
 inline constexpr wchar_t CommandUnknownSwitch[] = L"%1 is not a switch of this program.";
 inline constexpr wchar_t CommandDatedOnlyWithBackup[] = L"/dated and /keep go with /backup.";
 inline constexpr wchar_t CommandKeepOnlyWithDated[] = L"/keep goes with /dated.";
+// A set checked against its manifest. %1: the marker file, %2: why not.
+inline constexpr wchar_t CommandVerifyRefused[] = L"Verify of %1 not started: %2";
+inline constexpr wchar_t CommandVerifyFailed[] = L"Verify of %1 failed: %2";
+// %1: the set's folder.
+inline constexpr wchar_t CommandVerifyNoManifest[] =
+    L"Nothing to check: the backup set in %1 has no manifest (Tarnwick set contents.sha256); an earlier release "
+    L"made it. A backup into that folder gives it one.";
+// %1: how many files, %2: the set's folder.
+inline constexpr wchar_t CommandVerifyWhole[] =
+    L"Verify complete: all %1 files of the backup set in %2 are as the backup wrote them.";
+// %1: the set's folder, %2: how many are damaged, %3: how many are listed, %4: the files.
+inline constexpr wchar_t CommandVerifyDamaged[] =
+    L"Verify FAILED: the backup set in %1 is damaged: %2 of its %3 files are not what the backup wrote, or are "
+    L"missing: %4";
+// %1: how many, %2: the files.
+inline constexpr wchar_t CommandVerifyExtra[] = L"The manifest does not list %1 file(s) of the set: %2";
 // %1: the game folder, %2: the set's folder, %3: its marker file.
 inline constexpr wchar_t CommandBackupDone[] = L"Backup complete: the game's data from %1 is in %2 (marker %3).";
 inline constexpr wchar_t CommandBackupNoConfig[] = L"The game folder holds no tarnwick.cfg, so the set has none.";

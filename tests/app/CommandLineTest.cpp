@@ -34,6 +34,7 @@ const ParseCase kParses[] = {
     {{L"/backup", L"D:\\b", L"/dated", L"/keep", L"2"}, CommandKind::Backup, L"D:\\b", true, 2},
     {{L"/dated", L"/keep", L"30", L"-backup", L"D:\\b"}, CommandKind::Backup, L"D:\\b", true, 30},
     {{L"/restore", L"D:\\b\\Tarnwick_2026.12.08.BAK"}, CommandKind::Restore, L"D:\\b\\Tarnwick_2026.12.08.BAK", false, 10},
+    {{L"-Verify", L"D:\\b\\Tarnwick_2026.12.08.BAK"}, CommandKind::Verify, L"D:\\b\\Tarnwick_2026.12.08.BAK", false, 10},
     // Refused, each with 1 and the usage.
     {{L"/backup"}, CommandKind::Invalid},
     {{L"/backup", L"/dated"}, CommandKind::Invalid},
@@ -46,6 +47,9 @@ const ParseCase kParses[] = {
     {{L"/backup", L"D:\\b", L"/dated", L"/keep", L"two"}, CommandKind::Invalid},
     {{L"/backup", L"D:\\b", L"/dated", L"/dated"}, CommandKind::Invalid},
     {{L"/restore", L"D:\\m.BAK", L"/dated"}, CommandKind::Invalid},
+    {{L"/verify"}, CommandKind::Invalid},
+    {{L"/verify", L"D:\\m.BAK", L"/restore", L"D:\\m.BAK"}, CommandKind::Invalid},
+    {{L"/verify", L"D:\\m.BAK", L"/dated"}, CommandKind::Invalid},
     {{L"/backup", L"D:\\b", L"extra"}, CommandKind::Invalid},
     {{L"D:\\b"}, CommandKind::Invalid},
     {{L"/frobnicate"}, CommandKind::Invalid},
@@ -257,4 +261,58 @@ TEST_F(CommandRunTest, TheNewSetIsKeptWhenAnOlderOneCarriesALaterName) {
     ASSERT_EQ(dated.size(), 1u);
     EXPECT_NE(dated[0], L"2099.01.01 00.00.00");
     EXPECT_TRUE(PathExists(MarkerPathToday(sets / dated[0])));
+}
+
+namespace {
+
+struct VerifyCase {
+    const char* name;
+    std::function<void(const std::wstring& set)> spoil;
+    DWORD exitCode;
+    std::vector<std::string> says;  // parts of the line
+};
+
+}  // namespace
+
+TEST_F(CommandRunTest, VerifyChecksASetAgainstItsManifestWithoutRestoring) {
+    const VerifyCase cases[] = {
+        {"a whole set", [](const std::wstring&) {}, 0, {"Verify complete: all 8 files"}},
+        {"one byte changed, its time kept",
+         [](const std::wstring& set) {
+             const std::wstring save = set + L"\\saves\\quick.sav";
+             std::string content = ReadTextFile(save);
+             content[0] ^= 1;
+             FileHandle file(CreateFileW(save.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+             FILETIME written{};
+             GetFileTime(file.Get(), nullptr, nullptr, &written);
+             DWORD done = 0;
+             WriteFile(file.Get(), content.data(), 1, &done, nullptr);
+             SetFileTime(file.Get(), nullptr, nullptr, &written);
+         },
+         2, {"Verify FAILED", "1 of its 8 files", "saves\\quick.sav."}},
+        {"a file missing", [](const std::wstring& set) { DeleteFileW((set + L"\\tarnwick.cfg").c_str()); }, 2,
+         {"Verify FAILED", "tarnwick.cfg."}},
+        {"an extra file",
+         [](const std::wstring& set) { WriteTextFile(set + L"\\maps\\new.map", "not in the manifest"); }, 0,
+         {"Verify complete", "does not list 1 file(s) of the set", "maps\\new.map."}},
+        {"no manifest", [](const std::wstring& set) { DeleteFileW((set + L"\\Tarnwick set contents.sha256").c_str()); },
+         1, {"Nothing to check"}},
+        {"not a marker",
+         [](const std::wstring& set) { WriteTextFile(MarkerPathToday(set), "[Backup]\r\nVersion=Other\r\n"); }, 1,
+         {"Not a Tarnwick"}},
+    };
+    for (const VerifyCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchDir set(true);
+        ASSERT_EQ(RunProgram(L"/backup " + Quoted(set.Path())).exitCode, 0u);
+        c.spoil(set.Path());
+        const Tree before = TreeOf(set.Path()), game = TreeOf(GameFolder::Path());
+        ProgramRun run = RunProgram(L"/verify " + Quoted(MarkerPathToday(set.Path())));
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+        for (const std::string& part : c.says)
+            EXPECT_NE(run.output.find(part), std::string::npos) << part << " in " << run.output;
+        EXPECT_TRUE(run.windows.empty());
+        EXPECT_EQ(TreeOf(set.Path()), before);
+        EXPECT_EQ(TreeOf(GameFolder::Path()), game);
+    }
 }
