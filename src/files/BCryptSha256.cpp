@@ -1,7 +1,5 @@
 #include "files/BCryptSha256.h"
 
-#include <utility>
-
 #include "files/Sha256.h"
 #include "runtime/AppError.h"
 
@@ -28,29 +26,15 @@ void Check(NTSTATUS status, const wchar_t* what) {
 
 }  // namespace
 
-BCryptSha256::BCryptSha256() { Check(BCryptCreateHash(Provider(), &hash_, nullptr, 0, nullptr, 0, 0), L"BCryptCreateHash"); }
-
-BCryptSha256::~BCryptSha256() {
-    if (hash_)
-        BCryptDestroyHash(hash_);
-}
-
-BCryptSha256::BCryptSha256(BCryptSha256&& other) noexcept : hash_(std::exchange(other.hash_, nullptr)) {}
-
-BCryptSha256& BCryptSha256::operator=(BCryptSha256&& other) noexcept {
-    if (this != &other) {
-        if (hash_)
-            BCryptDestroyHash(hash_);
-        hash_ = std::exchange(other.hash_, nullptr);
-    }
-    return *this;
+BCryptSha256::BCryptSha256() {
+    Check(BCryptCreateHash(Provider(), hash_.Receive(), nullptr, 0, nullptr, 0, 0), L"BCryptCreateHash");
 }
 
 void BCryptSha256::Add(const void* data, std::size_t size) {
     auto bytes = static_cast<PUCHAR>(const_cast<void*>(data));
     while (size > 0) {
         ULONG piece = size > 0x40000000 ? 0x40000000 : static_cast<ULONG>(size);
-        Check(BCryptHashData(hash_, bytes, piece, 0), L"BCryptHashData");
+        Check(BCryptHashData(hash_.Get(), bytes, piece, 0), L"BCryptHashData");
         bytes += piece;
         size -= piece;
     }
@@ -58,6 +42,6 @@ void BCryptSha256::Add(const void* data, std::size_t size) {
 
 std::string BCryptSha256::HexDigest() {
     UCHAR digest[32];
-    Check(BCryptFinishHash(hash_, digest, sizeof digest, 0), L"BCryptFinishHash");
+    Check(BCryptFinishHash(hash_.Get(), digest, sizeof digest, 0), L"BCryptFinishHash");
     return HexOf(digest, sizeof digest);
 }

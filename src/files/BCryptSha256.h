@@ -8,20 +8,22 @@
 #include <cstddef>
 #include <string>
 
+#include "runtime/Handles.h"
+
 class BCryptSha256 {
 public:
     // An AppError when the platform offers no SHA-256.
     BCryptSha256();
-    ~BCryptSha256();
-    BCryptSha256(const BCryptSha256&) = delete;
-    BCryptSha256& operator=(const BCryptSha256&) = delete;
-    BCryptSha256(BCryptSha256&& other) noexcept;
-    BCryptSha256& operator=(BCryptSha256&& other) noexcept;
 
     void Add(const void* data, std::size_t size);
     // The digest of everything added, as 64 lower-case hex digits; the hash is spent.
     std::string HexDigest();
 
 private:
-    BCRYPT_HASH_HANDLE hash_ = nullptr;
+    struct Traits {
+        using Handle = BCRYPT_HASH_HANDLE;
+        static Handle Invalid() { return nullptr; }
+        static void Close(Handle h) { BCryptDestroyHash(h); }
+    };
+    UniqueHandle<Traits> hash_;
 };

@@ -5,7 +5,6 @@
 #include <gcrypt.h>
 
 #include <mutex>
-#include <utility>
 
 #include "files/Sha256.h"
 #include "runtime/AppError.h"
@@ -37,31 +36,17 @@ void StartGcrypt() {
 
 std::string GcryptVersion() { return gcry_check_version(nullptr); }
 
+void GcryptSha256::Traits::Close(Handle h) { gcry_md_close(h); }
+
 GcryptSha256::GcryptSha256() {
     StartGcrypt();
-    Check(gcry_md_open(&hash_, GCRY_MD_SHA256, 0), L"gcry_md_open");
+    Check(gcry_md_open(hash_.Receive(), GCRY_MD_SHA256, 0), L"gcry_md_open");
 }
 
-GcryptSha256::~GcryptSha256() {
-    if (hash_)
-        gcry_md_close(hash_);
-}
-
-GcryptSha256::GcryptSha256(GcryptSha256&& other) noexcept : hash_(std::exchange(other.hash_, nullptr)) {}
-
-GcryptSha256& GcryptSha256::operator=(GcryptSha256&& other) noexcept {
-    if (this != &other) {
-        if (hash_)
-            gcry_md_close(hash_);
-        hash_ = std::exchange(other.hash_, nullptr);
-    }
-    return *this;
-}
-
-void GcryptSha256::Add(const void* data, std::size_t size) { gcry_md_write(hash_, data, size); }
+void GcryptSha256::Add(const void* data, std::size_t size) { gcry_md_write(hash_.Get(), data, size); }
 
 std::string GcryptSha256::HexDigest() {
-    const unsigned char* digest = gcry_md_read(hash_, GCRY_MD_SHA256);
+    const unsigned char* digest = gcry_md_read(hash_.Get(), GCRY_MD_SHA256);
     return HexOf(digest, gcry_md_get_algo_dlen(GCRY_MD_SHA256));
 }
 

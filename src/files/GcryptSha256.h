@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+#include "runtime/Handles.h"
+
 struct gcry_md_handle;
 
 // Checks the library's version and finishes its initialisation, once for the process
@@ -19,16 +21,16 @@ class GcryptSha256 {
 public:
     // An AppError when the library offers no SHA-256.
     GcryptSha256();
-    ~GcryptSha256();
-    GcryptSha256(const GcryptSha256&) = delete;
-    GcryptSha256& operator=(const GcryptSha256&) = delete;
-    GcryptSha256(GcryptSha256&& other) noexcept;
-    GcryptSha256& operator=(GcryptSha256&& other) noexcept;
 
     void Add(const void* data, std::size_t size);
     // The digest of everything added, as 64 lower-case hex digits; the hash is spent.
     std::string HexDigest();
 
 private:
-    gcry_md_handle* hash_ = nullptr;
+    struct Traits {
+        using Handle = gcry_md_handle*;
+        static Handle Invalid() { return nullptr; }
+        static void Close(Handle h);
+    };
+    UniqueHandle<Traits> hash_;
 };
