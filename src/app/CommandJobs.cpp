@@ -137,12 +137,28 @@ CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
                   report.config == ConfigCopy::Missing ? texts::CommandBackupNoConfig : L"", pruned})};
 }
 
+// A job on the set a marker names: the marker in full form, and the refusal in the job's words.
+struct MarkerJob {
+    MarkerJob(const Command& command, const std::wstring& before, const wchar_t* refusedWords)
+        : marker(FullPath(command.path)), check(CheckMarker(marker)), before_(before), words_(refusedWords) {}
+
+    CommandOutcome Refuse(const std::wstring& why) const {
+        return {ExitRefused, Join({before_, FillIn(words_, {marker, why})})};
+    }
+
+    const std::wstring marker;
+    const MarkerCheck check;
+
+private:
+    const std::wstring& before_;
+    const wchar_t* words_;
+};
+
 CommandOutcome RunRestore(const Command& command, const std::wstring& before) {
-    const std::wstring marker = FullPath(command.path);
-    auto refuse = [&](const std::wstring& why) {
-        return CommandOutcome{ExitRefused, Join({before, FillIn(texts::CommandRestoreRefused, {marker, why})})};
-    };
-    MarkerCheck check = CheckMarker(marker);
+    const MarkerJob job(command, before, texts::CommandRestoreRefused);
+    const std::wstring& marker = job.marker;
+    const MarkerCheck& check = job.check;
+    auto refuse = [&](const std::wstring& why) { return job.Refuse(why); };
     if (!check.Ok())
         return refuse(check.message);
     const std::wstring game = FindGameFolder();
@@ -170,20 +186,17 @@ std::wstring SomeFiles(const std::vector<std::wstring>& files) {
 }
 
 CommandOutcome RunVerify(const Command& command, const std::wstring& before) {
-    const std::wstring marker = FullPath(command.path);
-    auto refuse = [&](const std::wstring& why) {
-        return CommandOutcome{ExitRefused, Join({before, FillIn(texts::CommandVerifyRefused, {marker, why})})};
-    };
-    MarkerCheck check = CheckMarker(marker);
+    const MarkerJob job(command, before, texts::CommandVerifyRefused);
+    const MarkerCheck& check = job.check;
     if (!check.Ok())
-        return refuse(check.message);
+        return job.Refuse(check.message);
     SetVerification verified = VerifySet(check.location);
     std::wstring extra = verified.extra.empty() ? std::wstring()
                                                 : FillIn(texts::CommandVerifyExtra,
                                                          {std::to_wstring(verified.extra.size()), SomeFiles(verified.extra)});
     switch (verified.verdict) {
     case SetVerification::Verdict::NothingToCheck:
-        return refuse(FillIn(texts::CommandVerifyNoManifest, {check.location}));
+        return job.Refuse(FillIn(texts::CommandVerifyNoManifest, {check.location}));
     case SetVerification::Verdict::Damaged: {
         std::wstring what = verified.refused
                                 ? DescribeRefused(*verified.refused, check.location)
