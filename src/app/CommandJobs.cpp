@@ -91,6 +91,16 @@ FileResult MakeDatedSet(const std::wstring& folder, std::wstring& set) {
     }
 }
 
+// The newest dated set in folder, whose unchanged files the next one links to; "" for none.
+std::wstring NewestDatedSet(const std::wstring& folder) {
+    try {
+        std::vector<std::wstring> sets = DatedSets(folder);
+        return sets.empty() ? std::wstring() : folder + (folder.back() == L'\\' ? L"" : L"\\") + sets.back();
+    } catch (const AppError&) {
+        return {};  // a folder that cannot be listed: the new set is copied whole
+    }
+}
+
 CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
     const std::wstring folder = FullPath(command.path);
     auto refuse = [&](const std::wstring& why) {
@@ -103,7 +113,9 @@ CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
         return refuse(check.message);
 
     std::wstring set = folder;
+    std::wstring linkFrom;
     if (command.dated) {
+        linkFrom = NewestDatedSet(folder);
         if (FileResult made = MakeDatedSet(folder, set); !made.Ok())
             return refuse(FillIn(texts::CommandDatedSetNotMade, {made.path, SystemErrorText(made.error)}));
         if (SetFolderCheck check = CheckSetFolder(set, game); !check.Ok()) {
@@ -112,7 +124,7 @@ CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
         }
     }
     QuietJobEvents quiet;
-    JobReport report = BackupJob(game, set, ExistingPerUserCopy(game)).Run(quiet);
+    JobReport report = BackupJob(game, set, ExistingPerUserCopy(game), JobJournal::DefaultPath(), linkFrom).Run(quiet);
     if (!report.Whole()) {
         // The dated folder was made for this run; after a failure it is empty again.
         if (command.dated)
@@ -134,6 +146,9 @@ CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
     return {ExitWhole,
             Join({before, DescribeJobProblems(report, JobKind::Backup, set),
                   FillIn(texts::CommandBackupDone, {game, set, report.marker}),
+                  linkFrom.empty() ? L""
+                                   : FillIn(texts::CommandDatedLinked, {std::to_wstring(report.filesLinked), linkFrom,
+                                                                       std::to_wstring(report.filesCopied)}),
                   report.config == ConfigCopy::Missing ? texts::CommandBackupNoConfig : L"", pruned})};
 }
 

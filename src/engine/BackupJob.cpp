@@ -14,12 +14,20 @@
 #include "engine/LayeredListing.h"
 #include "engine/SetManifest.h"
 #include "files/DiskSpace.h"
+#include "files/DirSearch.h"
 #include "files/ExistingFolder.h"
 #include "files/QuickCheck.h"
 #include "runtime/AppError.h"
 #include "runtime/StageHook.h"
 
+// An earlier set whose files a new set links to where they are the same (see BackupJob.h).
+struct LinkSource {
+    std::wstring folder;
+    SetManifest manifest;
+};
+
 struct BackupJob::Plan {
+    LinkSource link;      // its folder is "" where the backup links to nothing
     SetManifest earlier;  // the set's manifest before the backup
     SetManifest next;     // the new set's
     std::string earlierText;
@@ -46,8 +54,8 @@ std::wstring NameOf(const std::wstring& path) { return path.substr(path.find_las
 class BackupWalk {
 public:
     BackupWalk(ChangePlan& plan, const QuickCheck& quick, const SetManifest& earlier, SetManifest& next,
-               std::vector<std::pair<std::wstring, std::size_t>>& hashed)
-        : plan_(plan), quick_(quick), earlier_(earlier), next_(next), hashed_(hashed) {}
+               std::vector<std::pair<std::wstring, std::size_t>>& hashed, const LinkSource& link)
+        : plan_(plan), quick_(quick), earlier_(earlier), next_(next), hashed_(hashed), link_(link) {}
 
     // The set is written through renames: a link in it would move what lies elsewhere.
     void Entry(const std::wstring& rel, const LayeredEntry& source, const LayeredEntry* inSet) {
@@ -61,7 +69,7 @@ public:
                     return;
                 }
             }
-            hashed_.emplace_back(rel, plan_.StageFile(0, rel, source.path, source.entry.size, true));
+            StageNew(rel, source, false);
             return;
         }
         if (!inSet || !inSet->entry.IsFolder()) {
@@ -116,8 +124,31 @@ private:
             if (entry->entry.IsFolder())
                 StageTree(child, entry->folders, true);
             else
-                hashed_.emplace_back(child, plan_.StageFile(0, child, entry->path, entry->entry.size, true, true));
+                StageNew(child, *entry, true);
         }
+    }
+
+    // A file the set does not have as it is: a hard link to the earlier set's file where
+    // that one is the same and its digest is known, else a copy hashed on the way.
+    void StageNew(const std::wstring& rel, const LayeredEntry& source, bool within) {
+        if (const std::string* digest = LinkableDigest(rel, source.entry)) {
+            next_.Set(rel, *digest);
+            plan_.StageLink(0, rel, source.path, LongPath(link_.folder + L"\\" + rel), source.entry.size, within);
+            return;
+        }
+        hashed_.emplace_back(rel, plan_.StageFile(0, rel, source.path, source.entry.size, true, within));
+    }
+
+    const std::string* LinkableDigest(const std::wstring& rel, const DirEntry& coming) const {
+        const std::string* digest = link_.folder.empty() ? nullptr : link_.manifest.Find(rel);
+        if (!digest)
+            return nullptr;
+        // The file itself as its folder lists it; a folder or a link is never linked to.
+        DirSearch search(LongPath(link_.folder + L"\\" + rel), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        DirEntry there;
+        if (!search.Next(there) || (there.attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            return nullptr;
+        return quick_.Same(coming, there) ? digest : nullptr;
     }
 
     ChangePlan& plan_;
@@ -125,15 +156,18 @@ private:
     const SetManifest& earlier_;
     SetManifest& next_;
     std::vector<std::pair<std::wstring, std::size_t>>& hashed_;
+    const LinkSource& link_;
 };
 
 }  // namespace
 
-BackupJob::BackupJob(std::wstring gameFolder, std::wstring setFolder, std::wstring perUserCopy, std::wstring journal)
+BackupJob::BackupJob(std::wstring gameFolder, std::wstring setFolder, std::wstring perUserCopy, std::wstring journal,
+                     std::wstring linkFrom)
     : gameFolder_(std::move(gameFolder)),
       setFolder_(std::move(setFolder)),
       perUserCopy_(std::move(perUserCopy)),
-      journal_(std::move(journal)) {}
+      journal_(std::move(journal)),
+      linkFrom_(std::move(linkFrom)) {}
 
 JobReport BackupJob::Run(JobEvents& events) {
     JobReport report;
@@ -174,6 +208,8 @@ JobReport BackupJob::Run(JobEvents& events) {
         UndoStaging(copy, journal, [&] { (void)RemoveStagingFolders(setFolder_); }, report);
         throw;
     }
+    report.filesLinked = copy.FilesLinked();
+    report.filesCopied = copy.FilesDone() - copy.FilesLinked();
     if (report.failedAt == JobStage::None)
         SwapIn(copy, journal, entry, report);
     else
@@ -189,13 +225,17 @@ void BackupJob::ListChanges(JobCopy& copy, Plan& plan, JobReport& report) const 
     ListRead read = ReadListFile(manifest, SetManifest::MaxBytes);
     if (read.state == ListRead::State::Read && plan.earlier.Decode(read.text, manifest).state == ListRead::State::Read)
         plan.earlierText = std::move(read.text);
+    // An earlier set whose manifest cannot be trusted gives nothing to link to.
+    if (!linkFrom_.empty() &&
+        plan.link.manifest.Read(game::Entry(linkFrom_, SetManifest::FileName)).state == ListRead::State::Read)
+        plan.link.folder = linkFrom_;
     copy.List([&](ChangePlan& changes) {
         MakeMissingDataFolders(gameFolder_);
         std::vector<std::wstring> sources{LongPath(gameFolder_)};
         if (!perUserCopy_.empty())
             sources.push_back(LongPath(perUserCopy_));
-        QuickCheck quick({gameFolder_, perUserCopy_, setFolder_});
-        BackupWalk walk(changes, quick, plan.earlier, plan.next, plan.hashed);
+        QuickCheck quick({gameFolder_, perUserCopy_, setFolder_, linkFrom_});
+        BackupWalk walk(changes, quick, plan.earlier, plan.next, plan.hashed, plan.link);
         try {
             LayeredListing game(sources);
             LayeredListing set({LongPath(setFolder_)});

@@ -8,6 +8,12 @@
 // set stands complete with its manifest and marker, or the earlier set and its marker are
 // exactly as they were. The job's journal (JobJournal) lets the next start of the program
 // put right a backup that was killed.
+//
+// A backup into a new dated set may name the newest earlier set (linkFrom): each file of
+// the game's data that is the same as that set's (the quick check, and that set's manifest
+// has its digest) becomes a hard link to that set's file, made in the staging folder like
+// any copy, its digest carried over. The new set is whole by itself; the two sets share
+// the file, which no job ever writes into in place.
 
 #include <string>
 
@@ -22,7 +28,7 @@ public:
     // files the game reads before its own; "" when there is none. journal: where the job
     // keeps its journal.
     BackupJob(std::wstring gameFolder, std::wstring setFolder, std::wstring perUserCopy = L"",
-              std::wstring journal = JobJournal::DefaultPath());
+              std::wstring journal = JobJournal::DefaultPath(), std::wstring linkFrom = L"");
 
     // Puts right what an interrupted job left, compares the game data with the set,
     // checks the room, copies what differs of the three folders, raises FoldersCopied,
@@ -42,4 +48,5 @@ private:
     std::wstring setFolder_;
     std::wstring perUserCopy_;
     std::wstring journal_;
+    std::wstring linkFrom_;
 };

@@ -53,6 +53,16 @@ std::size_t ChangePlan::StageFile(int layer, const std::wstring& relative, const
     return Add({source, Staged(layer, relative), size, false, hash});
 }
 
+std::size_t ChangePlan::StageLink(int layer, const std::wstring& relative, const std::wstring& source,
+                                  const std::wstring& linkTo, std::uint64_t size, bool within) {
+    StageParents(layer, relative, source);
+    if (!within)
+        swaps_.push_back({SwapEntry::Kind::Put, layer, Checked(relative)});
+    CopyItem item{source, Staged(layer, relative), size, false, false};
+    item.linkTo = linkTo;
+    return Add(std::move(item));
+}
+
 void ChangePlan::StageFolder(int layer, const std::wstring& relative, const std::wstring& source, bool within) {
     StageParents(layer, relative, source);
     stagedFolders_.insert(std::to_wstring(layer) + L"\\" + relative);

@@ -27,6 +27,11 @@ public:
     // inside a staged folder (within). Returns the copy's item.
     std::size_t StageFile(int layer, const std::wstring& relative, const std::wstring& source, std::uint64_t size,
                           bool hash, bool within = false);
+    // A new file equal to linkTo (an earlier set's file, long form): made a hard link to
+    // it in the staging folder, copied from source where no link can be made. Takes no
+    // room of the volume's. Returns the item.
+    std::size_t StageLink(int layer, const std::wstring& relative, const std::wstring& source,
+                          const std::wstring& linkTo, std::uint64_t size, bool within = false);
     // A new folder in the staging folder at relative, swapped in as one entry (with
     // everything staged below it) unless it lies inside a staged folder.
     void StageFolder(int layer, const std::wstring& relative, const std::wstring& source, bool within = false);

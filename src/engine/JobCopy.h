@@ -32,6 +32,9 @@ public:
     ChangePlan& Changes() { return plan_; }
     // The SHA-256 the copy's own pass took of the item's file; "" when it has none.
     std::string Digest(std::size_t item) { return copier_.Digest(item); }
+    // Files copied so far, and of them those made hard links (CopyItem::linkTo).
+    std::uint64_t FilesDone() const { return copier_.Progress().filesDone; }
+    std::uint64_t FilesLinked() const { return copier_.Progress().filesLinked; }
 
 private:
     void Progressed(const CopyProgress& progress) override;

@@ -61,6 +61,8 @@ struct JobReport {
     ConfigCopy config = ConfigCopy::NotTried;
 
     bool earlierSet = false;   // backup: the set folder held a set before
+    std::uint64_t filesLinked = 0;  // backup: new files made hard links to an earlier set's
+    std::uint64_t filesCopied = 0;  // files copied (links not counted)
     std::wstring marker;       // backup: the set's marker, once written and read back
     std::wstring safetySet;    // restore: the folder that keeps the data from before
     std::wstring safetyMarker;  // restore: that safety set's marker

@@ -91,6 +91,13 @@ FileResult FileCopier::CopyOne(std::size_t index, const CopyItem& item, CopyObse
         return MakeFolder(item.destination);
     if (item.destination.empty())
         return ReadOnly(index, item, observer);
+    if (!item.linkTo.empty() && CreateHardLinkW(item.destination.c_str(), item.linkTo.c_str(), nullptr)) {
+        ++progress_.filesDone;
+        ++progress_.filesLinked;
+        progress_.bytesDone += item.size;
+        observer.Progressed(progress_);
+        return FileResult::Success();
+    }
     FileHandle in = OpenSource(item.source);
     if (!in)
         return FileResult::Failure(GetLastError(), item.source);

@@ -30,6 +30,11 @@ struct CopyItem {
     std::uint64_t size = 0;    // as listed, for the totals; the copy takes what the file holds then
     bool folder = false;       // a folder to make; one that is there already is merged into
     bool hash = false;         // the file's SHA-256 is taken in the same pass (Digest)
+    // A file equal to this one (an earlier set's, on the same volume): the destination is
+    // made a hard link to it, a second name for the same file, nothing written. Where no
+    // link can be made (FAT, a share that refuses them, a file at its link limit), the
+    // source is copied as any other file.
+    std::wstring linkTo = {};
 };
 
 // How far a copy got, counted over every call of one copier.
@@ -38,6 +43,7 @@ struct CopyProgress {
     std::uint64_t filesDone = 0;   // files copied whole
     std::uint64_t bytesDone = 0;   // bytes written, the file being copied included
     std::uint64_t filesFlushed = 0;
+    std::uint64_t filesLinked = 0;  // of filesDone, those made hard links (CopyItem::linkTo)
 };
 
 // What the caller hears; both calls come on the thread that copies.

@@ -332,6 +332,9 @@ inline constexpr wchar_t CommandVerifyDamaged[] =
     L"missing: %4";
 // %1: how many, %2: the files.
 inline constexpr wchar_t CommandVerifyExtra[] = L"The manifest does not list %1 file(s) of the set: %2";
+// A dated set. %1: the files linked, %2: the earlier set, %3: the files copied.
+inline constexpr wchar_t CommandDatedLinked[] =
+    L"%1 unchanged files are hard links to those of %2 and take no room; %3 files were copied.";
 // %1: the game folder, %2: the set's folder, %3: its marker file.
 inline constexpr wchar_t CommandBackupDone[] = L"Backup complete: the game's data from %1 is in %2 (marker %3).";
 inline constexpr wchar_t CommandBackupNoConfig[] = L"The game folder holds no tarnwick.cfg, so the set has none.";

@@ -12,6 +12,7 @@
 #include "engine/BackupMarker.h"
 #include "engine/DatedSets.h"
 #include "engine/JobJournal.h"
+#include "files/FileOps.h"
 #include "runtime/Handles.h"
 #include "runtime/TextConv.h"
 
@@ -315,4 +316,100 @@ TEST_F(CommandRunTest, VerifyChecksASetAgainstItsManifestWithoutRestoring) {
         EXPECT_EQ(TreeOf(set.Path()), before);
         EXPECT_EQ(TreeOf(GameFolder::Path()), game);
     }
+}
+
+namespace {
+
+// The file's identity on its volume and how many names it has.
+std::pair<std::uint64_t, DWORD> FileIdentity(const std::wstring& path) {
+    FileHandle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    EXPECT_TRUE(file && GetFileInformationByHandle(file.Get(), &info)) << Narrow(path);
+    return {(static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow, info.nNumberOfLinks};
+}
+
+// The game's data: the files a set holds of it.
+Tree GameDataOf(const std::wstring& root) {
+    Tree data;
+    for (const auto& [rel, content] : TreeOf(root)) {
+        bool ours = rel.rfind(L"saves", 0) == 0 || rel.rfind(L"maps", 0) == 0 || rel.rfind(L"scores", 0) == 0 ||
+                    rel == L"tarnwick.cfg";
+        if (ours)
+            data.emplace_back(rel, content);
+    }
+    return data;
+}
+
+void ExpectManifestChecksOut(const std::wstring& set) {
+    std::optional<bool> checked = LinuxCommandSucceeds(set, "sha256sum -c --quiet --strict 'Tarnwick set contents.sha256'");
+    if (checked) {
+        EXPECT_TRUE(*checked) << "sha256sum -c refuses the manifest of " << Narrow(set);
+    }
+}
+
+}  // namespace
+
+TEST_F(CommandRunTest, DatedSetsShareTheFilesThatDidNotChange) {
+    const std::wstring changed = L"saves\\slot 1\\game.sav", same = L"saves\\slot 2\\game.sav";
+    std::vector<Tree> runs;
+    for (int run = 0; run < 3; ++run) {
+        if (run > 0) {
+            WriteTextFile(GameFolder::Sub(changed), "save one, played again " + std::to_string(run));
+            ShiftWriteTimes(GameFolder::Sub(changed), run * 60);
+        }
+        runs.push_back(GameDataOf(GameFolder::Path()));
+        ProgramRun backup = RunProgram(L"/backup " + Quoted(sets.Path()) + L" /dated /keep 5");
+        ASSERT_EQ(backup.exitCode, 0u) << backup.output;
+        if (run > 0) {
+            EXPECT_NE(backup.output.find("unchanged files are hard links"), std::string::npos) << backup.output;
+            EXPECT_NE(backup.output.find("; 1 files were copied."), std::string::npos) << backup.output;
+        }
+    }
+    std::vector<std::wstring> dated = DatedSets(sets.Path());
+    ASSERT_EQ(dated.size(), 3u);
+    for (size_t i = 0; i < dated.size(); ++i) {
+        const std::wstring set = sets / dated[i];
+        EXPECT_EQ(GameDataOf(set), runs[i]) << "the set of run " << i;
+        ExpectManifestChecksOut(set);
+        if (i == 0)
+            continue;
+        const std::wstring earlier = sets / dated[i - 1];
+        EXPECT_EQ(FileIdentity(set + L"\\" + same).first, FileIdentity(earlier + L"\\" + same).first);
+        EXPECT_GT(FileIdentity(set + L"\\" + same).second, 1u);
+        EXPECT_NE(FileIdentity(set + L"\\" + changed).first, FileIdentity(earlier + L"\\" + changed).first);
+    }
+
+    // Whatever else runs, every other set stays as its manifest says.
+    auto othersCheckOut = [&](const char* after) {
+        SCOPED_TRACE(after);
+        for (const std::wstring& name : DatedSets(sets.Path()))
+            ExpectManifestChecksOut(sets / name);
+    };
+    ASSERT_EQ(RunProgram(L"/restore " + Quoted(MarkerPathToday(sets / dated[1]))).exitCode, 0u);
+    othersCheckOut("a restore from the middle set, which left a safety set");
+    WriteTextFile(GameFolder::Sub(same), "save two, changed at last");
+    ShiftWriteTimes(GameFolder::Sub(same), 600);
+    ASSERT_EQ(RunProgram(L"/backup " + Quoted(sets / dated[1])).exitCode, 0u);
+    EXPECT_EQ(ReadTextFile(sets / (dated[0] + L"\\" + same)), "save two");
+    othersCheckOut("a merge backup into the middle set");
+    ASSERT_EQ(RunProgram(L"/backup " + Quoted(sets.Path()) + L" /dated /keep 1").exitCode, 0u);
+    othersCheckOut("the pruning of all but the newest");
+}
+
+TEST_F(CommandRunTest, AFileThatCannotBeLinkedIsCopied) {
+    ASSERT_EQ(RunProgram(L"/backup " + Quoted(sets.Path()) + L" /dated").exitCode, 0u);
+    std::vector<std::wstring> first = DatedSets(sets.Path());
+    ASSERT_EQ(first.size(), 1u);
+    // The kernel refuses a new name for an immutable file, as FAT refuses any link.
+    ImmutableScope refused(sets / (first[0] + L"\\saves\\slot 2\\game.sav"));
+    if (!refused.Ok())
+        GTEST_SKIP() << "no chattr here";
+    ProgramRun second = RunProgram(L"/backup " + Quoted(sets.Path()) + L" /dated");
+    ASSERT_EQ(second.exitCode, 0u) << second.output;
+    EXPECT_NE(second.output.find("; 1 files were copied."), std::string::npos) << second.output;
+    std::vector<std::wstring> dated = DatedSets(sets.Path());
+    ASSERT_EQ(dated.size(), 2u);
+    EXPECT_EQ(GameDataOf(sets / dated[1]), GameDataOf(GameFolder::Path()));
+    ExpectManifestChecksOut(sets / dated[1]);
 }
