@@ -57,7 +57,7 @@ make_large() {
   echo "volume=7" >"$scratch/game/tarnwick.cfg"
 }
 
-for shape in small large; do
+for shape in ${BENCH_SHAPES:-small large}; do
   first=() again=()
   for round in $(seq 1 "$rounds"); do
     rm -rf "$scratch/game" "$scratch/sets"; mkdir -p "$scratch/sets"

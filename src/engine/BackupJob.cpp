@@ -1,6 +1,8 @@
 #include "engine/BackupJob.h"
 
+#include <memory>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -14,7 +16,6 @@
 #include "engine/LayeredListing.h"
 #include "engine/SetManifest.h"
 #include "files/DiskSpace.h"
-#include "files/DirSearch.h"
 #include "files/ExistingFolder.h"
 #include "files/QuickCheck.h"
 #include "runtime/AppError.h"
@@ -139,16 +140,21 @@ private:
         hashed_.emplace_back(rel, plan_.StageFile(0, rel, source.path, source.entry.size, true, within));
     }
 
-    const std::string* LinkableDigest(const std::wstring& rel, const DirEntry& coming) const {
+    const std::string* LinkableDigest(const std::wstring& rel, const DirEntry& coming) {
         const std::string* digest = link_.folder.empty() ? nullptr : link_.manifest.Find(rel);
         if (!digest)
             return nullptr;
-        // The file itself as its folder lists it; a folder or a link is never linked to.
-        DirSearch search(LongPath(link_.folder + L"\\" + rel), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-        DirEntry there;
-        if (!search.Next(there) || (there.attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        // The earlier set's file as its folder lists it (each folder listed once); a folder
+        // or a link is never linked to.
+        size_t cut = rel.find_last_of(L'\\');
+        std::wstring folder = cut == std::wstring::npos ? std::wstring() : rel.substr(0, cut);
+        auto& listing = linkListings_[folder];
+        if (!listing)
+            listing = std::make_unique<LayeredListing>(std::vector{LongPath(Join(link_.folder, folder))});
+        const LayeredEntry* there = listing->Find(rel.substr(cut == std::wstring::npos ? 0 : cut + 1));
+        if (!there || (there->entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT))
             return nullptr;
-        return quick_.Same(coming, there) ? digest : nullptr;
+        return quick_.Same(coming, there->entry) ? digest : nullptr;
     }
 
     ChangePlan& plan_;
@@ -157,6 +163,7 @@ private:
     SetManifest& next_;
     std::vector<std::pair<std::wstring, std::size_t>>& hashed_;
     const LinkSource& link_;
+    std::unordered_map<std::wstring, std::unique_ptr<LayeredListing>> linkListings_;  // by folder below the set
 };
 
 }  // namespace
