@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <exception>
 
 #include "app/CommandOutput.h"
@@ -17,6 +18,8 @@
 #include "engine/RestoreJob.h"
 #include "engine/SetFolderCheck.h"
 #include "engine/SetVerify.h"
+#include "files/DirSearch.h"
+#include "files/ExistingFolder.h"
 #include "files/FullPath.h"
 #include "files/PerUserCopy.h"
 #include "runtime/AppError.h"
@@ -200,7 +203,26 @@ std::wstring SomeFiles(const std::vector<std::wstring>& files) {
     return text + L".";
 }
 
-CommandOutcome RunVerify(const Command& command, const std::wstring& before) {
+// The marker of the newest dated set in folder (the newest marker there); "" for none.
+std::wstring NewestDatedMarker(const std::wstring& folder) {
+    const std::wstring set = NewestDatedSet(folder);
+    if (set.empty())
+        return {};
+    std::wstring newest;
+    DirSearch search(set + L"\\Tarnwick_*.BAK", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    for (DirEntry entry; search.Next(entry);)
+        newest = std::max(newest, entry.name);
+    return newest.empty() ? std::wstring() : set + L"\\" + newest;
+}
+
+CommandOutcome RunVerify(Command command, const std::wstring& before) {
+    // A folder of dated sets stands for its newest set.
+    if (const std::wstring folder = FullPath(command.path); IsExistingFolder(folder)) {
+        command.path = NewestDatedMarker(folder);
+        if (command.path.empty())
+            return {ExitRefused, Join({before, FillIn(texts::CommandVerifyRefused,
+                                                      {folder, FillIn(texts::CommandVerifyNoDatedSet, {folder})})})};
+    }
     const MarkerJob job(command, before, texts::CommandVerifyRefused);
     const MarkerCheck& check = job.check;
     if (!check.Ok())

@@ -6,7 +6,8 @@
 //                                           folder in it, keeping the newest N)
 //   /restore "<marker file>"                a restore from the set the marker names
 //   /verify "<marker file>"                 the set the marker names checked against its
-//                                           manifest, nothing restored
+//                                           manifest, nothing restored; a folder of dated
+//                                           sets stands for its newest set
 //   /?                                      the usage
 //
 // Switches take "/" or "-" and any case.

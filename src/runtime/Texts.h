@@ -300,6 +300,8 @@ inline constexpr wchar_t CommandUsage[] =
     L"      reads every file of the backup that the marker file names and checks it against the\r\n"
     L"      backup's manifest, without restoring anything: exit code 0 when it is whole, 2 when\r\n"
     L"      files are damaged or missing, 1 when there is nothing to check it against.\r\n"
+    L"  bkTrnwck.exe /verify \"<folder>\"\r\n"
+    L"      the same for the newest dated backup set in that folder (see /dated).\r\n"
     L"  bkTrnwck.exe /?\r\n"
     L"      shows this text.\r\n"
     L"\r\n"
@@ -319,6 +321,9 @@ inline constexpr wchar_t CommandKeepOnlyWithDated[] = L"/keep goes with /dated."
 // A set checked against its manifest. %1: the marker file, %2: why not.
 inline constexpr wchar_t CommandVerifyRefused[] = L"Verify of %1 not started: %2";
 inline constexpr wchar_t CommandVerifyFailed[] = L"Verify of %1 failed: %2";
+// %1: the folder given.
+inline constexpr wchar_t CommandVerifyNoDatedSet[] =
+    L"%1 holds no dated backup set (a folder named yyyy.mm.dd hh.mm.ss) with a marker file to verify.";
 // %1: the set's folder.
 inline constexpr wchar_t CommandVerifyNoManifest[] =
     L"Nothing to check: the backup set in %1 has no manifest (Tarnwick set contents.sha256); an earlier release "

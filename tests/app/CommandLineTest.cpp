@@ -380,6 +380,11 @@ TEST_F(CommandRunTest, DatedSetsShareTheFilesThatDidNotChange) {
         EXPECT_NE(FileIdentity(set + L"\\" + changed).first, FileIdentity(earlier + L"\\" + changed).first);
     }
 
+    ProgramRun verified = RunProgram(L"/verify " + Quoted(sets.Path()));
+    EXPECT_EQ(verified.exitCode, 0u) << verified.output;
+    EXPECT_NE(verified.output.find("Verify complete"), std::string::npos) << verified.output;
+    EXPECT_NE(verified.output.find(Narrow(dated.back())), std::string::npos) << "not the newest set: " << verified.output;
+
     // Whatever else runs, every other set stays as its manifest says.
     auto othersCheckOut = [&](const char* after) {
         SCOPED_TRACE(after);
