@@ -2,11 +2,13 @@
 # Benchmark of dated sets, with the real program on a RAM disk (as root; on disk otherwise):
 #   - a dated backup of unchanged data beside the first dated backup of the same data,
 #     for 4000 files of 4 KiB and for 4 files of 500 MiB (medians of BENCH_ROUNDS, default 3);
-#   - the disk that 14 dated sets take, 1 % of the small files changed between runs,
-#     against one set (du counts a file with several names once);
+#   - the disk that 14 dated sets take, 1 % of the files changed between runs, against one
+#     set (du counts a file with several names once), for the small files and for 400 files
+#     of 256 KiB;
 #   - /verify of a set beside `sha256sum -c` of its manifest on the Linux side.
 # The game folder is one of the benchmark's own, which the program is told of as the
-# player's chosen folder. Usage: scripts/bench-dated.sh
+# player's chosen folder. Usage: scripts/bench-dated.sh (BENCH_SHAPES="" leaves out the
+# timing of the backups, BENCH_SHAPES=small or large keeps one).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/bench-setup.sh"
 bench_prepare bkTrnwck
@@ -57,7 +59,7 @@ make_large() {
   echo "volume=7" >"$scratch/game/tarnwick.cfg"
 }
 
-for shape in ${BENCH_SHAPES:-small large}; do
+for shape in ${BENCH_SHAPES-small large}; do
   first=() again=()
   for round in $(seq 1 "$rounds"); do
     rm -rf "$scratch/game" "$scratch/sets"; mkdir -p "$scratch/sets"
@@ -76,13 +78,27 @@ for shape in ${BENCH_SHAPES:-small large}; do
   fi
 done
 
-# 14 nightly sets, 1 % of the small files changed between runs.
+# 14 nightly sets, 1 % of the files changed between runs: of the small files, and of a game
+# of 400 files of 256 KiB (100 MiB), where each set's own manifest and folders weigh less.
+fourteen_sets() {
+  local label="$1" changed="$2" size="$3"
+  for run in $(seq 1 14); do
+    for f in $(seq 1 "$changed"); do head -c "$size" /dev/urandom >"$scratch/game/saves/area $f/slot $run.sav"; done
+    wine "$exe" /backup "$scratch_win\\sets" /dated /keep 14 >/dev/null
+  done
+  local one all
+  one=$(du -sk "$(ls -d "$scratch/sets"/*/ | head -n1)" | cut -f1)
+  all=$(du -sk "$scratch/sets" | cut -f1)
+  echo "14 dated sets of $label, 1 % changed between runs: $all KiB on the disk, one set $one KiB: $(awk -v a="$all" -v o="$one" 'BEGIN { printf "%.2f", a / o }') x"
+}
 rm -rf "$scratch/game" "$scratch/sets"; mkdir -p "$scratch/sets"
 make_small
-for run in $(seq 1 14); do
-  for f in $(seq 1 40); do head -c 4096 /dev/urandom >"$scratch/game/saves/area $f/slot $run.sav"; done
-  wine "$exe" /backup "$scratch_win\\sets" /dated /keep 14 >/dev/null
+fourteen_sets "4000 files of 4 KiB" 40 4096
+rm -rf "$scratch/game" "$scratch/sets"; mkdir -p "$scratch/sets"
+for f in $(seq 1 4); do
+  mkdir -p "$scratch/game/saves/area $f"
+  for i in $(seq 1 100); do head -c 262144 /dev/urandom >"$scratch/game/saves/area $f/slot $i.sav"; done
 done
-one=$(du -sk "$(ls -d "$scratch/sets"/*/ | head -n1)" | cut -f1)
-all=$(du -sk "$scratch/sets" | cut -f1)
-echo "14 dated sets, 1 % changed between runs: $all KiB on the disk, one set $one KiB: $(awk -v a="$all" -v o="$one" 'BEGIN { printf "%.2f", a / o }') x"
+mkdir -p "$scratch/game/maps" "$scratch/game/scores"
+echo "volume=7" >"$scratch/game/tarnwick.cfg"
+fourteen_sets "400 files of 256 KiB" 4 262144
