@@ -45,14 +45,17 @@ wine reg add 'HKCU\Software\Glimmerfen Studios\Backup Tarnwick' /v GameFolder /d
 ms_of() { local start end; start=$(date +%s%N); "$@" >/dev/null; end=$(date +%s%N); echo $(((end - start) / 1000000)); }
 median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
 
-make_small() {
-  for f in $(seq 1 40); do
+# A game of FOLDERS x FILES saves of SIZE bytes each, random, and its other data.
+make_game() {
+  local folders="$1" files="$2" size="$3"
+  for f in $(seq 1 "$folders"); do
     mkdir -p "$scratch/game/saves/area $f"
-    for i in $(seq 1 100); do head -c 4096 /dev/urandom >"$scratch/game/saves/area $f/slot $i.sav"; done
+    for i in $(seq 1 "$files"); do head -c "$size" /dev/urandom >"$scratch/game/saves/area $f/slot $i.sav"; done
   done
   mkdir -p "$scratch/game/maps" "$scratch/game/scores"
   echo "volume=7" >"$scratch/game/tarnwick.cfg"
 }
+make_small() { make_game 40 100 4096; }
 make_large() {
   mkdir -p "$scratch/game/maps" "$scratch/game/saves" "$scratch/game/scores"
   for i in 1 2 3 4; do head -c $((500 << 20)) /dev/urandom >"$scratch/game/maps/world $i.map"; done
@@ -95,10 +98,5 @@ rm -rf "$scratch/game" "$scratch/sets"; mkdir -p "$scratch/sets"
 make_small
 fourteen_sets "4000 files of 4 KiB" 40 4096
 rm -rf "$scratch/game" "$scratch/sets"; mkdir -p "$scratch/sets"
-for f in $(seq 1 4); do
-  mkdir -p "$scratch/game/saves/area $f"
-  for i in $(seq 1 100); do head -c 262144 /dev/urandom >"$scratch/game/saves/area $f/slot $i.sav"; done
-done
-mkdir -p "$scratch/game/maps" "$scratch/game/scores"
-echo "volume=7" >"$scratch/game/tarnwick.cfg"
+make_game 4 100 262144
 fourteen_sets "400 files of 256 KiB" 4 262144
