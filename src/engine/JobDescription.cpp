@@ -103,7 +103,7 @@ std::wstring DescribeStop(const JobReport& report, const Wording& wording, const
     case JobStage::Untrusted:
         return DescribeRefused(*report.refused, setFolder) + L" " + texts::NothingChanged;
     case JobStage::Manifest:
-        return FillIn(texts::ManifestUnreadable, {f.item, Reason(f.error)});
+        return FillIn(texts::SetListUnreadable, {f.item, Reason(f.error)});
     case JobStage::SetInsideGame:
         return FillIn(texts::RestoreSetInsideGame, {f.item});
     case JobStage::Swap:

@@ -45,7 +45,7 @@ enum class JobStage {
     Marker,         // backup: the marker could not be written or read back
     Damaged,        // restore: files of the set are not what its manifest says (damaged)
     Untrusted,      // a list in the set this program did not write, or a link in it (refused)
-    Manifest,       // restore: the set's manifest is there but cannot be read
+    Manifest,       // restore: the set's manifest or list of added files is there but cannot be read
     Swap,           // the new data could not be swapped into place
 };
 

@@ -320,11 +320,15 @@ JobReport RestoreJob::Run(JobEvents& events) {
 // this program did not write refuses the restore.
 std::optional<RefusedInput> RestoreJob::ReadLists(Plan& plan, FileResult& unreadable) const {
     const std::wstring manifest = game::Entry(setFolder_, SetManifest::FileName);
-    for (ListRead read : {plan.manifest.Read(manifest), ReadAddedList(setFolder_, plan.toRemove)}) {
+    const std::pair<std::wstring, ListRead> reads[] = {
+        {manifest, plan.manifest.Read(manifest)},
+        {game::Entry(setFolder_, game::AddedListName), ReadAddedList(setFolder_, plan.toRemove)},
+    };
+    for (const auto& [path, read] : reads) {
         if (read.state == ListRead::State::Refused)
             return read.refused;
         if (read.state == ListRead::State::Unreadable) {
-            unreadable = FileResult::Failure(read.error, read.refused.path.empty() ? manifest : read.refused.path);
+            unreadable = FileResult::Failure(read.error, path);
             return std::nullopt;
         }
     }

@@ -152,9 +152,9 @@ inline constexpr wchar_t SetLeftAsItIs[] =
     L"The folder %1 was left as it is: the program does not guess what such a list or link means.";
 // %1: the size of the file.
 inline constexpr wchar_t ListTooLarge[] = L"%1 bytes, more than any such list holds";
-// %1: the manifest, %2: the platform's reason.
-inline constexpr wchar_t ManifestUnreadable[] =
-    L"The manifest %1 of the backup set could not be read (%2), so the set cannot be checked. Nothing was changed.";
+// %1: the list (the manifest, a safety set's list of added files), %2: the platform's reason.
+inline constexpr wchar_t SetListUnreadable[] =
+    L"%1 of the backup set could not be read (%2), so the restore did not start. Nothing was changed.";
 // %1: how many more.
 inline constexpr wchar_t AndMoreFiles[] = L"and %1 more";inline constexpr wchar_t RestoreRolledBack[] = L"The game's data is as it was before the restore.";
 // %1: the path concerned, %2: the reason, %3: the safety set's folder.

@@ -161,6 +161,24 @@ TEST_F(CraftedSetTest, ACraftedSetIsRefusedWholeAndNothingOutsideIsTouched) {
     }
 }
 
+// A folder where a set's list should be: the list cannot be read, and the restore does not
+// start over a set it cannot check, naming the list.
+TEST_F(CraftedSetTest, AListThatCannotBeReadRefusesTheRestoreNamingIt) {
+    for (const wchar_t* list : {SetManifest::FileName, game::AddedListName}) {
+        SCOPED_TRACE(Narrow(list));
+        MakeScene();
+        RemoveTree(Set() + L"\\" + list);
+        MakeDirs(Set() + L"\\" + list);
+        const Snapshot before = Take();
+        JobReport report = Restore();
+        EXPECT_EQ(report.outcome, JobOutcome::NotStarted);
+        EXPECT_EQ(report.failedAt, JobStage::Manifest);
+        EXPECT_EQ(report.failure.item, Set() + L"\\" + list);
+        EXPECT_EQ(ListTree(Game()), before.game);
+        EXPECT_EQ(ListTree(Set()), before.set);
+    }
+}
+
 // A backup with a manifest it cannot trust carries no digest over: the new manifest is
 // made from the data itself.
 TEST_F(CraftedSetTest, ABackupOverAnUntrustedManifestWritesATrueOne) {
