@@ -15,26 +15,10 @@ bench_prepare bkTrnwck
 
 exe="build/mingw/bkTrnwck.exe"
 rounds="${BENCH_ROUNDS:-3}"
-scratch_win='C:\bench-dated'
-scratch="$(realpath -m "$(winepath -u "$scratch_win" 2>/dev/null)")"
-mounted=""
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
-  [ -n "$mounted" ] && { umount "$scratch" || umount -l "$scratch" || true; }
-  rm -rf "$scratch"
+bench_extra_cleanup() {
   wine reg delete 'HKCU\Software\Glimmerfen Studios\Backup Tarnwick' /v GameFolder /f >/dev/null 2>&1 || true
-  [ -n "${BKTRNWCK_XVFB_PID:-}" ] && kill "$BKTRNWCK_XVFB_PID" 2>/dev/null || true
 }
-trap cleanup EXIT
-mountpoint -q "$scratch" && umount -l "$scratch"
-rm -rf "$scratch"
-mkdir -p "$scratch"
-where="on disk ($scratch)"
-if [ "$(id -u)" -eq 0 ] && mount -t tmpfs -o size=8g tmpfs "$scratch"; then
-  mounted=1
-  where="on a RAM disk (tmpfs at $scratch)"
-fi
+bench_ram_scratch 'C:\bench-dated' 8g
 echo "bench-dated: $where"
 wineserver -p >/dev/null 2>&1 || true
 wine cmd /c exit >/dev/null 2>&1 || true

@@ -12,26 +12,7 @@ bench_prepare bench_jobcopy
 
 exe="build/mingw/bench/bench_jobcopy.exe"
 rounds="${BENCH_ROUNDS:-5}"
-scratch_win='C:\bench-jobcopy'
-scratch="$(realpath -m "$(winepath -u "$scratch_win" 2>/dev/null)")"
-mounted=""
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
-  [ -n "$mounted" ] && { umount "$scratch" || umount -l "$scratch" || true; }
-  rm -rf "$scratch"
-  [ -n "${BKTRNWCK_XVFB_PID:-}" ] && kill "$BKTRNWCK_XVFB_PID" 2>/dev/null || true
-}
-trap cleanup EXIT
-mountpoint -q "$scratch" && umount -l "$scratch"
-rm -rf "$scratch"
-mkdir -p "$scratch"
-
-where="on disk ($scratch)"
-if [ "$(id -u)" -eq 0 ] && mount -t tmpfs -o size=7g tmpfs "$scratch"; then
-  mounted=1
-  where="on a RAM disk (tmpfs of 7 GiB at $scratch)"
-fi
+bench_ram_scratch 'C:\bench-jobcopy' 7g
 nice="${BENCH_NICE:--10}"
 if [ "$nice" != 0 ] && [ "$(id -u)" -eq 0 ] && renice -n "$nice" -p $$ >/dev/null; then
   where="$where, at nice $nice"

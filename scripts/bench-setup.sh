@@ -4,6 +4,10 @@
 #                  repository, the current folder).
 #   bench_setup NAME: bench_prepare, then a fresh work folder build/NAME ($work) that is
 #                  removed again when the script exits.
+#   bench_ram_scratch WIN SIZE: the scratch folder WIN of the benchmarks' prefix ($scratch_win,
+#                  $scratch), a RAM file system of SIZE there when it can be (as root; $mounted),
+#                  else on disk; $where says which. All of it, the display with it, goes when
+#                  the script exits, after bench_extra_cleanup when the script defines one.
 #   run_job_bench ...: the backup and restore benchmarks' rounds; see below.
 bench_prepare() {
   root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -33,6 +37,30 @@ bench_setup() {
 bench_cleanup() {
   rm -rf "$work"
   wineserver -k >/dev/null 2>&1 || true
+  [ -n "${BKTRNWCK_XVFB_PID:-}" ] && kill "$BKTRNWCK_XVFB_PID" 2>/dev/null || true
+}
+
+bench_ram_scratch() {
+  scratch_win="$1"
+  scratch="$(realpath -m "$(winepath -u "$scratch_win" 2>/dev/null)")"
+  mounted=""
+  trap bench_scratch_cleanup EXIT
+  mountpoint -q "$scratch" && umount -l "$scratch"
+  rm -rf "$scratch"
+  mkdir -p "$scratch"
+  where="on disk ($scratch)"
+  if [ "$(id -u)" -eq 0 ] && mount -t tmpfs -o "size=$2" tmpfs "$scratch"; then
+    mounted=1
+    where="on a RAM disk (tmpfs of $2 at $scratch)"
+  fi
+}
+
+bench_scratch_cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  [ -n "$mounted" ] && { umount "$scratch" || umount -l "$scratch" || true; }
+  rm -rf "$scratch"
+  if declare -F bench_extra_cleanup >/dev/null; then bench_extra_cleanup; fi
   [ -n "${BKTRNWCK_XVFB_PID:-}" ] && kill "$BKTRNWCK_XVFB_PID" 2>/dev/null || true
 }
 

@@ -194,9 +194,6 @@ TEST(ListDecodersTest, OneBadLineRefusesTheWholeList) {
         {"a swap list entry without a name", List::RestoreSwap, "+0 \n", 1},
         {"a list of added files", List::Added, "saves\\new.sav\r\nPer-user copy (VirtualStore)\\maps\\m.map\r\n", 0, 2},
         {"a list of added files climbing out", List::Added, "saves\\new.sav\r\nmaps\r\n..\\..\\..\\victim\\secret.txt\r\n", 3},
-        {"a list of added files with an absolute path", List::Added, "C:\\victim\\secret.txt\r\n", 1},
-        {"a list of added files in the long-path form", List::Added, "\\\\?\\C:\\victim\\keep\r\n", 1},
-        {"a list of added files naming a stream", List::Added, "saves\\a.sav:hidden\r\n", 1},
     };
     for (const ListCase& c : cases) {
         SCOPED_TRACE(c.name);
