@@ -24,6 +24,9 @@
 #include "files/PerUserCopy.h"
 #include "runtime/AppError.h"
 #include "runtime/MsgBox.h"
+#include "runtime/ArgumentQuote.h"
+#include "runtime/ProcessTree.h"
+#include "schedule/DailySchedule.h"
 #include "runtime/TextConv.h"
 #include "runtime/Texts.h"
 
@@ -250,13 +253,69 @@ CommandOutcome RunVerify(Command command, const std::wstring& before) {
                              extra})};
 }
 
+CommandOutcome RunSchedule(const Command& command) {
+    const std::wstring folder = FullPath(command.path);
+    // The same folders a backup takes: one the nightly job would refuse is refused now.
+    if (SetFolderCheck check = CheckSetFolder(folder, GameFolderOrUsual()); !check.Ok())
+        return {ExitRefused, FillIn(texts::CommandScheduleRefused, {folder, OneLine(check.message)})};
+    DailyBackup backup{ThisProgram(), folder, command.at, command.keep};
+    DailySetup setup;
+    try {
+        setup = ScheduleDailyBackup(backup);
+    } catch (const AppError& error) {
+        return {ExitUndone, FillIn(texts::CommandScheduleRefused, {folder, error.Description()})};
+    }
+    return {ExitWhole, Join({FillIn(texts::CommandScheduled, {folder, backup.at.Text(), std::to_wstring(backup.keep)}),
+                             setup.cronLine ? FillIn(texts::CommandScheduledWine, {*setup.cronLine}) : L""})};
+}
+
+CommandOutcome ShowSchedule() {
+    std::optional<ScheduledTask> task = ScheduledDailyBackup();
+    if (!task)
+        return {ExitWhole, texts::CommandNoTask};
+    // Wine keeps a task's description but neither its action nor its trigger.
+    if (task->command.empty())
+        return {ExitWhole, FillIn(texts::CommandTaskShownWine, {task->description})};
+    return {ExitWhole, FillIn(texts::CommandTaskShown, {QuoteArgument(task->command), task->arguments,
+                                                        task->start.empty() ? L"?" : task->start})};
+}
+
+CommandOutcome Unschedule() {
+    return {ExitWhole, UnscheduleDailyBackup() ? texts::CommandUnscheduled : texts::CommandNoTask};
+}
+
+// The game first; the backup once the game and everything it started have ended.
+CommandOutcome RunPlay(const Command& command, const std::wstring& before) {
+    const std::wstring game = FullPath(command.game);
+    const std::wstring folder = game.substr(0, game.find_last_of(L'\\'));
+    ProcessTreeEnd end;
+    try {
+        end = RunProcessTree(game, command.gameArguments, folder);
+    } catch (const AppError& error) {
+        return {ExitRefused, Join({before, FillIn(texts::CommandPlayRefused, {game, error.Description()})})};
+    }
+    const std::wstring exitCode = std::to_wstring(end.exitCode);
+    if (!end.followed)
+        return {ExitRefused, Join({before, FillIn(texts::CommandGameNotFollowed,
+                                                  {game, exitCode, SystemErrorText(end.followError)})})};
+    return RunBackup(command, Join({before, FillIn(texts::CommandGameEnded, {game, exitCode})}));
+}
+
 // An error the job did not expect has passed through it: a backup or restore put back
 // what it had changed before letting it pass; a verify changes nothing.
 CommandOutcome Unexpected(CommandKind kind, const std::wstring& path, const std::wstring& why) {
-    const wchar_t* words = kind == CommandKind::Backup   ? texts::CommandBackupFailed
-                           : kind == CommandKind::Verify ? texts::CommandVerifyFailed
-                                                         : texts::CommandRestoreFailed;
-    return {ExitUndone, FillIn(words, {path, FillIn(texts::CommandUnexpectedError, {why})})};
+    const std::wstring unexpected = FillIn(texts::CommandUnexpectedError, {why});
+    switch (kind) {
+    case CommandKind::Backup:
+    case CommandKind::Play:
+        return {ExitUndone, FillIn(texts::CommandBackupFailed, {path, unexpected})};
+    case CommandKind::Verify:
+        return {ExitUndone, FillIn(texts::CommandVerifyFailed, {path, unexpected})};
+    case CommandKind::Restore:
+        return {ExitUndone, FillIn(texts::CommandRestoreFailed, {path, unexpected})};
+    default:
+        return {ExitUndone, FillIn(texts::CommandScheduleFailed, {unexpected})};
+    }
 }
 
 }  // namespace
@@ -264,6 +323,17 @@ CommandOutcome Unexpected(CommandKind kind, const std::wstring& path, const std:
 namespace {
 
 CommandOutcome RunJob(const Command& command) {
+    // The daily backup's task touches no game data.
+    switch (command.kind) {
+    case CommandKind::Schedule:
+        return RunSchedule(command);
+    case CommandKind::ShowSchedule:
+        return ShowSchedule();
+    case CommandKind::Unschedule:
+        return Unschedule();
+    default:
+        break;
+    }
     // What a killed job left is put right first, as at the menu's start.
     Recovery recovery = RecoverInterruptedJob(JobJournal::DefaultPath(), GameFolderCandidates());
     std::wstring before = DescribeRecovery(recovery);
@@ -274,6 +344,8 @@ CommandOutcome RunJob(const Command& command) {
         return RunBackup(command, before);
     case CommandKind::Verify:
         return RunVerify(command, before);
+    case CommandKind::Play:
+        return RunPlay(command, before);
     default:
         return RunRestore(command, before);
     }

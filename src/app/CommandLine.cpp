@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cwchar>
+#include <cstddef>
 
 #include "runtime/TextConv.h"
 #include "runtime/Texts.h"
@@ -19,12 +19,47 @@ Command Invalid(std::wstring problem) {
     return command;
 }
 
-// A count of sets to keep: digits only, at least 1.
-bool ParseKeep(const std::wstring& text, unsigned& keep) {
-    if (text.empty() || text.size() > 4 || text.find_first_not_of(L"0123456789") != std::wstring::npos)
-        return false;
-    keep = static_cast<unsigned>(std::wcstoul(text.c_str(), nullptr, 10));
-    return keep >= 1;
+bool IsSwitchNamed(const std::wstring& arg, const wchar_t* name) {
+    return IsSwitch(arg) && LowerCase(arg.substr(1)) == name;
+}
+
+bool HasPathAt(const std::vector<std::wstring>& args, size_t i) {
+    return i < args.size() && !args[i].empty() && !IsSwitch(args[i]);
+}
+
+CommandKind JobKindOf(const std::wstring& name, bool pathFollows) {
+    if (name == L"backup")
+        return CommandKind::Backup;
+    if (name == L"restore")
+        return CommandKind::Restore;
+    if (name == L"verify")
+        return CommandKind::Verify;
+    if (name == L"schedule")
+        return pathFollows ? CommandKind::Schedule : CommandKind::ShowSchedule;
+    if (name == L"unschedule")
+        return CommandKind::Unschedule;
+    return CommandKind::Invalid;
+}
+
+// Which switches go together, once all are read.
+Command Checked(Command command, bool keepGiven, bool atGiven, bool playing) {
+    const bool backup = command.kind == CommandKind::Backup;
+    const bool schedule = command.kind == CommandKind::Schedule;
+    if (command.dated && !backup)
+        return Invalid(texts::CommandDatedOnlyWithBackup);
+    if (keepGiven && !backup && !schedule)
+        return Invalid(texts::CommandDatedOnlyWithBackup);
+    if (keepGiven && backup && !command.dated)
+        return Invalid(texts::CommandKeepOnlyWithDated);
+    if (atGiven && !schedule)
+        return Invalid(texts::CommandAtOnlyWithSchedule);
+    if (schedule && !atGiven)
+        return Invalid(texts::CommandScheduleNeedsAt);
+    if (schedule && !keepGiven)
+        command.keep = DefaultDailySetsKept;
+    if (playing)
+        command.kind = CommandKind::Play;
+    return command;
 }
 
 }  // namespace
@@ -32,41 +67,63 @@ bool ParseKeep(const std::wstring& text, unsigned& keep) {
 Command ParseCommandLine(const std::vector<std::wstring>& args) {
     Command command;
     bool keepGiven = false;
+    bool atGiven = false;
+    bool playing = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::wstring& arg = args[i];
         if (!IsSwitch(arg))
             return Invalid(FillIn(texts::CommandUnexpected, {arg}));
         std::wstring name = LowerCase(arg.substr(1));
-        bool job = name == L"backup" || name == L"restore" || name == L"verify";
         if (name == L"?" || name == L"help") {
             command.kind = CommandKind::Usage;
             return command;
         }
-        if (job && command.kind != CommandKind::Menu)
+        CommandKind job = JobKindOf(name, HasPathAt(args, i + 1));
+        bool takesPath = job == CommandKind::Backup || job == CommandKind::Restore || job == CommandKind::Verify ||
+                         job == CommandKind::Schedule;
+        if ((job != CommandKind::Invalid || name == L"play") && command.kind != CommandKind::Menu)
             return Invalid(texts::CommandOneJob);
-        if (job) {
-            if (i + 1 >= args.size() || args[i + 1].empty() || IsSwitch(args[i + 1]))
+        if (takesPath && !HasPathAt(args, i + 1))
+            return Invalid(FillIn(texts::CommandNeedsPath, {arg}));
+        if (job != CommandKind::Invalid) {
+            command.kind = job;
+            if (takesPath)
+                command.path = args[++i];
+        } else if (name == L"play") {
+            // The game's own arguments run up to the first /backup, switches among them.
+            if (i + 1 >= args.size() || args[i + 1].empty())
                 return Invalid(FillIn(texts::CommandNeedsPath, {arg}));
-            command.kind = name == L"backup"    ? CommandKind::Backup
-                           : name == L"restore" ? CommandKind::Restore
-                                                : CommandKind::Verify;
-            command.path = args[++i];
+            command.game = args[++i];
+            size_t backup = i + 1;
+            while (backup < args.size() && !IsSwitchNamed(args[backup], L"backup"))
+                ++backup;
+            if (backup == args.size())
+                return Invalid(texts::CommandPlayNeedsBackup);
+            command.gameArguments.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                         args.begin() + static_cast<std::ptrdiff_t>(backup));
+            playing = true;
+            i = backup - 1;  // the /backup is read next, as any job
         } else if (name == L"dated" && !command.dated) {
             command.dated = true;
         } else if (name == L"keep" && !keepGiven) {
-            if (i + 1 >= args.size() || !ParseKeep(args[i + 1], command.keep))
+            std::optional<unsigned> keep = i + 1 < args.size() ? ParseSetsKept(args[i + 1]) : std::nullopt;
+            if (!keep)
                 return Invalid(texts::CommandKeepNeedsCount);
+            command.keep = *keep;
             keepGiven = true;
+            ++i;
+        } else if (name == L"at" && !atGiven) {
+            std::optional<TimeOfDay> at = i + 1 < args.size() ? TimeOfDay::Parse(args[i + 1]) : std::nullopt;
+            if (!at)
+                return Invalid(texts::CommandAtNeedsTime);
+            command.at = *at;
+            atGiven = true;
             ++i;
         } else {
             return Invalid(FillIn(texts::CommandUnknownSwitch, {arg}));
         }
     }
-    if ((command.dated || keepGiven) && command.kind != CommandKind::Backup)
-        return Invalid(texts::CommandDatedOnlyWithBackup);
-    if (keepGiven && !command.dated)
-        return Invalid(texts::CommandKeepOnlyWithDated);
-    return command;
+    return Checked(std::move(command), keepGiven, atGiven, playing);
 }
 
 std::vector<std::wstring> ProgramArguments() {

@@ -8,6 +8,14 @@
 //   /verify "<marker file>"                 the set the marker names checked against its
 //                                           manifest, nothing restored; a folder of dated
 //                                           sets stands for its newest set
+//   /schedule "<folder>" /at hh:mm [/keep N] a daily dated backup into the folder, as the
+//                                           task "Backup Tarnwick" (see DailySchedule.h)
+//   /schedule                               the daily backup that is set up
+//   /unschedule                             the daily backup's task removed
+//   /play "<game exe>" [arguments...] /backup "<folder>" [/dated [/keep N]]
+//                                           the game run with its arguments (everything
+//                                           up to /backup), then the backup once it and
+//                                           every program it started have ended
 //   /?                                      the usage
 //
 // Switches take "/" or "-" and any case.
@@ -15,15 +23,20 @@
 #include <string>
 #include <vector>
 
-enum class CommandKind { Menu, Usage, Backup, Restore, Verify, Invalid };
+#include "schedule/DailyBackup.h"
+
+enum class CommandKind { Menu, Usage, Backup, Restore, Verify, Schedule, ShowSchedule, Unschedule, Play, Invalid };
 
 inline constexpr unsigned DefaultDatedSetsKept = 10;
 
 struct Command {
     CommandKind kind = CommandKind::Menu;
-    std::wstring path;  // Backup: the folder; Restore, Verify: the marker file
+    std::wstring path;  // Backup, Schedule, Play: the folder; Restore, Verify: the marker file
     bool dated = false;
-    unsigned keep = DefaultDatedSetsKept;
+    unsigned keep = DefaultDatedSetsKept;  // Schedule: DefaultDailySetsKept unless given
+    TimeOfDay at;                          // Schedule: the time of the daily backup
+    std::wstring game;                     // Play: the game's exe
+    std::vector<std::wstring> gameArguments;
     std::wstring problem;  // Invalid: what is wrong with the arguments
 
     bool RunsJob() const { return kind != CommandKind::Menu; }

@@ -39,19 +39,6 @@ ComPtr<IShellFolderViewDual> DesktopFolderView() {
     return folderView;
 }
 
-// A BSTR that frees itself.
-class Bstr {
-public:
-    explicit Bstr(const std::wstring& text) : value_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-    ~Bstr() { SysFreeString(value_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    BSTR Get() const { return value_; }
-
-private:
-    BSTR value_;
-};
-
 VARIANT TextVariant(const Bstr& text) {
     VARIANT v{};
     v.vt = VT_BSTR;

@@ -2,7 +2,9 @@
 // COM for the calling thread, and an owning pointer to a COM interface.
 
 #include <objbase.h>
+#include <oleauto.h>
 
+#include <string>
 #include <utility>
 
 class ComInit {
@@ -51,4 +53,24 @@ public:
 
 private:
     T* p_ = nullptr;
+};
+
+// A BSTR that frees itself.
+class Bstr {
+public:
+    Bstr() = default;
+    explicit Bstr(const std::wstring& text) : value_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    ~Bstr() { SysFreeString(value_); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    BSTR Get() const { return value_; }
+    BSTR* Receive() {
+        SysFreeString(value_);
+        value_ = nullptr;
+        return &value_;
+    }
+    std::wstring Text() const { return value_ ? std::wstring(value_, SysStringLen(value_)) : std::wstring(); }
+
+private:
+    BSTR value_ = nullptr;
 };

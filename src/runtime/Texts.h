@@ -105,6 +105,12 @@ inline constexpr wchar_t RestoreSelectPrompt[] = L"Please select Backup Tarnwik 
 inline constexpr wchar_t RestoreStep2Text[] = L"Restoring customized settings...";
 inline constexpr wchar_t RestoreStep3Text[] = L"Restoring saved games...";
 inline constexpr wchar_t RestoreStep4Text[] = L"Restoring maps";
+// What the copying steps say while they copy: saved games, maps, scores, then the
+// configuration file, in the order the jobs copy them.
+inline constexpr const wchar_t* BackupCopying[] = {BackupStep4Text, BackupStep3Text, L"Backing up scores",
+                                                   L"Backing up customized settings"};
+inline constexpr const wchar_t* RestoreCopying[] = {RestoreStep3Text, L"Restoring maps...", L"Restoring scores...",
+                                                    RestoreStep2Text};
 inline constexpr wchar_t RestoreCongratulations[] = L"Congratulations!";
 inline constexpr wchar_t RestoreFinishHead[] = L"Tarnwick Restore";
 inline constexpr wchar_t RestoreDone[] = L"Tarnwick's maps and saved games have been successfully restored.";
@@ -302,6 +308,17 @@ inline constexpr wchar_t CommandUsage[] =
     L"      files are damaged or missing, 1 when there is nothing to check it against.\r\n"
     L"  bkTrnwck.exe /verify \"<folder>\"\r\n"
     L"      the same for the newest dated backup set in that folder (see /dated).\r\n"
+    L"  bkTrnwck.exe /schedule \"<folder>\" /at hh:mm [/keep N]\r\n"
+    L"      sets up a daily backup at that time: the task \"Backup Tarnwick\" in the Task Scheduler runs\r\n"
+    L"      /backup \"<folder>\" /dated /keep N (14 if /keep is not given), replacing an earlier one.\r\n"
+    L"      Under Wine, which does not run such tasks, it also prints the crontab line that does.\r\n"
+    L"  bkTrnwck.exe /schedule\r\n"
+    L"      shows the daily backup that is set up, or that there is none.\r\n"
+    L"  bkTrnwck.exe /unschedule\r\n"
+    L"      removes the daily backup's task.\r\n"
+    L"  bkTrnwck.exe /play \"<game exe>\" [arguments...] /backup \"<folder>\" [/dated [/keep N]]\r\n"
+    L"      starts the game with its arguments (everything before /backup) in its own folder, waits\r\n"
+    L"      until it and every program it started have ended, then backs up as /backup does.\r\n"
     L"  bkTrnwck.exe /?\r\n"
     L"      shows this text.\r\n"
     L"\r\n"
@@ -312,12 +329,17 @@ inline constexpr wchar_t CommandUsage[] =
     L"the data lies).\r\n";
 inline constexpr wchar_t CommandInvalid[] = L"The command line is not valid: %1 Run bkTrnwck.exe /? for its usage.";
 inline constexpr wchar_t CommandUnexpected[] = L"\"%1\" is not a switch.";
-inline constexpr wchar_t CommandOneJob[] = L"give one job, /backup, /restore or /verify.";
+inline constexpr wchar_t CommandOneJob[] = L"give one job: /backup, /restore, /verify, /schedule, /unschedule or /play.";
 inline constexpr wchar_t CommandNeedsPath[] = L"%1 needs a path after it (in quotes when it holds spaces).";
 inline constexpr wchar_t CommandKeepNeedsCount[] = L"/keep needs the number of dated sets to keep, 1 or more.";
 inline constexpr wchar_t CommandUnknownSwitch[] = L"%1 is not a switch of this program.";
-inline constexpr wchar_t CommandDatedOnlyWithBackup[] = L"/dated and /keep go with /backup.";
+inline constexpr wchar_t CommandDatedOnlyWithBackup[] = L"/dated goes with /backup, and /keep with /backup /dated or with /schedule.";
 inline constexpr wchar_t CommandKeepOnlyWithDated[] = L"/keep goes with /dated.";
+inline constexpr wchar_t CommandAtNeedsTime[] = L"/at needs the time of day as hh:mm, from 00:00 to 23:59.";
+inline constexpr wchar_t CommandScheduleNeedsAt[] = L"/schedule with a folder needs /at hh:mm.";
+inline constexpr wchar_t CommandAtOnlyWithSchedule[] = L"/at goes with /schedule.";
+inline constexpr wchar_t CommandPlayNeedsBackup[] =
+    L"/play needs the game's exe, then its arguments if any, then /backup \"<folder>\".";
 // A set checked against its manifest. %1: the marker file, %2: why not.
 inline constexpr wchar_t CommandVerifyRefused[] = L"Verify of %1 not started: %2";
 inline constexpr wchar_t CommandVerifyFailed[] = L"Verify of %1 failed: %2";
@@ -358,6 +380,58 @@ inline constexpr wchar_t CommandRestoreSafetySet[] =
 inline constexpr wchar_t CommandRestoreNothingChanged[] = L"The game already held this data; nothing was changed.";
 // %1: the dated set's folder, %2: the platform's reason.
 inline constexpr wchar_t CommandDatedSetNotMade[] = L"the folder %1 could not be made (%2).";
+// The daily backup. %1: the folder, %2: hh:mm, %3: the sets kept.
+inline constexpr wchar_t DailyTaskDescription[] =
+    L"Backup Tarnwick: a backup of Tarnwick's maps and saved games into a new dated folder in %1 every day at %2, "
+    L"keeping the newest %3.";
+inline constexpr wchar_t DailyScheduled[] =
+    L"Every day at %2, Backup Tarnwick backs up into a new dated folder in %1 and keeps the newest %3.\r\n\r\n"
+    L"The task \"Backup Tarnwick\" in the Task Scheduler runs it while you are signed in; a backup missed while "
+    L"the computer was off runs as soon as it is on again.\r\n\r\n"
+    L"To stop it, delete that task in the Task Scheduler, or run: bkTrnwck.exe /unschedule";
+// %1: hh:mm, %2: the crontab line.
+inline constexpr wchar_t DailyScheduledWine[] =
+    L"This program runs under Wine, which keeps the task \"Backup Tarnwick\" but never runs it. For a backup "
+    L"every day at %1, add this line to your crontab (\"crontab -e\" in a terminal). It is on the clipboard:"
+    L"\r\n\r\n%2\r\n\r\n"
+    L"To stop it, remove the line from your crontab again.";
+inline constexpr wchar_t DailyScheduledWineNoClipboard[] =
+    L"This program runs under Wine, which keeps the task \"Backup Tarnwick\" but never runs it. For a backup "
+    L"every day at %1, add this line to your crontab (\"crontab -e\" in a terminal):\r\n\r\n%2\r\n\r\n"
+    L"To stop it, remove the line from your crontab again.";
+// %1: the system's reason.
+inline constexpr wchar_t DailyScheduleFailed[] =
+    L"The daily backup could not be set up (%1). The backup itself is complete.";
+inline constexpr wchar_t DailyTimeInvalid[] =
+    L"Please enter the time of the daily backup as hours and minutes, such as 21:00.";
+inline constexpr wchar_t DailyKeepInvalid[] = L"Please enter how many daily backups to keep, from 1 to 9999.";
+// The finish panel's line, around its time box and its number box.
+inline constexpr wchar_t DailyCheckBox[] = L"Back up into this folder every day at";
+inline constexpr wchar_t DailyKeeping[] = L", keeping the newest";
+// The command line's words for it. %1: the folder, %2: hh:mm, %3: the sets kept.
+inline constexpr wchar_t CommandScheduled[] =
+    L"Daily backup set up: the task \"Backup Tarnwick\" backs up into a new dated folder in %1 every day at %2, "
+    L"keeping the newest %3. bkTrnwck.exe /unschedule removes it.";
+// %1: the crontab line.
+inline constexpr wchar_t CommandScheduledWine[] =
+    L"Under Wine the task is kept but never run; add this line to your crontab (crontab -e) instead: %1";
+// %1: the folder, %2: why.
+inline constexpr wchar_t CommandScheduleRefused[] = L"Daily backup into %1 not set up: %2";
+inline constexpr wchar_t CommandScheduleFailed[] = L"The daily backup's task could not be changed: %1";
+inline constexpr wchar_t CommandUnscheduled[] = L"The task \"Backup Tarnwick\" was removed: no daily backup runs any more.";
+inline constexpr wchar_t CommandNoTask[] = L"No daily backup is set up: there is no task \"Backup Tarnwick\".";
+// %1: the program, %2: its arguments, %3: the first start.
+inline constexpr wchar_t CommandTaskShown[] = L"The task \"Backup Tarnwick\" runs %1 %2 every day from %3.";
+// The task as Wine keeps it: %1: its description.
+inline constexpr wchar_t CommandTaskShownWine[] =
+    L"The task \"Backup Tarnwick\" is registered (%1), but Wine never runs it: only a crontab line does.";
+// A backup when the game has ended. %1: the game's exe, %2: why.
+inline constexpr wchar_t CommandPlayRefused[] = L"The game %1 was not started: %2";
+// %1: the game's exe, %2: its exit code.
+inline constexpr wchar_t CommandGameEnded[] = L"The game %1 ended with exit code %2.";
+inline constexpr wchar_t CommandGameNotFollowed[] =
+    L"The game %1 ended with exit code %2, but the programs it started could not be followed (%3), so no "
+    L"backup was started: one might still be writing the game's data.";
 // %1: the platform's reason.
 inline constexpr wchar_t CommandUnexpectedError[] = L"an unexpected error stopped it (%1).";
 

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <optional>
 
 #include "Faults.h"
 #include "GameData.h"
@@ -15,6 +16,8 @@
 #include "files/FileOps.h"
 #include "runtime/Handles.h"
 #include "runtime/TextConv.h"
+#include "runtime/WineHost.h"
+#include "schedule/DailySchedule.h"
 
 namespace {
 
@@ -36,7 +39,25 @@ const ParseCase kParses[] = {
     {{L"/dated", L"/keep", L"30", L"-backup", L"D:\\b"}, CommandKind::Backup, L"D:\\b", true, 30},
     {{L"/restore", L"D:\\b\\Tarnwick_2026.12.08.BAK"}, CommandKind::Restore, L"D:\\b\\Tarnwick_2026.12.08.BAK", false, 10},
     {{L"-Verify", L"D:\\b\\Tarnwick_2026.12.08.BAK"}, CommandKind::Verify, L"D:\\b\\Tarnwick_2026.12.08.BAK", false, 10},
+    {{L"/schedule", L"D:\\b", L"/at", L"21:30"}, CommandKind::Schedule, L"D:\\b", false, 14},
+    {{L"/at", L"7:05", L"/keep", L"3", L"/Schedule", L"D:\\b"}, CommandKind::Schedule, L"D:\\b", false, 3},
+    {{L"/schedule"}, CommandKind::ShowSchedule},
+    {{L"-UNSCHEDULE"}, CommandKind::Unschedule},
+    {{L"/play", L"C:\\g\\t.exe", L"/backup", L"D:\\b", L"/dated"}, CommandKind::Play, L"D:\\b", true, 10},
     // Refused, each with 1 and the usage.
+    {{L"/schedule", L"D:\\b"}, CommandKind::Invalid},
+    {{L"/schedule", L"D:\\b", L"/at", L"24:00"}, CommandKind::Invalid},
+    {{L"/schedule", L"D:\\b", L"/at", L"21.30"}, CommandKind::Invalid},
+    {{L"/schedule", L"D:\\b", L"/at", L"21:30", L"/dated"}, CommandKind::Invalid},
+    {{L"/schedule", L"/at", L"21:30"}, CommandKind::Invalid},
+    {{L"/unschedule", L"/keep", L"2"}, CommandKind::Invalid},
+    {{L"/backup", L"D:\\b", L"/at", L"21:30"}, CommandKind::Invalid},
+    {{L"/unschedule", L"/schedule"}, CommandKind::Invalid},
+    {{L"/play", L"C:\\g\\t.exe", L"-window"}, CommandKind::Invalid},
+    {{L"/play", L"C:\\g\\t.exe", L"/backup"}, CommandKind::Invalid},
+    {{L"/play"}, CommandKind::Invalid},
+    {{L"/backup", L"D:\\b", L"/play", L"C:\\g\\t.exe", L"/backup", L"D:\\b"}, CommandKind::Invalid},
+    {{L"/play", L"C:\\g\\t.exe", L"/backup", L"D:\\b", L"/restore", L"D:\\m.BAK"}, CommandKind::Invalid},
     {{L"/backup"}, CommandKind::Invalid},
     {{L"/backup", L"/dated"}, CommandKind::Invalid},
     {{L"/backup", L""}, CommandKind::Invalid},
@@ -74,6 +95,17 @@ TEST(CommandLineTest, ParsesTheArguments) {
         EXPECT_EQ(command.dated, c.dated);
         EXPECT_EQ(command.keep, c.keep);
     }
+}
+
+TEST(CommandLineTest, PlayHandsTheGameEverythingUpToTheFirstBackup) {
+    Command command = ParseCommandLine({L"/play", L"C:\\Games\\Tarnwick.exe", L"/fullscreen", L"-Backup=no", L"two words",
+                                        L"-BACKUP", L"D:\\b", L"/dated", L"/keep", L"3"});
+    ASSERT_EQ(command.kind, CommandKind::Play) << Narrow(command.problem);
+    EXPECT_EQ(command.game, L"C:\\Games\\Tarnwick.exe");
+    EXPECT_EQ(command.gameArguments, (std::vector<std::wstring>{L"/fullscreen", L"-Backup=no", L"two words"}));
+    EXPECT_EQ(command.path, L"D:\\b");
+    EXPECT_EQ(command.keep, 3u);
+    EXPECT_EQ(ParseCommandLine({L"/schedule", L"D:\\b", L"/at", L"7:05"}).at, (TimeOfDay{7, 5}));
 }
 
 TEST(CommandLineTest, OnlyFoldersNamedByTheirTimeAreDatedSets) {
@@ -417,4 +449,88 @@ TEST_F(CommandRunTest, AFileThatCannotBeLinkedIsCopied) {
     ASSERT_EQ(dated.size(), 2u);
     EXPECT_EQ(GameDataOf(sets / dated[1]), GameDataOf(GameFolder::Path()));
     ExpectManifestChecksOut(sets / dated[1]);
+}
+
+namespace {
+
+// The test's stand-in for the game, built beside this test program.
+std::wstring TestGame() {
+    wchar_t self[MAX_PATH];
+    std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+    return path.substr(0, path.find_last_of(L'\\')) + L"\\test_game.exe";
+}
+
+// Leaves the Task Scheduler without the daily task, before and after.
+class ScheduleRunTest : public CommandRunTest {
+protected:
+    void SetUp() override { UnscheduleDailyBackup(); }
+    void TearDown() override { UnscheduleDailyBackup(); }
+};
+
+struct ScheduleStep {
+    const char* name;
+    std::function<std::wstring(const ScratchDir& sets)> arguments;
+    DWORD exitCode;
+    const char* says;
+    const wchar_t* taskSays;  // a part of the registered task's description; nullptr: no task
+};
+
+}  // namespace
+
+TEST_F(ScheduleRunTest, ScheduleReplacesShowsAndUnscheduleRemovesTheDailyTask) {
+    MakeDirs(sets / L"first");
+    MakeDirs(sets / L"second 'quoted' 100%");
+    const ScheduleStep steps[] = {
+        {"none yet", [](auto&) { return L"/schedule"; }, 0, "No daily backup", nullptr},
+        {"a folder that is not there", [](auto& s) { return L"/schedule " + Quoted(s / L"gone") + L" /at 21:00"; }, 1,
+         "not set up", nullptr},
+        {"set up", [](auto& s) { return L"/schedule " + Quoted(s / L"first") + L" /at 21:30 /keep 7"; }, 0,
+         "Daily backup set up", L"first every day at 21:30, keeping the newest 7."},
+        {"replaced", [](auto& s) { return L"/schedule " + Quoted(s / L"second 'quoted' 100%") + L" /at 6:05"; }, 0,
+         "every day at 06:05", L"100% every day at 06:05, keeping the newest 14."},
+        {"shown", [](auto&) { return L"/schedule"; }, 0, "100% every day at 06:05", L"06:05"},
+        {"removed", [](auto&) { return L"/unschedule"; }, 0, "was removed", nullptr},
+        {"removed again", [](auto&) { return L"/unschedule"; }, 0, "No daily backup", nullptr},
+    };
+    for (const ScheduleStep& step : steps) {
+        SCOPED_TRACE(step.name);
+        ProgramRun run = RunProgram(step.arguments(sets));
+        EXPECT_EQ(run.exitCode, step.exitCode) << run.output;
+        EXPECT_NE(run.output.find(step.says), std::string::npos) << run.output;
+        std::optional<ScheduledTask> task = ScheduledDailyBackup();
+        ASSERT_EQ(task.has_value(), step.taskSays != nullptr);
+        if (task)
+            EXPECT_NE(task->description.find(step.taskSays), std::wstring::npos) << Narrow(task->description);
+    }
+}
+
+TEST_F(ScheduleRunTest, UnderWineTheCrontabLineRunsThisProgramInThisPrefix) {
+    if (!WineVersion())
+        GTEST_SKIP() << "not under Wine";
+    ProgramRun run = RunProgram(L"/schedule " + Quoted(sets.Path()) + L" /at 23:30");
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    std::string line = "30 23 * * * WINEPREFIX=" + Narrow(*WinePrefixPath()) + " WINEDEBUG=-all wine ";
+    EXPECT_NE(run.output.find(line), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(Narrow(*UnixPathOf(ProgramUnderTest()))), std::string::npos) << run.output;
+}
+
+TEST_F(CommandRunTest, PlayBacksUpOnlyOnceTheGameAndWhatItStartedHaveEnded) {
+    const std::wstring set = sets / L"played";
+    MakeDirs(set);
+    ProgramRun run = RunProgram(L"/play " + Quoted(TestGame()) + L" " + Quoted(GameFolder::Path()) +
+                                L" 7 /fullscreen \"two words\" -backup=no /backup " + Quoted(set));
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_NE(run.output.find("ended with exit code 7. Backup complete"), std::string::npos) << run.output;
+    EXPECT_EQ(ReadTextFile(set + L"\\saves\\arguments.txt"), "/fullscreen|two words|-backup=no");
+    EXPECT_EQ(ReadTextFile(set + L"\\saves\\last.sav"), "the game's last save");
+    EXPECT_EQ(ReadTextFile(set + L"\\saves\\left running.sav"), "written after the game ended");
+    std::wstring game = TestGame();
+    EXPECT_EQ(Widen(ReadTextFile(set + L"\\saves\\started in.txt")), game.substr(0, game.find_last_of(L'\\')));
+}
+
+TEST_F(CommandRunTest, PlayOfAGameThatIsNotThereStartsNoBackup) {
+    ProgramRun run = RunProgram(L"/play " + Quoted(sets / L"no game.exe") + L" /backup " + Quoted(sets.Path()));
+    EXPECT_EQ(run.exitCode, 1u) << run.output;
+    EXPECT_NE(run.output.find("was not started"), std::string::npos) << run.output;
+    EXPECT_TRUE(TreeOf(sets.Path()).empty());
 }

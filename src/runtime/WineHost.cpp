@@ -1,0 +1,65 @@
+#include "runtime/WineHost.h"
+
+#include <windows.h>
+
+#include "runtime/TextConv.h"
+
+namespace {
+
+template <class F>
+F WineExport(const wchar_t* module, const char* name) {
+    HMODULE loaded = GetModuleHandleW(module);
+    return loaded ? reinterpret_cast<F>(GetProcAddress(loaded, name)) : nullptr;
+}
+
+std::wstring WithoutTrailingSlash(std::wstring path) {
+    while (path.size() > 1 && path.back() == L'/')
+        path.pop_back();
+    return path;
+}
+
+}  // namespace
+
+std::optional<std::wstring> WineVersion() {
+    auto version = WineExport<const char* (*)()>(L"ntdll.dll", "wine_get_version");
+    if (!version)
+        return std::nullopt;
+    return Widen(version());
+}
+
+std::optional<std::wstring> UnixPathOf(const std::wstring& windowsPath) {
+    auto convert = WineExport<char* (*)(const wchar_t*)>(L"kernel32.dll", "wine_get_unix_file_name");
+    if (!convert)
+        return std::nullopt;
+    char* unix = convert(windowsPath.c_str());
+    if (!unix)
+        return std::nullopt;
+    // Wine hands out the name from the process heap, in UTF-8.
+    std::wstring path = Widen(unix);
+    HeapFree(GetProcessHeap(), 0, unix);
+    return path;
+}
+
+std::optional<std::wstring> WinePrefixPath() {
+    if (!WineVersion())
+        return std::nullopt;
+    // Wine names its prefix for the programs it runs as "\??\Z:\home\ann\.wine".
+    wchar_t config[MAX_PATH * 2] = {};
+    DWORD length = GetEnvironmentVariableW(L"WINECONFIGDIR", config, MAX_PATH * 2);
+    if (length > 0 && length < MAX_PATH * 2) {
+        std::wstring dos = config;
+        if (dos.rfind(L"\\??\\", 0) == 0)
+            dos.erase(0, 4);
+        if (auto unix = UnixPathOf(dos))
+            return WithoutTrailingSlash(*unix);
+    }
+    // Else drive C: is the prefix's "dosdevices/c:".
+    std::optional<std::wstring> drive = UnixPathOf(L"C:\\");
+    if (!drive)
+        return std::nullopt;
+    std::wstring path = WithoutTrailingSlash(*drive);
+    const std::wstring tail = L"/dosdevices/c:";
+    if (path.size() > tail.size() && path.compare(path.size() - tail.size(), tail.size(), tail) == 0)
+        return path.substr(0, path.size() - tail.size());
+    return std::nullopt;
+}

@@ -1,0 +1,49 @@
+#include "schedule/DailySchedule.h"
+
+#include <windows.h>
+
+#include "runtime/WineHost.h"
+
+namespace {
+
+// Wine's default prefix, for when the running one cannot be found.
+std::wstring DefaultPrefix() {
+    wchar_t home[MAX_PATH] = {};
+    DWORD length = GetEnvironmentVariableW(L"HOME", home, MAX_PATH);
+    return (length > 0 && length < MAX_PATH ? std::wstring(home) : std::wstring(L"~")) + L"/.wine";
+}
+
+// The crontab line for this program in this prefix.
+std::wstring CronLineHere(const DailyBackup& backup) {
+    std::wstring program = UnixPathOf(backup.program).value_or(backup.program);
+    std::wstring prefix = WinePrefixPath().value_or(DefaultPrefix());
+    return DailyCronLine(backup, program, prefix);
+}
+
+}  // namespace
+
+std::wstring ThisProgram() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+DailySetup ScheduleDailyBackup(const DailyBackup& backup) {
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    RegisterTask(DailyTaskName, DailyTaskXml(backup, today));
+    DailySetup setup;
+    if (WineVersion())
+        setup.cronLine = CronLineHere(backup);
+    return setup;
+}
+
+bool UnscheduleDailyBackup() { return DeleteTask(DailyTaskName); }
+
+std::optional<ScheduledTask> ScheduledDailyBackup() { return FindTask(DailyTaskName); }
