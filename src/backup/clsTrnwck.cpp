@@ -32,11 +32,22 @@ namespace {
 struct Wording {
     JobKind kind;
     const wchar_t* finishing;
+    const wchar_t* const (&copying)[4];  // by the part of the data, as game::DataNames
     bool backup() const { return kind == JobKind::Backup; }
 };
 
-constexpr Wording BackupWording{JobKind::Backup, texts::BackupProgressFinishing};
-constexpr Wording RestoreWording{JobKind::Restore, texts::RestoreProgressFinishing};
+constexpr Wording BackupWording{JobKind::Backup, texts::BackupProgressFinishing, texts::BackupCopying};
+constexpr Wording RestoreWording{JobKind::Restore, texts::RestoreProgressFinishing, texts::RestoreCopying};
+
+// What the step says while the job copies the file of that name: its part of the data.
+std::wstring CopyingCaption(const std::wstring& name, const Wording& wording) {
+    std::wstring part = LowerCase(name.substr(0, name.find(L'\\')));
+    for (size_t i = 0; i < std::size(game::DataNames); ++i) {
+        if (part == game::DataNames[i])
+            return wording.copying[i];
+    }
+    return {};
+}
 
 // Thrown at a job's safe point once the user has asked to stop; the job undoes its work
 // and lets it pass.
@@ -60,6 +71,7 @@ ProgressView ViewOf(const JobProgress& p, const Wording& wording, bool stopping)
         view.status = FillIn(texts::ProgressCopying, {std::to_wstring(p.filesDone), std::to_wstring(p.filesTotal),
                                                       ByteSize(p.bytesDone), ByteSize(p.bytesTotal)});
         view.detail = p.currentFile;
+        view.caption = CopyingCaption(p.currentName, wording);
         view.permille = share(p.bytesDone + p.filesDone * kFileWeight, p.bytesTotal + p.filesTotal * kFileWeight);
         break;
     case JobActivity::Flushing:

@@ -7,23 +7,34 @@
 #include "engine/SetFolderCheck.h"
 #include "files/ExistingFolder.h"
 #include "files/FullPath.h"
+#include "runtime/AppError.h"
 #include "runtime/Clipboard.h"
 #include "runtime/MsgBox.h"
 #include "runtime/ProcessState.h"
 #include "runtime/TextConv.h"
 #include "runtime/Texts.h"
+#include "schedule/DailySchedule.h"
 
 namespace {
 
-enum ControlId { IdText1 = 201, IdSelect, IdTxtPath, IdCommand1, IdCheck1, IdChkSGML };
+enum ControlId {
+    IdText1 = 201, IdSelect, IdTxtPath, IdCommand1, IdCheck1, IdChkSGML, IdDaily, IdDailyAt, IdDailyKeep
+};
 
-// The finish panel's verdict below the heading "Congratulations", and in the heading's
-// place with room for two lines when there is nothing to congratulate.
+// The finish panel, top to bottom: the verdict below the heading "Congratulations" (in
+// the heading's place with room for two lines when there is nothing to congratulate);
+// the advice to copy the folder, as one sentence around the path box, with the button
+// beside its end; the note of where the data came from; the offer of a daily backup.
 constexpr TwipsRect VerdictPlace{240, 1060, 5900, 280};
 constexpr TwipsRect VerdictPlaceWithoutHeading{240, 780, 5900, 560};
-constexpr TwipsRect PathBoxPlace{600, 1680, 5295, 1455};
-constexpr TwipsRect PathBoxBesideNote{600, 1680, 5295, 720};
-constexpr TwipsRect WhereNotePlace{600, 2460, 5295, 680};
+constexpr TwipsRect RecommendPlace{600, 1380, 5295, 240};
+constexpr TwipsRect PathBoxPlace{600, 1620, 5295, 480};
+constexpr TwipsRect RemovablePlace{600, 2160, 4560, 440};
+constexpr TwipsRect CopyButtonPlace{5280, 2130, 975, 495};
+// The daily line's parts stand one after another, each as wide as its text.
+constexpr TwipsRect DailyLinePlace{240, 2700, 6015, 300};
+constexpr TwipsRect WhereNotePlace{600, 3120, 5655, 660};
+constexpr wchar_t DailyAtDefault[] = L"21:00";
 
 constexpr COLORREF PathBoxGrey = RGB(224, 224, 224);
 constexpr FontSpec Arial975{L"Arial", 9.75};
@@ -73,28 +84,58 @@ void frmBackup::BuildPanels() {
     AddText(2, texts::BackupContinue, {240, 3360, 5900, 300});
 
     AddStepHeading(3, texts::StepLabels[3]);
-    AddText(3, texts::BackupStep3Text, {240, 720, 5900, 300});
+    HWND copying = AddText(3, texts::BackupStep3Text, {240, 720, 5900, 300});
     AddText(3, texts::BackupCancelToQuit, {240, 3360, 5900, 300});
-    AddProgressDisplay(3);
+    AddProgressDisplay(3, copying);
 
     AddStepHeading(4, texts::StepLabels[4]);
-    AddText(4, texts::BackupStep4Text, {240, 720, 5900, 300});
+    copying = AddText(4, texts::BackupStep4Text, {240, 720, 5900, 300});
     AddText(4, texts::BackupContinue, {240, 3360, 5900, 300});
-    AddProgressDisplay(4);
+    AddProgressDisplay(4, copying);
 
     AddText(5, texts::BackupFinishHead, {240, 120, 5000, 600}, Arial24);
     AddDecorativeSquares(5, 5520, 240);
     congratulations_ = AddText(5, texts::BackupCongratulations, {240, 780, 5900, 280}, Arial975);
     completeLabel_ = AddText(5, texts::BackupComplete, VerdictPlace, Arial975);
-    recommend_ = AddText(5, texts::BackupRecommend, {600, 1420, 5295, 240});
+    recommend_ = AddText(5, texts::BackupRecommend, RecommendPlace);
     txtPath_ = AddControl(5, {nullptr, L"EDIT", L"", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP,
                               PathBoxPlace, IdTxtPath}, SmallArialFont);
+    fraSteps(5).SetControlBackground(txtPath_, PathBoxGrey);
+    removable_ = AddText(5, texts::BackupRemovable, RemovablePlace);
+    command1_ = AddControl(5, {nullptr, L"BUTTON", texts::BackupCopyToClipboard, BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP,
+                               CopyButtonPlace, IdCommand1}, SmallArialFont);
+    daily_ = AddControl(5, {nullptr, L"BUTTON", texts::DailyCheckBox, BS_AUTOCHECKBOX | WS_TABSTOP, DailyLinePlace,
+                            IdDaily}, SmallArialFont);
+    dailyAt_ = AddControl(5, {nullptr, L"EDIT", DailyAtDefault, ES_AUTOHSCROLL | ES_CENTER | WS_BORDER | WS_TABSTOP,
+                              DailyLinePlace, IdDailyAt, WS_EX_CLIENTEDGE}, SmallArialFont);
+    dailyKeeping_ = AddText(5, texts::DailyKeeping, DailyLinePlace, SmallArialFont);
+    dailyKeep_ = AddControl(5, {nullptr, L"EDIT", std::to_wstring(DefaultDailySetsKept),
+                                ES_NUMBER | ES_CENTER | WS_BORDER | WS_TABSTOP, DailyLinePlace, IdDailyKeep,
+                                WS_EX_CLIENTEDGE}, SmallArialFont);
+    SendMessageW(dailyAt_, EM_SETLIMITTEXT, 5, 0);
+    SendMessageW(dailyKeep_, EM_SETLIMITTEXT, 4, 0);
+    PlaceDailyLine();
     whereNote_ = AddText(5, L"", WhereNotePlace, SmallArialFont);
     ShowWindow(whereNote_, SW_HIDE);
-    fraSteps(5).SetControlBackground(txtPath_, PathBoxGrey);
-    removable_ = AddText(5, texts::BackupRemovable, {600, 3200, 4560, 480});
-    command1_ = AddControl(5, {nullptr, L"BUTTON", texts::BackupCopyToClipboard, BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP,
-                               {5280, 3240, 975, 495}, IdCommand1}, SmallArialFont);
+}
+
+void frmBackup::PlaceDailyLine() {
+    const int dpi = ScreenDpi();
+    const int top = TwipsToPixels(DailyLinePlace.top, dpi);
+    const int height = TwipsToPixels(DailyLinePlace.height, dpi);
+    const int gap = TwipsToPixels(60, dpi);
+    const int boxPadding = TwipsToPixels(240, dpi);
+    // Labels sit lower than the boxes, level with the text inside them.
+    const int labelDrop = TwipsToPixels(60, dpi);
+    int left = TwipsToPixels(DailyLinePlace.left, dpi);
+    auto place = [&](HWND control, int width, int drop) {
+        SetWindowPos(control, nullptr, left, top + drop, width, height - drop, SWP_NOZORDER | SWP_NOACTIVATE);
+        left += width + gap;
+    };
+    place(daily_, GetSystemMetrics(SM_CXMENUCHECK) + 3 * gap + TextWidth(daily_, texts::DailyCheckBox), 0);
+    place(dailyAt_, TextWidth(dailyAt_, L"00:00") + boxPadding, 0);
+    place(dailyKeeping_, TextWidth(dailyKeeping_, texts::DailyKeeping), labelDrop);
+    place(dailyKeep_, TextWidth(dailyKeep_, L"0000") + boxPadding, 0);
 }
 
 bool frmBackup::CheckLeavingStep(short step) {
@@ -140,18 +181,54 @@ void frmBackup::ShowJobOutcome(const JobReport& report) {
 void frmBackup::ShowVerdict(bool incomplete) {
     setIncomplete_ = incomplete;
     SetText(completeLabel_, incomplete ? texts::BackupNotComplete : texts::BackupComplete);
-    // No congratulations for a set that is not whole, and no advice to keep a copy of it.
-    for (HWND praise : {congratulations_, recommend_, removable_})
+    // No congratulations for a set that is not whole, no advice to keep a copy of it, and
+    // no offer to make more like it.
+    for (HWND praise : {congratulations_, recommend_, removable_, daily_, dailyAt_, dailyKeeping_, dailyKeep_})
         ShowWindow(praise, incomplete ? SW_HIDE : SW_SHOW);
     PlaceControl(completeLabel_, incomplete ? VerdictPlaceWithoutHeading : VerdictPlace);
 }
 
 void frmBackup::ShowWhereNote(const std::wstring& note) {
-    // The path box gives up its empty lower part to the note.
-    bool show = !note.empty();
     SetText(whereNote_, note);
-    ShowWindow(whereNote_, show ? SW_SHOW : SW_HIDE);
-    PlaceControl(txtPath_, show ? PathBoxBesideNote : PathBoxPlace);
+    ShowWindow(whereNote_, note.empty() ? SW_HIDE : SW_SHOW);
+}
+
+bool frmBackup::ReadyToFinish() {
+    if (setIncomplete_ || SendMessageW(daily_, BM_GETCHECK, 0, 0) != BST_CHECKED)
+        return true;
+    return ScheduleDaily();
+}
+
+bool frmBackup::ScheduleDaily() {
+    std::optional<TimeOfDay> at = TimeOfDay::Parse(GetText(dailyAt_));
+    if (!at) {
+        MsgBox(texts::DailyTimeInvalid, MsgButtons::Ok, MsgIcon::Exclamation);
+        SetFocus(dailyAt_);
+        return false;
+    }
+    std::optional<unsigned> keep = ParseSetsKept(GetText(dailyKeep_));
+    if (!keep) {
+        MsgBox(texts::DailyKeepInvalid, MsgButtons::Ok, MsgIcon::Exclamation);
+        SetFocus(dailyKeep_);
+        return false;
+    }
+    DailyBackup backup{ThisProgram(), BackupLocation, *at, *keep};
+    DailySetup setup;
+    try {
+        setup = ScheduleDailyBackup(backup);
+    } catch (const AppError& error) {
+        // The player may uncheck the box and finish, or try again.
+        MsgBox(FillIn(texts::DailyScheduleFailed, {error.Description()}), MsgButtons::Ok, MsgIcon::Exclamation);
+        return false;
+    }
+    if (!setup.cronLine) {
+        MsgBox(FillIn(texts::DailyScheduled, {backup.folder, at->Text(), std::to_wstring(*keep)}));
+        return true;
+    }
+    bool onClipboard = PutTextOnClipboard(Hwnd(), *setup.cronLine);
+    MsgBox(FillIn(onClipboard ? texts::DailyScheduledWine : texts::DailyScheduledWineNoClipboard,
+                  {at->Text(), *setup.cronLine}));
+    return true;
 }
 
 void frmBackup::btnSelect_Click() {

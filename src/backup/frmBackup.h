@@ -33,12 +33,22 @@ public:
     HWND WhereNote() const { return whereNote_; }
     // The advice to copy the set's folder to a CD, DVD or another removable device.
     HWND RemovableAdvice() const { return removable_; }
+    HWND RecommendLabel() const { return recommend_; }
+    // The offer of a daily backup into the same folder: the check box, its time and the
+    // number of dated sets it keeps.
+    HWND DailyCheck() const { return daily_; }
+    HWND DailyAt() const { return dailyAt_; }
+    HWND DailyKeep() const { return dailyKeep_; }
 
 private:
     void BuildPanels() override;
     bool CheckLeavingStep(short step) override;
     void AfterAdvance() override;
     void OnControlCommand(int id, int code) override;
+    // A checked daily backup is set up before the program ends.
+    bool ReadyToFinish() override;
+    bool ScheduleDaily();
+    void PlaceDailyLine();
     void ShowVerdict(bool incomplete);
     // The finish panel's note of a game folder other than the usual one, and of files
     // taken from Windows' per-user copy ("" hides it).
@@ -55,5 +65,9 @@ private:
     HWND whereNote_ = nullptr;
     HWND recommend_ = nullptr;
     HWND removable_ = nullptr;
+    HWND daily_ = nullptr;
+    HWND dailyAt_ = nullptr;
+    HWND dailyKeeping_ = nullptr;
+    HWND dailyKeep_ = nullptr;
     bool setIncomplete_ = false;
 };

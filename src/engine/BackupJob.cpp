@@ -103,7 +103,7 @@ public:
         if (const std::string* digest = earlier_.Find(rel))
             next_.Set(rel, *digest);
         else
-            hashed_.emplace_back(rel, plan_.Read(inSet.path, inSet.entry.size));
+            hashed_.emplace_back(rel, plan_.Read(rel, inSet.path, inSet.entry.size));
     }
 
 private:

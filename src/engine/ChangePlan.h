@@ -40,8 +40,8 @@ public:
     void StagedByJob(int layer, const std::wstring& relative);
     // An entry of the layer to take away (into the keeping folder).
     void Remove(int layer, const DataName& name);
-    // A file only read, for its hash. Returns its item.
-    std::size_t Read(const std::wstring& source, std::uint64_t size);
+    // A file only read, for its hash; relative is its name in the data. Returns its item.
+    std::size_t Read(const std::wstring& relative, const std::wstring& source, std::uint64_t size);
 
     const std::vector<CopyItem>& Items() const { return items_; }
     const std::vector<SwapEntry>& Swaps() const { return swaps_; }
@@ -51,6 +51,8 @@ public:
 
     // The item's source, as a person reads it.
     std::wstring ShownSource(std::size_t item) const { return ShownPath(items_.at(item).source); }
+    // The item's name in the game's data ("maps\\forest.map"); "" for a staging folder itself.
+    const std::wstring& ItemName(std::size_t item) const { return names_.at(item); }
 
     // Files and bytes planned so far (copies and reads); may be read on another thread
     // while the plan is being listed.
@@ -61,11 +63,12 @@ private:
     std::wstring Staged(int layer, const std::wstring& relative) const;
     // The folders above relative in the layer's staging folder, made first.
     void StageParents(int layer, const std::wstring& relative, const std::wstring& source);
-    std::size_t Add(CopyItem item);
+    std::size_t Add(CopyItem item, const std::wstring& name);
 
     std::vector<SwapLayer> layers_;
     std::vector<std::wstring> longStaging_;
     std::vector<CopyItem> items_;
+    std::vector<std::wstring> names_;  // of each item
     std::vector<SwapEntry> swaps_;
     std::vector<std::uint64_t> stagedBytes_;
     std::unordered_set<std::wstring> stagedFolders_;

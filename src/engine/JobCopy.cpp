@@ -23,8 +23,10 @@ void JobCopy::Report(JobActivity activity, bool stoppable) {
     progress.bytesTotal = plan_.Bytes();
     progress.filesDone = activity == JobActivity::Flushing ? filesFlushed_.load() : filesDone_.load();
     progress.bytesDone = bytesDone_;
-    if (activity == JobActivity::Copying && item_ < plan_.Items().size())
+    if (activity == JobActivity::Copying && item_ < plan_.Items().size()) {
         progress.currentFile = plan_.ShownSource(item_);
+        progress.currentName = plan_.ItemName(item_);
+    }
     events_.Progress(progress);
 }
 

@@ -28,6 +28,7 @@ struct JobProgress {
     std::uint64_t bytesDone = 0;
     std::uint64_t bytesTotal = 0;
     std::wstring currentFile;  // the source of the file being copied, "" when none
+    std::wstring currentName;  // its name in the game's data ("maps\\forest.map"), "" when none
     // False once the job can no longer be stopped (it stands whole, or it is undoing):
     // the caller must not throw then.
     bool stoppable = true;

@@ -51,11 +51,9 @@ void frmRestore::BuildPanels() {
     AddStepHeading(2, texts::StepLabels[2]);
     AddText(2, texts::RestoreStep2Text, {240, 720, 5900, 300});
     AddStepHeading(3, texts::StepLabels[3]);
-    AddText(3, texts::RestoreStep3Text, {240, 720, 5900, 300});
-    AddProgressDisplay(3);
+    AddProgressDisplay(3, AddText(3, texts::RestoreStep3Text, {240, 720, 5900, 300}));
     AddStepHeading(4, texts::StepLabels[4]);
-    AddText(4, texts::RestoreStep4Text, {240, 720, 5900, 300});
-    AddProgressDisplay(4);
+    AddProgressDisplay(4, AddText(4, texts::RestoreStep4Text, {240, 720, 5900, 300}));
 
     congratulations_ = AddText(5, texts::RestoreCongratulations, {240, 240, 5900, 300}, Arial975);
     AddText(5, texts::RestoreFinishHead, {240, 600, 5900, 600}, Arial24);

@@ -73,3 +73,15 @@ bool IsBold(HWND control) {
         return false;
     return lf.lfWeight >= FW_BOLD;
 }
+
+int TextWidth(HWND control, const std::wstring& text) {
+    HDC dc = GetDC(control);
+    if (!dc)
+        return 0;
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return size.cx;
+}

@@ -60,3 +60,5 @@ void SetText(HWND control, const std::wstring& text);
 void SetEnabled(HWND control, bool enabled);
 bool IsEnabled(HWND control);
 bool IsBold(HWND control);  // the weight of the font the control draws with
+// The width in pixels of text in the font the control draws with.
+int TextWidth(HWND control, const std::wstring& text);

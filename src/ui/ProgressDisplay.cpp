@@ -16,7 +16,7 @@ void LoadProgressBarClass() {
 
 }  // namespace
 
-ProgressDisplay::ProgressDisplay(Panel& panel, const TwipsRect& area) {
+ProgressDisplay::ProgressDisplay(Panel& panel, const TwipsRect& area, HWND caption) : caption_(caption) {
     LoadProgressBarClass();
     status_ = panel.AddControl({nullptr, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, {area.left, area.top, area.width, kLine}},
                                ArialFont);
@@ -45,6 +45,10 @@ void ProgressDisplay::Show(const ProgressView& view) {
     if (view.permille >= 0 && view.permille != shown_.permille) {
         SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(view.permille > kBarRange ? kBarRange : view.permille), 0);
         shown_.permille = view.permille;
+    }
+    if (caption_ && !view.caption.empty() && view.caption != shown_.caption) {
+        SetText(caption_, view.caption);
+        shown_.caption = view.caption;
     }
     shown_.status = view.status;
     shown_.detail = view.detail;

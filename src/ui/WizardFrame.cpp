@@ -153,7 +153,8 @@ void WizardFrame::UpdateDefaultButton() {
 }
 
 void WizardFrame::FocusStep() {
-    HWND input = FirstInput(panels_.at(static_cast<size_t>(front_))->Hwnd());
+    // What the finish panel offers is extra: the focus waits on Finish there.
+    HWND input = front_ == LastStep ? nullptr : FirstInput(panels_.at(static_cast<size_t>(front_))->Hwnd());
     FocusIfActive(input ? input : DefaultButton());
 }
 
@@ -225,7 +226,11 @@ void WizardFrame::SetJobRunning(bool running) {
         cancelRequested_ = false;
 }
 
-void WizardFrame::cmdFinish_Click() { EndProgram(); }
+void WizardFrame::cmdFinish_Click() {
+    if (!ReadyToFinish())
+        return;
+    EndProgram();
+}
 
 void WizardFrame::ShowStep(short previous, short current) {
     if (previous < 0 || previous > LastStep || current < 0 || current > LastStep)
@@ -258,9 +263,10 @@ void WizardFrame::AddDecorativeSquares(int step, int left, int top) {
         fraSteps(step).AddShape({left + i * 240, top, 135, 135}, colors[i]);
 }
 
-void WizardFrame::AddProgressDisplay(int step) {
+void WizardFrame::AddProgressDisplay(int step, HWND caption) {
     // Below the step's heading and text, above the line at its foot.
-    progress_.at(static_cast<size_t>(step)) = std::make_unique<ProgressDisplay>(fraSteps(step), TwipsRect{240, 1320, 5900, 1000});
+    progress_.at(static_cast<size_t>(step)) =
+        std::make_unique<ProgressDisplay>(fraSteps(step), TwipsRect{240, 1320, 5900, 1000}, caption);
 }
 
 void WizardFrame::ShowProgress(const ProgressView& view) {

@@ -56,7 +56,8 @@ public:
     void cmdBack_Click();
     // Ends the program; while a job runs, asks the job to stop instead (see SetJobRunning).
     void cmdCancel_Click();
-    [[noreturn]] void cmdFinish_Click();
+    // Ends the program, once the wizard's last word allows it (ReadyToFinish).
+    void cmdFinish_Click();
     void Form_Load();
     // Moves the strip's highlight from step previous to step current.
     void ShowStep(short previous, short current);
@@ -106,14 +107,17 @@ protected:
     virtual void AfterAdvance() = 0;
     // A click or notification from one of the wizard's own controls.
     virtual void OnControlCommand(int id, int code) = 0;
+    // What Finish does before the program ends; false keeps the wizard open.
+    virtual bool ReadyToFinish() { return true; }
 
     // Panel building blocks shared by both wizards.
     HWND AddText(int step, const std::wstring& text, const TwipsRect& rect, const FontSpec& font = ArialFont);
     HWND AddStepHeading(int step, const std::wstring& text);
     HWND AddControl(int step, const ControlArgs& args, const FontSpec& font);
     void AddDecorativeSquares(int step, int left, int top);
-    // A display of a job's progress in the free room of the step's panel.
-    void AddProgressDisplay(int step);
+    // A display of a job's progress in the free room of the step's panel; caption, the
+    // step's line saying what it does, follows what the job copies.
+    void AddProgressDisplay(int step, HWND caption = nullptr);
 
     short& counter_;
 

@@ -6,6 +6,8 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <set>
 #include <variant>
 
 #include "Faults.h"
@@ -282,10 +284,17 @@ TEST_F(RestoreTest, FilesGoWhereTheGameReadsThem) {
 TEST_F(RestoreTest, StepPanelsShowTheCopyGoingOn) {
     frmRestore& w = frmRestore::Instance();
     std::vector<std::wstring> statuses;
+    // What the step says beside each file it names.
+    std::map<std::wstring, std::set<std::wstring>> saidWhileCopying;
     SetYieldHook([&] {
         const ProgressDisplay* display = w.ProgressOn(w.FrontPanel());
-        if (display && IsSetToShow(display->Status()))
-            statuses.push_back(GetText(display->Status()));
+        if (!display || !IsSetToShow(display->Status()))
+            return;
+        statuses.push_back(GetText(display->Status()));
+        std::wstring file = GetText(display->Detail());
+        for (const wchar_t* part : {L"\\saves\\", L"\\maps\\", L"\\scores\\", L"\\tarnwick.cfg"})
+            if (file.find(part) != std::wstring::npos)
+                saidWhileCopying[part].insert(GetText(display->Caption()));
     });
     RestoreFrom(set.marker);
     SetYieldHook({});
@@ -294,6 +303,15 @@ TEST_F(RestoreTest, StepPanelsShowTheCopyGoingOn) {
     EXPECT_NE(std::find_if(statuses.begin(), statuses.end(),
                            [](const std::wstring& s) { return s.rfind(L"5 of 5 files copied, ", 0) == 0; }),
               statuses.end());
+    const std::map<std::wstring, std::set<std::wstring>> agreed = {
+        {L"\\saves\\", {L"Restoring saved games..."}},
+        {L"\\maps\\", {L"Restoring maps..."}},
+        {L"\\scores\\", {L"Restoring scores..."}},
+        {L"\\tarnwick.cfg", {L"Restoring customized settings..."}},
+    };
+    for (const auto& [part, said] : saidWhileCopying)
+        EXPECT_EQ(said, agreed.at(part)) << Narrow(part);
+    EXPECT_TRUE(saidWhileCopying.count(L"\\maps\\")) << "no map was named while it was copied";
 }
 
 TEST_F(RestoreTest, CancelDuringTheCopyUndoesTheRestoreThenEnds) {
