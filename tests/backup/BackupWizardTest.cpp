@@ -21,6 +21,8 @@
 #include "runtime/Handles.h"
 #include "runtime/TextConv.h"
 #include "runtime/Texts.h"
+#include "runtime/WineHost.h"
+#include "schedule/DailySchedule.h"
 
 namespace {
 
@@ -626,4 +628,113 @@ TEST_F(BackupTest, EnterOnTheFolderStepIsNextWithItsChecks) {
     EXPECT_EQ(w.FrontPanel(), 5);
     EXPECT_EQ(GetFocus(), w.cmdFinish());
     EXPECT_TRUE(PathExists(MarkerPathToday(dest.Path())));
+}
+
+namespace {
+
+RECT ScreenRect(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    return rect;
+}
+
+// The finish panel's offer of a daily backup; no task before or after.
+class DailyOfferTest : public BackupTest {
+protected:
+    void SetUp() override {
+        BackupTest::SetUp();
+        UnscheduleDailyBackup();
+    }
+    void TearDown() override {
+        UnscheduleDailyBackup();
+        BackupTest::TearDown();
+    }
+};
+
+struct DailyCase {
+    const char* name;
+    bool checked;
+    const wchar_t* at;
+    const wchar_t* keep;
+    bool ends;               // Finish ends the program
+    const wchar_t* says;     // a part of the one message; nullptr for none
+    const wchar_t* taskSays; // a part of the task's description; nullptr for no task
+};
+
+const DailyCase kDailyCases[] = {
+    {"unchecked", false, L"21:00", L"14", true, nullptr, nullptr},
+    {"a time that is not one", true, L"25:00", L"14", false, L"such as 21:00", nullptr},
+    {"no number of sets", true, L"21:00", L"", false, L"from 1 to 9999", nullptr},
+    {"checked", true, L"6:30", L"5", true, L"06:30", L" every day at 06:30, keeping the newest 5."},
+};
+
+}  // namespace
+
+TEST_F(DailyOfferTest, FinishSetsUpTheDailyBackupTheLineDescribes) {
+    ScratchDir dest(true);
+    frmBackup& w = BackUpInto(dest.Path());
+    ASSERT_EQ(BackupStep, 5);
+    EXPECT_TRUE(IsSetToShow(w.DailyCheck()));
+    for (const DailyCase& c : kDailyCases) {
+        SCOPED_TRACE(c.name);
+        boxes.Clear();
+        PutTextOnClipboard(w.Hwnd(), L"what the player copied before");
+        SendMessageW(w.DailyCheck(), BM_SETCHECK, c.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        SetText(w.DailyAt(), c.at);
+        SetText(w.DailyKeep(), c.keep);
+        bool ended = false;
+        try {
+            w.cmdFinish_Click();
+        } catch (const ProgramEnded&) {
+            ended = true;
+        }
+        EXPECT_EQ(ended, c.ends);
+        ASSERT_EQ(boxes.Calls().size(), c.says ? 1u : 0u);
+        std::optional<ScheduledTask> task = ScheduledDailyBackup();
+        ASSERT_EQ(task.has_value(), c.taskSays != nullptr);
+        if (!c.says || !task)
+            continue;
+        const std::wstring said = boxes.Calls()[0].text;
+        EXPECT_NE(said.find(c.says), std::wstring::npos) << Narrow(said);
+        EXPECT_NE(task->description.find(dest.Path() + c.taskSays), std::wstring::npos) << Narrow(task->description);
+        // Under Wine the task never runs: the crontab line that does is shown and on the clipboard.
+        if (!WineVersion())
+            continue;
+        const std::wstring line = TextOnClipboard();
+        EXPECT_EQ(line.rfind(L"30 6 * * * WINEPREFIX=", 0), 0u) << Narrow(line);
+        EXPECT_NE(line.find(L" /backup '" + dest.Path() + L"' /dated /keep 5"), std::wstring::npos) << Narrow(line);
+        EXPECT_NE(said.find(line), std::wstring::npos) << Narrow(said);
+    }
+}
+
+TEST_F(DailyOfferTest, TheAdviceReadsAsOneSentenceAndEachLineHasItsOwnPlace) {
+    // Where the game's data also came from Windows' per-user copy, the note is at its longest.
+    PerUserGameCopy perUser;
+    MakeDirs(perUser.Sub(L"saves"));
+    WriteTextFile(perUser.Sub(L"saves\\quick.sav"), "quick");
+    ScratchDir dest(true);
+    frmBackup& w = BackUpInto(dest.Path());
+    ASSERT_TRUE(IsSetToShow(w.WhereNote()));
+    const RECT recommend = ScreenRect(w.RecommendLabel());
+    const RECT path = ScreenRect(w.txtPath());
+    const RECT removable = ScreenRect(w.RemovableAdvice());
+    const RECT note = ScreenRect(w.WhereNote());
+    const RECT panel = ScreenRect(w.fraSteps(5).Hwnd());
+    // The sentence, its box and its end, one after another with nothing between them.
+    EXPECT_LE(recommend.bottom, path.top);
+    EXPECT_LE(path.bottom, removable.top);
+    EXPECT_LT(removable.top - path.bottom, 8);
+    // The daily line below the sentence, the note below the line, all within the panel.
+    for (HWND part : {w.DailyCheck(), w.DailyAt(), w.DailyKeep()}) {
+        const RECT r = ScreenRect(part);
+        EXPECT_GE(r.top, removable.bottom);
+        EXPECT_LE(r.bottom, note.top);
+        EXPECT_LE(r.right, panel.right);
+    }
+    EXPECT_LE(note.bottom, panel.bottom);
+    EXPECT_TRUE(TextFitsLabel(w.WhereNote())) << "the note is cut off";
+    EXPECT_TRUE(TextFitsLabel(w.RemovableAdvice())) << "the sentence is cut off";
+    // The check box shows its whole text.
+    const RECT check = ScreenRect(w.DailyCheck());
+    EXPECT_GE(check.right - check.left, TextWidth(w.DailyCheck(), texts::DailyCheckBox) + GetSystemMetrics(SM_CXMENUCHECK));
 }

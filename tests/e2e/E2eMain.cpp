@@ -22,6 +22,7 @@ constexpr wchar_t kUsage[] =
     L"usage:\n"
     L"  e2e_driver menu <exe> [options]\n"
     L"  e2e_driver backup <exe> <setFolder> [options]\n"
+    L"  e2e_driver backup-daily <exe> <setFolder> [options]\n"
     L"  e2e_driver restore <exe> <markerPath> [options]\n"
     L"  e2e_driver backup-restore <exe> <setFolder> [options]\n"
     L"  e2e_driver backup-restore-undo <exe> <setFolder> --seed <folder> [options]\n"
@@ -110,7 +111,7 @@ void StartWatchdog(unsigned seconds) {
 int Run(const Arguments& args) {
     static const std::map<std::wstring, size_t> positionalCount = {
         {L"menu", 1}, {L"backup", 2}, {L"restore", 2}, {L"backup-restore", 2}, {L"backup-restore-undo", 2}, {L"kill", 2}, {L"cancel", 2},
-        {L"keyboard", 2}, {L"crafted", 2}};
+        {L"keyboard", 2}, {L"crafted", 2}, {L"backup-daily", 2}};
     auto expected = positionalCount.find(args.scenario);
     if (expected == positionalCount.end() || args.positional.size() != expected->second) {
         Log(kUsage);
@@ -134,6 +135,8 @@ int Run(const Arguments& args) {
         KeyboardScenario(options, shots, args.positional[1]);
     else if (args.scenario == L"crafted")
         CraftedSetScenario(options, shots, args.positional[1]);
+    else if (args.scenario == L"backup-daily")
+        DailyBackupScenario(options, shots, args.positional[1]);
     else if (args.scenario == L"backup-restore-undo")
         BackupRestoreUndoScenario(options, shots, args.positional[1]);
     else

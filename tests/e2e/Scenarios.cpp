@@ -2,6 +2,7 @@
 
 #include <dlgs.h>
 
+#include <functional>
 #include <memory>
 
 #include "BackupSet.h"
@@ -12,7 +13,10 @@
 #include "Wizard.h"
 #include "runtime/Handles.h"
 #include "runtime/TextConv.h"
+#include "runtime/Clipboard.h"
 #include "runtime/Texts.h"
+#include "runtime/WineHost.h"
+#include "schedule/DailySchedule.h"
 
 namespace {
 
@@ -391,7 +395,7 @@ std::unique_ptr<GameFolderFixture> LendGameFolder(const RunOptions& options) {
     return std::make_unique<GameFolderFixture>(options.sampleFolder);
 }
 
-using BackupWalk = void (*)(Session&, const std::wstring& setFolder, bool configMissing);
+using BackupWalk = std::function<void(Session&, const std::wstring& setFolder, bool configMissing)>;
 using RestoreWalk = void (*)(Session&, const std::wstring& markerPath, bool useOpenDialog);
 
 void BackupAndVerify(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder,
@@ -442,6 +446,58 @@ void BackupScenario(const RunOptions& options, ScreenshotLog& shots, const std::
 void RestoreScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& markerPath) {
     auto lent = LendGameFolder(options);
     RestoreAndVerify(options, shots, markerPath);
+}
+
+void DailyBackupScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder) {
+    auto lent = LendGameFolder(options);
+    UnscheduleDailyBackup();
+    DailyBackup daily{options.exePath, setFolder, {21, 30}, 7};
+    // Under Wine the message gives the crontab line for this program in this prefix.
+    std::optional<std::wstring> cronLine;
+    if (WineVersion())
+        cronLine = DailyCronLine(daily, UnixPathOf(daily.program).value_or(L"?"), WinePrefixPath().value_or(L"?"));
+    const std::wstring message =
+        cronLine ? FillIn(texts::DailyScheduledWine, {daily.at.Text(), *cronLine})
+                 : FillIn(texts::DailyScheduled, {setFolder, daily.at.Text(), std::to_wstring(daily.keep)});
+    BackupAndVerify(options, shots, setFolder, [&](Session& session, const std::wstring& folder, bool) {
+        Wizard wizard = StartWizard(session, OpenMainMenu(session), kBackupWizard);
+        Next(session, wizard);
+        Next(session, wizard);
+        SetText(wizard.PanelControl(L"Edit"), folder);
+        RunToFinish(session, wizard);
+        HWND check = wizard.PanelControl(L"Button", std::wstring(texts::DailyCheckBox));
+        // An edit box keeps its text to itself: each box is found by what it holds.
+        auto boxHolding = [&](const std::wstring& text) -> HWND {
+            for (HWND child : Descendants(wizard.Window()))
+                if (ClassOf(child) == L"Edit" && IsWindowVisible(child) && EditText(child) == text)
+                    return child;
+            return nullptr;
+        };
+        HWND at = boxHolding(L"21:00");
+        HWND keep = boxHolding(std::to_wstring(DefaultDailySetsKept));
+        if (!check || !at || !keep)
+            throw E2eError(L"the finish panel lacks the daily backup's line");
+        ClickRadio(check);  // BM_CLICK, as a check box takes a click
+        SetText(at, daily.at.Text());
+        SetText(keep, std::to_wstring(daily.keep));
+        session.Wait(L"the daily backup checked", [&] { return IsChecked(check); });
+        session.Shot(L"backup-step5-daily-checked", wizard.Window());
+        session.ExpectMessage(message);
+        Click(wizard.Button(kFinish));
+        session.Wait(L"the message of what was set up", [&] { return session.AllExpectedShown(); });
+        session.ExpectEnd(L"Finish");
+    });
+    std::optional<ScheduledTask> task = ScheduledDailyBackup();
+    if (!task || task->description.find(setFolder + L" every day at 21:30, keeping the newest 7.") == std::wstring::npos)
+        throw E2eError(L"no task \"Backup Tarnwick\" for " + setFolder + L" after Finish");
+    Log(L"the task is registered: " + task->description);
+    if (cronLine && TextOnClipboard() != *cronLine)
+        throw E2eError(L"the clipboard holds \"" + TextOnClipboard() + L"\", not the crontab line");
+    if (cronLine)
+        Log(L"the clipboard holds the crontab line: " + *cronLine);
+    UnscheduleDailyBackup();
+    if (lent)
+        RemoveTree(setFolder);
 }
 
 void BackupRestoreUndoScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder) {

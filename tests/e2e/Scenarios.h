@@ -18,6 +18,9 @@ struct RunOptions {
 void MainMenuScenario(const RunOptions& options, ScreenshotLog& shots);
 // A whole backup into a fresh folder, then the set checked against the game folder.
 void BackupScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder);
+// A whole backup whose finish panel sets up a daily backup: the task must be registered
+// and, under Wine, its crontab line shown and on the clipboard.
+void DailyBackupScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& setFolder);
 // A whole restore from the marker, then the game folder checked against the set.
 void RestoreScenario(const RunOptions& options, ScreenshotLog& shots, const std::wstring& markerPath);
 // A backup, changes to the game data (only with sample data), and a restore from the new marker.

@@ -24,6 +24,7 @@
 #include "restore/frmRestore.h"
 #include "runtime/DoEvents.h"
 #include "runtime/Handles.h"
+#include "runtime/StageHook.h"
 #include "runtime/TextConv.h"
 #include "runtime/Texts.h"
 
@@ -284,8 +285,13 @@ TEST_F(RestoreTest, FilesGoWhereTheGameReadsThem) {
 TEST_F(RestoreTest, StepPanelsShowTheCopyGoingOn) {
     frmRestore& w = frmRestore::Instance();
     std::vector<std::wstring> statuses;
-    // What the step says beside each file it names.
+    // What the step says beside each file it names; each file takes long enough to be
+    // named on screen while it is copied.
     std::map<std::wstring, std::set<std::wstring>> saidWhileCopying;
+    SetStageHook([](const char* stage) {
+        if (std::string(stage) == "file copied")
+            Sleep(250);
+    });
     SetYieldHook([&] {
         const ProgressDisplay* display = w.ProgressOn(w.FrontPanel());
         if (!display || !IsSetToShow(display->Status()))
@@ -298,6 +304,7 @@ TEST_F(RestoreTest, StepPanelsShowTheCopyGoingOn) {
     });
     RestoreFrom(set.marker);
     SetYieldHook({});
+    SetStageHook({});
     ExpectFinished(w);
     // The set's five files, each of another time than the game's.
     EXPECT_NE(std::find_if(statuses.begin(), statuses.end(),
