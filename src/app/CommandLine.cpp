@@ -41,10 +41,30 @@ CommandKind JobKindOf(const std::wstring& name, bool pathFollows) {
     return CommandKind::Invalid;
 }
 
+// After /play at i: the game's exe, then its own arguments up to the first /backup,
+// switches among them. Leaves i on the last of them; returns what is wrong, or "".
+std::wstring ReadGame(const std::vector<std::wstring>& args, size_t& i, Command& command) {
+    if (i + 1 >= args.size() || args[i + 1].empty())
+        return FillIn(texts::CommandNeedsPath, {args[i]});
+    command.game = args[++i];
+    size_t backup = i + 1;
+    while (backup < args.size() && !IsSwitchNamed(args[backup], L"backup"))
+        ++backup;
+    if (backup == args.size())
+        return texts::CommandPlayNeedsBackup;
+    command.gameArguments.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                 args.begin() + static_cast<std::ptrdiff_t>(backup));
+    i = backup - 1;  // the /backup is read next, as any job
+    return {};
+}
+
 // Which switches go together, once all are read.
 Command Checked(Command command, bool keepGiven, bool atGiven, bool playing) {
     const bool backup = command.kind == CommandKind::Backup;
     const bool schedule = command.kind == CommandKind::Schedule;
+    // "/schedule /at 21:00": the folder is what is missing.
+    if (command.kind == CommandKind::ShowSchedule && (atGiven || keepGiven))
+        return Invalid(FillIn(texts::CommandNeedsPath, {L"/schedule"}));
     if (command.dated && !backup)
         return Invalid(texts::CommandDatedOnlyWithBackup);
     if (keepGiven && !backup && !schedule)
@@ -90,19 +110,9 @@ Command ParseCommandLine(const std::vector<std::wstring>& args) {
             if (takesPath)
                 command.path = args[++i];
         } else if (name == L"play") {
-            // The game's own arguments run up to the first /backup, switches among them.
-            if (i + 1 >= args.size() || args[i + 1].empty())
-                return Invalid(FillIn(texts::CommandNeedsPath, {arg}));
-            command.game = args[++i];
-            size_t backup = i + 1;
-            while (backup < args.size() && !IsSwitchNamed(args[backup], L"backup"))
-                ++backup;
-            if (backup == args.size())
-                return Invalid(texts::CommandPlayNeedsBackup);
-            command.gameArguments.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                                         args.begin() + static_cast<std::ptrdiff_t>(backup));
+            if (std::wstring problem = ReadGame(args, i, command); !problem.empty())
+                return Invalid(problem);
             playing = true;
-            i = backup - 1;  // the /backup is read next, as any job
         } else if (name == L"dated" && !command.dated) {
             command.dated = true;
         } else if (name == L"keep" && !keepGiven) {

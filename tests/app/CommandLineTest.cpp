@@ -47,7 +47,6 @@ const ParseCase kParses[] = {
     // Refused, each with 1 and the usage.
     {{L"/schedule", L"D:\\b"}, CommandKind::Invalid},
     {{L"/schedule", L"D:\\b", L"/at", L"24:00"}, CommandKind::Invalid},
-    {{L"/schedule", L"D:\\b", L"/at", L"21.30"}, CommandKind::Invalid},
     {{L"/schedule", L"D:\\b", L"/at", L"21:30", L"/dated"}, CommandKind::Invalid},
     {{L"/schedule", L"/at", L"21:30"}, CommandKind::Invalid},
     {{L"/unschedule", L"/keep", L"2"}, CommandKind::Invalid},
@@ -499,8 +498,9 @@ TEST_F(ScheduleRunTest, ScheduleReplacesShowsAndUnscheduleRemovesTheDailyTask) {
         EXPECT_NE(run.output.find(step.says), std::string::npos) << run.output;
         std::optional<ScheduledTask> task = ScheduledDailyBackup();
         ASSERT_EQ(task.has_value(), step.taskSays != nullptr);
-        if (task)
+        if (task) {
             EXPECT_NE(task->description.find(step.taskSays), std::wstring::npos) << Narrow(task->description);
+        }
     }
 }
 

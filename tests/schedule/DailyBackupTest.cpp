@@ -13,7 +13,6 @@
 #include "runtime/Com.h"
 #include "runtime/TextConv.h"
 #include "schedule/DailyBackup.h"
-#include "schedule/DailySchedule.h"
 
 namespace {
 
@@ -100,19 +99,6 @@ TEST(DailyTaskXmlTest, TheTaskRunsTheBackupTheProgramReadsBack) {
         EXPECT_EQ(task[L"Task/Settings/StartWhenAvailable"], L"true");
         EXPECT_NE(task[L"Task/RegistrationInfo/Description"].find(c.folder), std::wstring::npos);
     }
-}
-
-TEST(DailyTaskXmlTest, TheTaskServiceTakesItUnderItsName) {
-    const SYSTEMTIME day{2026, 12, 2, 8, 0, 0, 0, 0};
-    DailyBackup backup{ThisProgram(), L"\\\\nas\\R&D backups\\", {7, 5}, 3};
-    RegisterTask(DailyTaskName, DailyTaskXml(backup, day));
-    std::optional<ScheduledTask> task = ScheduledDailyBackup();
-    ASSERT_TRUE(task);
-    EXPECT_NE(task->description.find(L"R&D backups\\ every day at 07:05"), std::wstring::npos)
-        << Narrow(task->description);
-    EXPECT_TRUE(UnscheduleDailyBackup());
-    EXPECT_FALSE(ScheduledDailyBackup());
-    EXPECT_FALSE(UnscheduleDailyBackup());
 }
 
 TEST(DailyCronLineTest, EachWordReachesTheProgramAsItStands) {
