@@ -126,6 +126,40 @@ TEST_F(BackupTest, StepPanelsShowTheCopyGoingOn) {
               details.end());
 }
 
+namespace {
+
+// The finish panel, top to bottom: the advice to copy the folder as one sentence around
+// its box, the daily backup's line, the note of where the data came from; all within the
+// panel and none cut off.
+void ExpectFinishPanelLayout(frmBackup& w) {
+    auto rect = [](HWND control) {
+        RECT r{};
+        GetWindowRect(control, &r);
+        return r;
+    };
+    const RECT recommend = rect(w.RecommendLabel());
+    const RECT path = rect(w.txtPath());
+    const RECT removable = rect(w.RemovableAdvice());
+    const RECT note = rect(w.WhereNote());
+    const RECT panel = rect(w.fraSteps(5).Hwnd());
+    EXPECT_LE(recommend.bottom, path.top);
+    EXPECT_LE(path.bottom, removable.top);
+    EXPECT_LT(removable.top - path.bottom, 8);
+    for (HWND part : {w.DailyCheck(), w.DailyAt(), w.DailyKeep()}) {
+        const RECT r = rect(part);
+        EXPECT_GE(r.top, removable.bottom);
+        EXPECT_LE(r.bottom, note.top);
+        EXPECT_LE(r.right, panel.right);
+    }
+    EXPECT_LE(note.bottom, panel.bottom);
+    EXPECT_TRUE(TextFitsLabel(w.WhereNote())) << "the note is cut off";
+    EXPECT_TRUE(TextFitsLabel(w.RemovableAdvice())) << "the sentence is cut off";
+    const RECT check = rect(w.DailyCheck());
+    EXPECT_GE(check.right - check.left, TextWidth(w.DailyCheck(), texts::DailyCheckBox) + GetSystemMetrics(SM_CXMENUCHECK));
+}
+
+}  // namespace
+
 TEST_F(BackupTest, NewerFilesInWindowsPerUserCopyAreWhatIsBackedUp) {
     PerUserGameCopy perUser;
     MakeDirs(perUser.Sub(L"saves"));
@@ -137,7 +171,8 @@ TEST_F(BackupTest, NewerFilesInWindowsPerUserCopyAreWhatIsBackedUp) {
     EXPECT_EQ(ReadTextFile(dest / L"saves\\slot 1\\game.sav"), "save one");
     EXPECT_TRUE(IsSetToShow(w.WhereNote()));
     EXPECT_NE(GetText(w.WhereNote()).find(perUser.Path()), std::wstring::npos);
-    EXPECT_TRUE(TextFitsLabel(w.WhereNote())) << "the note is cut off";
+    // Where the game's data also came from Windows' per-user copy, the note is at its longest.
+    ExpectFinishPanelLayout(w);
 }
 
 TEST_F(BackupTest, FolderOutsideTheAnsiCodePageIsRecordedFaithfully) {
@@ -632,12 +667,6 @@ TEST_F(BackupTest, EnterOnTheFolderStepIsNextWithItsChecks) {
 
 namespace {
 
-RECT ScreenRect(HWND control) {
-    RECT rect{};
-    GetWindowRect(control, &rect);
-    return rect;
-}
-
 // The finish panel's offer of a daily backup; no task before or after.
 class DailyOfferTest : public BackupTest {
 protected:
@@ -705,36 +734,4 @@ TEST_F(DailyOfferTest, FinishSetsUpTheDailyBackupTheLineDescribes) {
         EXPECT_NE(line.find(L" /backup '" + dest.Path() + L"' /dated /keep 5"), std::wstring::npos) << Narrow(line);
         EXPECT_NE(said.find(line), std::wstring::npos) << Narrow(said);
     }
-}
-
-TEST_F(DailyOfferTest, TheAdviceReadsAsOneSentenceAndEachLineHasItsOwnPlace) {
-    // Where the game's data also came from Windows' per-user copy, the note is at its longest.
-    PerUserGameCopy perUser;
-    MakeDirs(perUser.Sub(L"saves"));
-    WriteTextFile(perUser.Sub(L"saves\\quick.sav"), "quick");
-    ScratchDir dest(true);
-    frmBackup& w = BackUpInto(dest.Path());
-    ASSERT_TRUE(IsSetToShow(w.WhereNote()));
-    const RECT recommend = ScreenRect(w.RecommendLabel());
-    const RECT path = ScreenRect(w.txtPath());
-    const RECT removable = ScreenRect(w.RemovableAdvice());
-    const RECT note = ScreenRect(w.WhereNote());
-    const RECT panel = ScreenRect(w.fraSteps(5).Hwnd());
-    // The sentence, its box and its end, one after another with nothing between them.
-    EXPECT_LE(recommend.bottom, path.top);
-    EXPECT_LE(path.bottom, removable.top);
-    EXPECT_LT(removable.top - path.bottom, 8);
-    // The daily line below the sentence, the note below the line, all within the panel.
-    for (HWND part : {w.DailyCheck(), w.DailyAt(), w.DailyKeep()}) {
-        const RECT r = ScreenRect(part);
-        EXPECT_GE(r.top, removable.bottom);
-        EXPECT_LE(r.bottom, note.top);
-        EXPECT_LE(r.right, panel.right);
-    }
-    EXPECT_LE(note.bottom, panel.bottom);
-    EXPECT_TRUE(TextFitsLabel(w.WhereNote())) << "the note is cut off";
-    EXPECT_TRUE(TextFitsLabel(w.RemovableAdvice())) << "the sentence is cut off";
-    // The check box shows its whole text.
-    const RECT check = ScreenRect(w.DailyCheck());
-    EXPECT_GE(check.right - check.left, TextWidth(w.DailyCheck(), texts::DailyCheckBox) + GetSystemMetrics(SM_CXMENUCHECK));
 }
