@@ -24,7 +24,7 @@ enum ControlId {
 // The finish panel, top to bottom: the verdict below the heading "Congratulations" (in
 // the heading's place with room for two lines when there is nothing to congratulate);
 // the advice to copy the folder, as one sentence around the path box, with the button
-// beside its end; the note of where the data came from; the offer of a daily backup.
+// beside its end; the offer of a daily backup; the note of where the data came from.
 constexpr TwipsRect VerdictPlace{240, 1060, 5900, 280};
 constexpr TwipsRect VerdictPlaceWithoutHeading{240, 780, 5900, 560};
 constexpr TwipsRect RecommendPlace{600, 1380, 5295, 240};
