@@ -40,6 +40,18 @@ std::optional<std::wstring> UnixPathOf(const std::wstring& windowsPath) {
     return path;
 }
 
+std::optional<std::wstring> WineFileNameLocale() {
+    if (!WineVersion())
+        return std::nullopt;
+    for (const wchar_t* name : {L"LC_ALL", L"LC_CTYPE", L"LANG"}) {
+        wchar_t value[256] = {};
+        DWORD length = GetEnvironmentVariableW(name, value, 256);
+        if (length > 0 && length < 256)
+            return std::wstring(value);
+    }
+    return std::nullopt;
+}
+
 std::optional<std::wstring> WinePrefixPath() {
     if (!WineVersion())
         return std::nullopt;

@@ -12,6 +12,11 @@ std::optional<std::wstring> WineVersion();
 // Windows or for a path Wine cannot map.
 std::optional<std::wstring> UnixPathOf(const std::wstring& windowsPath);
 
+// The Unix locale that decides how Wine spells non-ASCII file names on the Unix side
+// (LC_ALL, else LC_CTYPE, else LANG, as the C library reads them); nothing when none is set
+// or on Windows. Another run of Wine must use the same one to find the same files.
+std::optional<std::wstring> WineFileNameLocale();
+
 // The Unix path of the Wine prefix the program runs in ("/home/ann/.wine"); nothing on
 // Windows.
 std::optional<std::wstring> WinePrefixPath();

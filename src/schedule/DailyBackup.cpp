@@ -127,11 +127,14 @@ std::wstring DailyTaskXml(const DailyBackup& backup, const SYSTEMTIME& firstDay)
 )";
 }
 
-std::wstring DailyCronLine(const DailyBackup& backup, const std::wstring& unixProgram, const std::wstring& unixPrefix) {
+std::wstring DailyCronLine(const DailyBackup& backup, const WineRun& wine) {
     // Wine's own debug notes would reach the crontab owner's mail every night; the job's
     // line is in the program's log.
     std::wstring line = std::to_wstring(backup.at.minute) + L" " + std::to_wstring(backup.at.hour) +
-                        L" * * * WINEPREFIX=" + ShellWord(unixPrefix) + L" WINEDEBUG=-all wine " + ShellWord(unixProgram);
+                        L" * * * WINEPREFIX=" + ShellWord(wine.prefix);
+    if (!wine.locale.empty())
+        line += L" LC_ALL=" + ShellWord(wine.locale);
+    line += L" WINEDEBUG=-all wine " + ShellWord(wine.program);
     for (const std::wstring& argument : backup.Arguments())
         line += L" " + ShellWord(argument);
     return line;

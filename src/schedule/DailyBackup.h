@@ -42,6 +42,15 @@ struct DailyBackup {
 // the backup's).
 std::wstring DailyTaskXml(const DailyBackup& backup, const SYSTEMTIME& firstDay);
 
+// Where and how Wine runs the program, in Unix terms, for a crontab line.
+struct WineRun {
+    std::wstring program;  // the program's Unix path
+    std::wstring prefix;   // the Wine prefix's
+    // The locale of the run that set the backup up (see WineFileNameLocale); cron's own
+    // would make Wine spell non-ASCII file names otherwise. "" leaves cron's.
+    std::wstring locale;
+};
+
 // The crontab line that runs the same backup under Wine: the prefix and the program by
 // their Unix paths, each argument quoted for the shell, "%" escaped for cron.
-std::wstring DailyCronLine(const DailyBackup& backup, const std::wstring& unixProgram, const std::wstring& unixPrefix);
+std::wstring DailyCronLine(const DailyBackup& backup, const WineRun& wine);

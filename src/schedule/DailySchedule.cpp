@@ -13,11 +13,11 @@ std::wstring DefaultPrefix() {
     return (length > 0 && length < MAX_PATH ? std::wstring(home) : std::wstring(L"~")) + L"/.wine";
 }
 
-// The crontab line for this program in this prefix.
+// The crontab line for this program in this prefix, with this run's locale.
 std::wstring CronLineHere(const DailyBackup& backup) {
-    std::wstring program = UnixPathOf(backup.program).value_or(backup.program);
-    std::wstring prefix = WinePrefixPath().value_or(DefaultPrefix());
-    return DailyCronLine(backup, program, prefix);
+    WineRun wine{UnixPathOf(backup.program).value_or(backup.program), WinePrefixPath().value_or(DefaultPrefix()),
+                 WineFileNameLocale().value_or(L"")};
+    return DailyCronLine(backup, wine);
 }
 
 }  // namespace

@@ -509,7 +509,9 @@ TEST_F(ScheduleRunTest, UnderWineTheCrontabLineRunsThisProgramInThisPrefix) {
         GTEST_SKIP() << "not under Wine";
     ProgramRun run = RunProgram(L"/schedule " + Quoted(sets.Path()) + L" /at 23:30");
     ASSERT_EQ(run.exitCode, 0u) << run.output;
-    std::string line = "30 23 * * * WINEPREFIX=" + Narrow(*WinePrefixPath()) + " WINEDEBUG=-all wine ";
+    std::optional<std::wstring> locale = WineFileNameLocale();
+    std::string line = "30 23 * * * WINEPREFIX=" + Narrow(*WinePrefixPath()) +
+                       (locale ? " LC_ALL=" + Narrow(*locale) : "") + " WINEDEBUG=-all wine ";
     EXPECT_NE(run.output.find(line), std::string::npos) << run.output;
     EXPECT_NE(run.output.find(Narrow(*UnixPathOf(ProgramUnderTest()))), std::string::npos) << run.output;
 }

@@ -455,7 +455,8 @@ void DailyBackupScenario(const RunOptions& options, ScreenshotLog& shots, const 
     // Under Wine the message gives the crontab line for this program in this prefix.
     std::optional<std::wstring> cronLine;
     if (WineVersion())
-        cronLine = DailyCronLine(daily, UnixPathOf(daily.program).value_or(L"?"), WinePrefixPath().value_or(L"?"));
+        cronLine = DailyCronLine(daily, {UnixPathOf(daily.program).value_or(L"?"), WinePrefixPath().value_or(L"?"),
+                                         WineFileNameLocale().value_or(L"")});
     const std::wstring message =
         cronLine ? FillIn(texts::DailyScheduledWine, {daily.at.Text(), *cronLine})
                  : FillIn(texts::DailyScheduled, {setFolder, daily.at.Text(), std::to_wstring(daily.keep)});

@@ -104,21 +104,22 @@ TEST(DailyTaskXmlTest, TheTaskRunsTheBackupTheProgramReadsBack) {
 TEST(DailyCronLineTest, EachWordReachesTheProgramAsItStands) {
     struct Case {
         const wchar_t* folder;
-        const wchar_t* prefix;
+        WineRun wine;
         const wchar_t* line;
     };
     const Case cases[] = {
-        {L"C:\\Tarnwick backups", L"/home/ann/.wine",
-         L"30 23 * * * WINEPREFIX=/home/ann/.wine WINEDEBUG=-all wine /home/ann/bin/bkTrnwck.exe /backup "
-         L"'C:\\Tarnwick backups' /dated /keep 14"},
+        // The locale of the run that set it up: cron's own would spell "Ωmega.sav" otherwise.
+        {L"C:\\Tarnwick backups", {L"/home/ann/bin/bkTrnwck.exe", L"/home/ann/.wine", L"en_GB.UTF-8"},
+         L"30 23 * * * WINEPREFIX=/home/ann/.wine LC_ALL=en_GB.UTF-8 WINEDEBUG=-all wine /home/ann/bin/bkTrnwck.exe "
+         L"/backup 'C:\\Tarnwick backups' /dated /keep 14"},
         // A quote closes and reopens the shell's quotes; cron ends the command at a bare %.
-        {L"C:\\ann's 100%", L"/home/ann/wine prefix",
+        {L"C:\\ann's 100%", {L"/home/ann/bin/bkTrnwck.exe", L"/home/ann/wine prefix", L""},
          L"30 23 * * * WINEPREFIX='/home/ann/wine prefix' WINEDEBUG=-all wine /home/ann/bin/bkTrnwck.exe /backup "
          L"'C:\\ann'\\''s 100\\%' /dated /keep 14"},
     };
     for (const Case& c : cases) {
         DailyBackup backup{L"C:\\bin\\bkTrnwck.exe", c.folder, {23, 30}, 14};
-        EXPECT_EQ(DailyCronLine(backup, L"/home/ann/bin/bkTrnwck.exe", c.prefix), c.line);
+        EXPECT_EQ(DailyCronLine(backup, c.wine), c.line);
     }
 }
 
