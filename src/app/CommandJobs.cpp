@@ -23,12 +23,12 @@
 #include "files/FullPath.h"
 #include "files/PerUserCopy.h"
 #include "runtime/AppError.h"
-#include "runtime/MsgBox.h"
 #include "runtime/ArgumentQuote.h"
+#include "runtime/MsgBox.h"
 #include "runtime/ProcessTree.h"
-#include "schedule/DailySchedule.h"
 #include "runtime/TextConv.h"
 #include "runtime/Texts.h"
+#include "schedule/DailySchedule.h"
 
 namespace {
 
