@@ -34,7 +34,6 @@ constexpr TwipsRect CopyButtonPlace{5280, 2130, 975, 495};
 // The daily line's parts stand one after another, each as wide as its text.
 constexpr TwipsRect DailyLinePlace{240, 2700, 6015, 300};
 constexpr TwipsRect WhereNotePlace{600, 3120, 5655, 660};
-constexpr wchar_t DailyAtDefault[] = L"21:00";
 
 constexpr COLORREF PathBoxGrey = RGB(224, 224, 224);
 constexpr FontSpec Arial975{L"Arial", 9.75};
@@ -106,7 +105,7 @@ void frmBackup::BuildPanels() {
                                CopyButtonPlace, IdCommand1}, SmallArialFont);
     daily_ = AddControl(5, {nullptr, L"BUTTON", texts::DailyCheckBox, BS_AUTOCHECKBOX | WS_TABSTOP, DailyLinePlace,
                             IdDaily}, SmallArialFont);
-    dailyAt_ = AddControl(5, {nullptr, L"EDIT", DailyAtDefault, ES_AUTOHSCROLL | ES_CENTER | WS_BORDER | WS_TABSTOP,
+    dailyAt_ = AddControl(5, {nullptr, L"EDIT", TimeOfDay{}.Text(), ES_AUTOHSCROLL | ES_CENTER | WS_BORDER | WS_TABSTOP,
                               DailyLinePlace, IdDailyAt, WS_EX_CLIENTEDGE}, SmallArialFont);
     dailyKeeping_ = AddText(5, texts::DailyKeeping, DailyLinePlace, SmallArialFont);
     dailyKeep_ = AddControl(5, {nullptr, L"EDIT", std::to_wstring(DefaultDailySetsKept),

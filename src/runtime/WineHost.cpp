@@ -12,12 +12,6 @@ F WineExport(const wchar_t* module, const char* name) {
     return loaded ? reinterpret_cast<F>(GetProcAddress(loaded, name)) : nullptr;
 }
 
-std::wstring WithoutTrailingSlash(std::wstring path) {
-    while (path.size() > 1 && path.back() == L'/')
-        path.pop_back();
-    return path;
-}
-
 }  // namespace
 
 std::optional<std::wstring> WineVersion() {
@@ -58,20 +52,15 @@ std::optional<std::wstring> WinePrefixPath() {
     // Wine names its prefix for the programs it runs as "\??\Z:\home\ann\.wine".
     wchar_t config[MAX_PATH * 2] = {};
     DWORD length = GetEnvironmentVariableW(L"WINECONFIGDIR", config, MAX_PATH * 2);
-    if (length > 0 && length < MAX_PATH * 2) {
-        std::wstring dos = config;
-        if (dos.rfind(L"\\??\\", 0) == 0)
-            dos.erase(0, 4);
-        if (auto unix = UnixPathOf(dos))
-            return WithoutTrailingSlash(*unix);
-    }
-    // Else drive C: is the prefix's "dosdevices/c:".
-    std::optional<std::wstring> drive = UnixPathOf(L"C:\\");
-    if (!drive)
+    if (length == 0 || length >= MAX_PATH * 2)
         return std::nullopt;
-    std::wstring path = WithoutTrailingSlash(*drive);
-    const std::wstring tail = L"/dosdevices/c:";
-    if (path.size() > tail.size() && path.compare(path.size() - tail.size(), tail.size(), tail) == 0)
-        return path.substr(0, path.size() - tail.size());
-    return std::nullopt;
+    std::wstring dos = config;
+    if (dos.rfind(L"\\??\\", 0) == 0)
+        dos.erase(0, 4);
+    std::optional<std::wstring> unix = UnixPathOf(dos);
+    if (!unix)
+        return std::nullopt;
+    while (unix->size() > 1 && unix->back() == L'/')
+        unix->pop_back();
+    return unix;
 }

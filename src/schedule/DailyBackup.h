@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-// A time of day to the minute, as the player types it: "21:00", "7:05".
+// A time of day to the minute, as the player types it: "21:00", "7:05". The daily
+// backup's time unless the player gives another: 21:00.
 struct TimeOfDay {
     int hour = 21;
     int minute = 0;

@@ -16,7 +16,6 @@
 #include "files/FileOps.h"
 #include "runtime/Handles.h"
 #include "runtime/TextConv.h"
-#include "runtime/WineHost.h"
 #include "schedule/DailySchedule.h"
 
 namespace {
@@ -50,13 +49,9 @@ const ParseCase kParses[] = {
     {{L"/schedule", L"D:\\b", L"/at", L"21:30", L"/dated"}, CommandKind::Invalid},
     {{L"/schedule", L"/at", L"21:30"}, CommandKind::Invalid},
     {{L"/unschedule", L"/keep", L"2"}, CommandKind::Invalid},
-    {{L"/backup", L"D:\\b", L"/at", L"21:30"}, CommandKind::Invalid},
-    {{L"/unschedule", L"/schedule"}, CommandKind::Invalid},
     {{L"/play", L"C:\\g\\t.exe", L"-window"}, CommandKind::Invalid},
-    {{L"/play", L"C:\\g\\t.exe", L"/backup"}, CommandKind::Invalid},
     {{L"/play"}, CommandKind::Invalid},
     {{L"/backup", L"D:\\b", L"/play", L"C:\\g\\t.exe", L"/backup", L"D:\\b"}, CommandKind::Invalid},
-    {{L"/play", L"C:\\g\\t.exe", L"/backup", L"D:\\b", L"/restore", L"D:\\m.BAK"}, CommandKind::Invalid},
     {{L"/backup"}, CommandKind::Invalid},
     {{L"/backup", L"/dated"}, CommandKind::Invalid},
     {{L"/backup", L""}, CommandKind::Invalid},
@@ -104,7 +99,6 @@ TEST(CommandLineTest, PlayHandsTheGameEverythingUpToTheFirstBackup) {
     EXPECT_EQ(command.gameArguments, (std::vector<std::wstring>{L"/fullscreen", L"-Backup=no", L"two words"}));
     EXPECT_EQ(command.path, L"D:\\b");
     EXPECT_EQ(command.keep, 3u);
-    EXPECT_EQ(ParseCommandLine({L"/schedule", L"D:\\b", L"/at", L"7:05"}).at, (TimeOfDay{7, 5}));
 }
 
 TEST(CommandLineTest, OnlyFoldersNamedByTheirTimeAreDatedSets) {
@@ -225,6 +219,8 @@ TEST_F(CommandRunTest, EachOutcomeHasItsExitCodeAndNoWindowShows) {
         {"a missing path", [](auto&) { return L"/backup"; }, 1, "needs a path"},
         {"a missing folder", [&](auto&) { return L"/backup " + Quoted(sets / L"gone"); }, 1, "not a valid"},
         {"not a marker", [&](auto&) { return L"/restore " + Quoted(sets / L"not a marker.BAK"); }, 1, "Not a Tarnwick"},
+        {"a game that is not there", [&](auto& set) { return L"/play " + Quoted(sets / L"no game.exe") + L" /backup " + Quoted(set); },
+         1, "was not started"},
         {"a set whose list names a file outside the game's data", [&](auto&) {
              gameBefore = TreeOf(GameFolder::Path());
              return L"/restore " + Quoted(crafted);
@@ -504,18 +500,6 @@ TEST_F(ScheduleRunTest, ScheduleReplacesShowsAndUnscheduleRemovesTheDailyTask) {
     }
 }
 
-TEST_F(ScheduleRunTest, UnderWineTheCrontabLineRunsThisProgramInThisPrefix) {
-    if (!WineVersion())
-        GTEST_SKIP() << "not under Wine";
-    ProgramRun run = RunProgram(L"/schedule " + Quoted(sets.Path()) + L" /at 23:30");
-    ASSERT_EQ(run.exitCode, 0u) << run.output;
-    std::optional<std::wstring> locale = WineFileNameLocale();
-    std::string line = "30 23 * * * WINEPREFIX=" + Narrow(*WinePrefixPath()) +
-                       (locale ? " LC_ALL=" + Narrow(*locale) : "") + " WINEDEBUG=-all wine ";
-    EXPECT_NE(run.output.find(line), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find(Narrow(*UnixPathOf(ProgramUnderTest()))), std::string::npos) << run.output;
-}
-
 TEST_F(CommandRunTest, PlayBacksUpOnlyOnceTheGameAndWhatItStartedHaveEnded) {
     const std::wstring set = sets / L"played";
     MakeDirs(set);
@@ -528,11 +512,4 @@ TEST_F(CommandRunTest, PlayBacksUpOnlyOnceTheGameAndWhatItStartedHaveEnded) {
     EXPECT_EQ(ReadTextFile(set + L"\\saves\\left running.sav"), "written after the game ended");
     std::wstring game = TestGame();
     EXPECT_EQ(Widen(ReadTextFile(set + L"\\saves\\started in.txt")), game.substr(0, game.find_last_of(L'\\')));
-}
-
-TEST_F(CommandRunTest, PlayOfAGameThatIsNotThereStartsNoBackup) {
-    ProgramRun run = RunProgram(L"/play " + Quoted(sets / L"no game.exe") + L" /backup " + Quoted(sets.Path()));
-    EXPECT_EQ(run.exitCode, 1u) << run.output;
-    EXPECT_NE(run.output.find("was not started"), std::string::npos) << run.output;
-    EXPECT_TRUE(TreeOf(sets.Path()).empty());
 }
