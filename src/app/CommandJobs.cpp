@@ -24,10 +24,12 @@
 #include "files/PerUserCopy.h"
 #include "runtime/AppError.h"
 #include "runtime/ArgumentQuote.h"
+#include "runtime/Elevation.h"
 #include "runtime/MsgBox.h"
 #include "runtime/ProcessTree.h"
 #include "runtime/TextConv.h"
 #include "runtime/Texts.h"
+#include "runtime/WineHost.h"
 #include "schedule/DailySchedule.h"
 
 namespace {
@@ -175,6 +177,12 @@ private:
     const wchar_t* words_;
 };
 
+// What a refusal for want of rights adds on Windows when this process is not elevated:
+// the command line never shows a consent prompt, so it says how to get the rights.
+std::wstring RightsAdvice(bool lacking) {
+    return lacking && !IsElevated() && !WineVersion() ? texts::CommandRunAsAdministrator : L"";
+}
+
 CommandOutcome RunRestore(const Command& command, const std::wstring& before) {
     const MarkerJob job(command, before, texts::CommandRestoreRefused);
     const std::wstring& marker = job.marker;
@@ -187,8 +195,11 @@ CommandOutcome RunRestore(const Command& command, const std::wstring& before) {
         return refuse(FillIn(texts::RestoreNoGameFolderFound, {game::Folder}));
     QuietJobEvents quiet;
     JobReport report = RestoreJob(game, check.location, ExistingPerUserCopy(game)).Run(quiet);
-    if (!report.Whole())
-        return Verdict(report, JobKind::Restore, marker, check.location, before);
+    if (!report.Whole()) {
+        CommandOutcome verdict = Verdict(report, JobKind::Restore, marker, check.location, before);
+        verdict.line = Join({verdict.line, RightsAdvice(report.failedAt == JobStage::Rights)});
+        return verdict;
+    }
     std::wstring kept = report.safetyMarker.empty() ? std::wstring(texts::CommandRestoreNothingChanged)
                                                     : FillIn(texts::CommandRestoreSafetySet, {report.safetyMarker});
     return {ExitWhole, Join({before, DescribeJobProblems(report, JobKind::Restore, check.location),
@@ -338,7 +349,7 @@ CommandOutcome RunJob(const Command& command) {
     Recovery recovery = RecoverInterruptedJob(JobJournal::DefaultPath(), GameFolderCandidates());
     std::wstring before = DescribeRecovery(recovery);
     if (!recovery.Ok())
-        return {ExitNotPutBack, OneLine(before)};
+        return {ExitNotPutBack, Join({before, RightsAdvice(recovery.needsRights)})};
     switch (command.kind) {
     case CommandKind::Backup:
         return RunBackup(command, before);

@@ -38,6 +38,8 @@ CommandKind JobKindOf(const std::wstring& name, bool pathFollows) {
         return pathFollows ? CommandKind::Schedule : CommandKind::ShowSchedule;
     if (name == L"unschedule")
         return CommandKind::Unschedule;
+    if (name == L"restorewizard")
+        return CommandKind::RestoreWizard;
     return CommandKind::Invalid;
 }
 
@@ -107,7 +109,8 @@ Command ParseCommandLine(const std::vector<std::wstring>& args) {
             return Invalid(FillIn(texts::CommandNeedsPath, {arg}));
         if (job != CommandKind::Invalid) {
             command.kind = job;
-            if (takesPath)
+            // The wizard's marker may be left out: the player chooses it there.
+            if (takesPath || (job == CommandKind::RestoreWizard && HasPathAt(args, i + 1)))
                 command.path = args[++i];
         } else if (name == L"play") {
             if (std::wstring problem = ReadGame(args, i, command); !problem.empty())

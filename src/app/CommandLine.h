@@ -16,6 +16,9 @@
 //                                           the game run with its arguments (everything
 //                                           up to /backup), then the backup once it and
 //                                           every program it started have ended
+//   /restorewizard ["<marker file>"]       the restore wizard, without the main menu,
+//                                           with the marker chosen: what a restart with
+//                                           administrator rights opens
 //   /?                                      the usage
 //
 // Switches take "/" or "-" and any case.
@@ -25,13 +28,25 @@
 
 #include "schedule/DailyBackup.h"
 
-enum class CommandKind { Menu, Usage, Backup, Restore, Verify, Schedule, ShowSchedule, Unschedule, Play, Invalid };
+enum class CommandKind {
+    Menu,
+    RestoreWizard,
+    Usage,
+    Backup,
+    Restore,
+    Verify,
+    Schedule,
+    ShowSchedule,
+    Unschedule,
+    Play,
+    Invalid
+};
 
 inline constexpr unsigned DefaultDatedSetsKept = 10;
 
 struct Command {
     CommandKind kind = CommandKind::Menu;
-    std::wstring path;  // Backup, Schedule, Play: the folder; Restore, Verify: the marker file
+    std::wstring path;  // Backup, Schedule, Play: the folder; Restore, Verify, RestoreWizard: the marker file
     bool dated = false;
     unsigned keep = DefaultDatedSetsKept;  // Schedule: DefaultDailySetsKept unless given
     TimeOfDay at;                          // Schedule: the time of the daily backup
@@ -39,7 +54,8 @@ struct Command {
     std::vector<std::wstring> gameArguments;
     std::wstring problem;  // Invalid: what is wrong with the arguments
 
-    bool RunsJob() const { return kind != CommandKind::Menu; }
+    // False for the windows: the main menu, the restore wizard.
+    bool RunsJob() const { return kind != CommandKind::Menu && kind != CommandKind::RestoreWizard; }
 };
 
 // args: the arguments without the program's own name.

@@ -16,8 +16,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     } catch (const AppError&) {
     }
     // With arguments the program runs one job, or says how, and ends without a window.
-    if (Command command = ParseCommandLine(ProgramArguments()); command.RunsJob())
+    const Command command = ParseCommandLine(ProgramArguments());
+    if (command.RunsJob())
         return RunCommand(command);
-    RunEventHandler([] { Main(); });
+    if (command.kind == CommandKind::RestoreWizard)
+        RunEventHandler([&] { MainRestore(command.path); });
+    else
+        RunEventHandler([] { Main(); });
     return RunMessageLoop();
 }

@@ -4,14 +4,32 @@
 
 #include "app/frmMain.h"
 #include "backup/clsTrnwck.h"
+#include "restore/RestoreElevation.h"
+#include "restore/frmRestore.h"
 #include "runtime/DoEvents.h"
 
+namespace {
+
+// A job that was killed is put right before a window can start another one.
+void Start() {
+    DoEvents();
+    DoEvents();
+    if (clsTrnwck::PutRightInterruptedJob() == clsTrnwck::PutRight::NeedsRights)
+        OfferRestartToPutRight(nullptr);
+}
+
+}  // namespace
+
 void Main() {
-    DoEvents();
-    DoEvents();
-    // A job that was killed is put right before the menu can start another one.
-    clsTrnwck::PutRightInterruptedJob();
+    Start();
     frmMain::Instance().Show();
+}
+
+void MainRestore(const std::wstring& marker) {
+    Start();
+    frmRestore& wizard = frmRestore::Instance();
+    wizard.Show();
+    wizard.OpenOnMarker(marker);
 }
 
 int RunMessageLoop() {

@@ -42,7 +42,7 @@ void OpenProductPage(HWND owner) {
         MsgBox(texts::WebPageNotOpened, MsgButtons::Ok, MsgIcon::Exclamation, texts::WebPageNotOpenedTitle);
         return;
     }
-    // Not elevated, as the program is: the desktop's shell starts the browser as the user.
+    // Never elevated, should the program be: the desktop's shell starts the browser as the user.
     if (ShellExecuteFromDesktop(browser, texts::GamePageUrl))
         return;
     auto started = reinterpret_cast<INT_PTR>(

@@ -1,9 +1,11 @@
 #include "app/frmMain.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include "app/WebLink.h"
 #include "backup/frmBackup.h"
+#include "restore/RestoreElevation.h"
 #include "restore/frmRestore.h"
 #include "runtime/EndProgram.h"
 #include "runtime/EventGuard.h"
@@ -68,6 +70,8 @@ void frmMain::CreateControls() {
 }
 
 void frmMain::Show() {
+    restoreNeedsRights_ = RestoreNeedsElevation();
+    UpdateShield();
     ShowWindow(Hwnd(), SW_SHOW);
     SetForegroundWindow(Hwnd());
     UpdateWindow(Hwnd());
@@ -78,8 +82,16 @@ void frmMain::Show() {
 
 void frmMain::Hide() { ShowWindow(Hwnd(), SW_HIDE); }
 
+void frmMain::UpdateShield() {
+    bool restore = SendMessageW(optRestore_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    SendMessageW(command4_, BCM_SETSHIELD, 0, restore && restoreNeedsRights_);
+}
+
 void frmMain::Command4_Click() {
     bool backup = SendMessageW(optBackup_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    // The shield's promise: the rights are asked for before the wizard opens.
+    if (!backup && RestoreNeedsElevation() && !ConfirmRightsForRestore(Hwnd(), L""))
+        return;
     Hide();
     if (backup) {
         frmBackup::Instance().Show();
@@ -108,6 +120,11 @@ void frmMain::OnCommand(int id, int code) {
     case IdLink:
         if (code == STN_CLICKED)
             Label4_Click();
+        return;
+    case IdBackup:
+    case IdRestore:
+        if (code == BN_CLICKED)
+            UpdateShield();
         return;
     default:
         return;

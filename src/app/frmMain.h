@@ -29,6 +29,8 @@ private:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnCommand(int id, int code);
     void CreateControls();
+    // Start carries the shield while it would start a restore that needs administrator rights.
+    void UpdateShield();
 
     int dpi_;
     FontSet fonts_;
@@ -39,4 +41,5 @@ private:
     HWND command4_ = nullptr;
     HWND command3_ = nullptr;
     HWND label4_ = nullptr;
+    bool restoreNeedsRights_ = false;
 };

@@ -171,7 +171,7 @@ JobReport RefuseForWizard(JobWizard& wizard, const Wording& wording, const std::
 
 }  // namespace
 
-void clsTrnwck::PutRightInterruptedJob() {
+clsTrnwck::PutRight clsTrnwck::PutRightInterruptedJob() {
     Recovery recovery;
     {
         HourglassScope busy;
@@ -180,6 +180,7 @@ void clsTrnwck::PutRightInterruptedJob() {
     std::wstring text = DescribeRecovery(recovery);
     if (!text.empty())
         MsgBox(text, MsgButtons::Ok, recovery.Ok() ? MsgIcon::None : MsgIcon::Exclamation);
+    return recovery.needsRights ? PutRight::NeedsRights : PutRight::Done;
 }
 
 JobReport clsTrnwck::BackupTrnwck(JobWizard& wizard, const std::wstring& setFolder) {

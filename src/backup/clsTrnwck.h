@@ -14,7 +14,8 @@ public:
     // Puts right what a backup or restore left that the program did not see end (it was
     // ended, or the computer went off), and tells the player what was found and done.
     // The start of the program calls it before the main menu takes a click.
-    static void PutRightInterruptedJob();
+    enum class PutRight { Done, NeedsRights };  // NeedsRights: a restore this user may not put right
+    static PutRight PutRightInterruptedJob();
 
     // Copies the game data into the backup set in setFolder.
     JobReport BackupTrnwck(JobWizard& wizard, const std::wstring& setFolder);

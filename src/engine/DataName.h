@@ -1,7 +1,7 @@
 #pragma once
 // A name inside a game data tree, relative to the tree: "saves\slot 1\game.sav". The lists
 // a job reads back from a folder (a set's manifest, a safety set's list of added files, a
-// swap list) come from outside: a stick, a shared drive, another player. The program runs
+// swap list) come from outside: a stick, a shared drive, another player. A restore may run
 // with administrator rights, so a name from such a list is acted on only as this type,
 // which can only be made from a name that stays inside the game's data:
 //

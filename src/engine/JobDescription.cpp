@@ -54,6 +54,8 @@ std::wstring DescribeRecovery(const Recovery& r) {
     if (r.refused)
         return FillIn(texts::RecoveryRefused,
                       {DescribeRefused(*r.refused, r.setFolder), FillIn(texts::SetLeftAsItIs, {r.keptAt})});
+    if (r.needsRights)
+        return FillIn(texts::RestoreRecoveryNeedsRights, {r.setFolder, ShownPath(r.failure.path), r.keptAt});
     if (!r.Ok())
         return FillIn(backup ? texts::BackupRecoveryFailed : texts::RestoreRecoveryFailed,
                       {r.setFolder, ShownPath(r.failure.path), Reason(r.failure.error), r.keptAt});
@@ -106,6 +108,8 @@ std::wstring DescribeStop(const JobReport& report, const Wording& wording, const
         return FillIn(texts::SetListUnreadable, {f.item, Reason(f.error)});
     case JobStage::SetInsideGame:
         return FillIn(texts::RestoreSetInsideGame, {f.item});
+    case JobStage::Rights:
+        return FillIn(texts::RestoreNoRights, {ShownPath(f.item)});
     case JobStage::Swap:
         return FillIn(wording.swapFailed, {setFolder, f.item, Reason(f.error)}) + L"\n\n";
     case JobStage::Space:

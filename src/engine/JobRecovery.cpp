@@ -8,6 +8,7 @@
 #include "engine/GameLayout.h"
 #include "engine/JobLock.h"
 #include "engine/RestoreJob.h"
+#include "engine/RestoreRights.h"
 #include "engine/SafetySets.h"
 #include "files/ExistingFolder.h"
 #include "files/FullPath.h"
@@ -37,6 +38,12 @@ void RecoverBackup(const JournalEntry& entry, Recovery& recovery) {
 }
 
 void RecoverRestore(const JournalEntry& entry, Recovery& recovery) {
+    if (FileResult rights = CheckRestoreRights(entry.gameFolder, entry.perUserCopy); !rights.Ok()) {
+        recovery.failure = rights;
+        recovery.keptAt = entry.safetySet;
+        recovery.needsRights = true;
+        return;
+    }
     std::vector<SwapLayer> layers = RestoreJob::Layers(entry.gameFolder, entry.perUserCopy, entry.safetySet);
     const bool forward = entry.stage == JournalStage::Swapping || entry.stage == JournalStage::Committing;
     if (entry.stage == JournalStage::Swapping || entry.stage == JournalStage::Unswapping) {

@@ -16,7 +16,9 @@
 // swap's way, is never acted on either: the data stays as it lies, and refused says why.
 //
 // Data that cannot be put right now (a removable drive that is not there, a file in use)
-// stays where it lies and the journal stays too, so that the next start tries again.
+// stays where it lies and the journal stays too, so that the next start tries again. An
+// interrupted restore into folders this user may not write (see RestoreRights.h) is not
+// touched at all: a copy of the program with the rights puts it right.
 
 #include <optional>
 #include <string>
@@ -39,6 +41,7 @@ struct Recovery {
     bool finished = false;        // the job already stood whole and was finished, not undone
     bool emptyFolder = false;     // a backup into a folder that held no set: its copy was removed
     bool foreign = false;         // Unreadable: a journal naming folders not the job's own
+    bool needsRights = false;     // a restore this user may not put right: nothing was touched
     std::wstring gameFolder;
     std::wstring setFolder;
     FileResult failure;           // what could not be put right; Ok when everything was

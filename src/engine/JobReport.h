@@ -37,6 +37,7 @@ enum class JobStage {
     NoGameFolder,   // no game folder was found, nor chosen by the player
     GameFolder,     // backup: no game folder; restore: the game folder could not be made
     SetInsideGame,  // restore: the set lies inside the game data it would replace
+    Rights,         // restore: this user may not write in a folder the restore writes in
     SafetyMarker,   // restore: the safety set's marker could not be written
     Space,          // not enough room for what the job would write (space)
     Folders,        // a folder copy was not whole (folderFailures)

@@ -12,6 +12,7 @@
 #include "engine/GameLayout.h"
 #include "engine/JobCopy.h"
 #include "engine/JobLock.h"
+#include "engine/RestoreRights.h"
 #include "engine/LayeredListing.h"
 #include "engine/SafetySets.h"
 #include "engine/SetManifest.h"
@@ -266,6 +267,10 @@ JobReport RestoreJob::Run(JobEvents& events) {
             return Refuse(events, report, JobStage::SetInsideGame,
                           FileResult::Failure(ERROR_INVALID_PARAMETER, setFolder_));
     }
+    // Asked before anything changes: without the rights the restore would fail half-way
+    // through its swap and have to undo it.
+    if (FileResult rights = CheckRestoreRights(gameFolder_, perUserCopy_); !rights.Ok())
+        return Refuse(events, report, JobStage::Rights, rights);
     // A restore never copies a partial set that an interrupted backup left.
     if (FileResult recovered = PutRightFirst(journal_, gameFolder_, setFolder_, report); !recovered.Ok())
         return Refuse(events, report, JobStage::Recover, recovered);

@@ -4,8 +4,9 @@
 // since Windows Vista the system then silently redirects its writes to a copy of that
 // folder in the user's profile, %LOCALAPPDATA%\VirtualStore\Program Files\..., and lets
 // the program read that copy before the real folder. The game is such a program, so its
-// newest saves may lie there. This program runs elevated and is not redirected: it sees
-// only the real folder unless it looks at the copy itself. Wine redirects nothing, so
+// newest saves may lie there. This program's manifest names its execution level, which
+// turns the redirection off for it: it sees only the real folder unless it looks at the
+// copy itself. Wine redirects nothing, so
 // under Wine the copy exists only where someone made it.
 
 #include <string>

@@ -5,6 +5,7 @@
 #include "files/FullPath.h"
 #include "files/MFile.h"
 #include "restore/MarkerFolderSetting.h"
+#include "restore/RestoreElevation.h"
 #include "restore/clsRestore.h"
 #include "runtime/TextConv.h"
 #include "runtime/MsgBox.h"
@@ -77,6 +78,9 @@ bool frmRestore::CheckLeavingStep(short step) {
             SetText(text1_, L"");
         return false;
     }
+    // Asked here, before any copy starts: the restart with the rights takes the marker along.
+    if (!ConfirmRightsForRestore(Hwnd(), GetText(text1_)))
+        return false;
     BackupLocation = check.location;
     ShowVerdict(false);
     // The dialog starts next time where this marker lies.
@@ -100,6 +104,11 @@ void frmRestore::ShowVerdict(bool incomplete) {
     SetText(doneLabel_, incomplete ? texts::RestoreNotComplete : texts::RestoreDone);
     // No congratulations for a restore that is not whole.
     ShowWindow(congratulations_, incomplete ? SW_HIDE : SW_SHOW);
+}
+
+void frmRestore::OpenOnMarker(const std::wstring& marker) {
+    cmdNext_Click();
+    SetText(text1_, marker);
 }
 
 void frmRestore::btnSelect_Click() {

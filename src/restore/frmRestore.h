@@ -14,6 +14,9 @@ public:
     frmRestore();  // use Instance(): one restore wizard per process
 
     void btnSelect_Click();  // "Select": the open-file dialog
+    // Moves on to the choice of the marker file, with marker in its box (a restart with
+    // administrator rights comes back here).
+    void OpenOnMarker(const std::wstring& marker);
     // Not reached by any flow; kept as an operation of the window.
     void ShowFinishedCreatingDocument();
 

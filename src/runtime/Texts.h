@@ -136,6 +136,9 @@ inline constexpr wchar_t RestoreSwapFailed[] =
 inline constexpr wchar_t RestoreSetInsideGame[] =
     L"The backup set in %1 lies inside the game's own data, which a restore replaces. Move the set to another "
     L"folder and try again. Nothing was changed.";
+// %1: the folder this user may not write.
+inline constexpr wchar_t RestoreNoRights[] =
+    L"This user may not write in the folder %1, where a restore puts the game's data. Nothing was changed.";
 inline constexpr wchar_t RestoreSafetyMarkerFailed[] =
     L"The marker file %1 of the safety set could not be written (%2). Nothing was changed.";
 inline constexpr wchar_t RestoreConfigFailed[] = L"The configuration file %1 could not be restored (%2).";
@@ -162,7 +165,8 @@ inline constexpr wchar_t ListTooLarge[] = L"%1 bytes, more than any such list ho
 inline constexpr wchar_t SetListUnreadable[] =
     L"%1 of the backup set could not be read (%2), so the restore did not start. Nothing was changed.";
 // %1: how many more.
-inline constexpr wchar_t AndMoreFiles[] = L"and %1 more";inline constexpr wchar_t RestoreRolledBack[] = L"The game's data is as it was before the restore.";
+inline constexpr wchar_t AndMoreFiles[] = L"and %1 more";
+inline constexpr wchar_t RestoreRolledBack[] = L"The game's data is as it was before the restore.";
 // %1: the path concerned, %2: the reason, %3: the safety set's folder.
 inline constexpr wchar_t RestoreNotPutBack[] =
     L"The game's data could not all be put back (%1: %2). Your data from before the restore is kept in the "
@@ -261,6 +265,22 @@ inline constexpr wchar_t RestoreRecoveryFailed[] =
     L"Backup Tarnwick had been stopped in the middle of a restore from %1, and what it left could not be put right "
     L"yet (%2: %3). The game's data from before that restore lies in %4; nothing else was changed. The program "
     L"tries again when it starts next.";
+// Administrator rights, asked for a restore only. %1: the folder this user may not write.
+inline constexpr wchar_t RestoreRightsOffer[] =
+    L"This user may not write in the folder %1, where a restore puts the game's data.\r\n\r\n"
+    L"Start Backup Tarnwick again with administrator rights to restore? Windows will ask you to allow it.";
+inline constexpr wchar_t RecoveryRightsOffer[] =
+    L"Start Backup Tarnwick again with administrator rights to put it right now? Windows will ask you to allow it.";
+inline constexpr wchar_t ElevationDeclined[] =
+    L"Backup Tarnwick was not started with administrator rights. Nothing was changed.";
+// %1: the platform's reason.
+inline constexpr wchar_t ElevationNotStarted[] =
+    L"Backup Tarnwick could not be started with administrator rights (%1). Nothing was changed.";
+// %1: the set folder, %2: the folder this user may not write, %3: where the earlier data lies.
+inline constexpr wchar_t RestoreRecoveryNeedsRights[] =
+    L"Backup Tarnwick had been stopped in the middle of a restore from %1, and this user may not write in the "
+    L"folder %2, so what it left was not put right. The game's data from before that restore lies in %3; nothing "
+    L"was changed. The program puts it right when it starts with the rights to write there.";
 // %1: where the record was kept.
 inline constexpr wchar_t RecoveryJournalUnreadable[] =
     L"A record of an interrupted backup or restore was found but could not be read; it was kept as %1. Please "
@@ -319,6 +339,8 @@ inline constexpr wchar_t CommandUsage[] =
     L"  bkTrnwck.exe /play \"<game exe>\" [arguments...] /backup \"<folder>\" [/dated [/keep N]]\r\n"
     L"      starts the game with its arguments (everything before /backup) in its own folder, waits\r\n"
     L"      until it and every program it started have ended, then backs up as /backup does.\r\n"
+    L"  bkTrnwck.exe /restorewizard [\"<marker file>\"]\r\n"
+    L"      opens the restore wizard without the main menu, with that marker file chosen.\r\n"
     L"  bkTrnwck.exe /?\r\n"
     L"      shows this text.\r\n"
     L"\r\n"
@@ -326,7 +348,8 @@ inline constexpr wchar_t CommandUsage[] =
     L"%LOCALAPPDATA%\\Glimmerfen Studios\\Backup Tarnwick\\log.txt.\r\n"
     L"Exit codes: 0 the job is whole; 1 refused before anything was changed; 2 failed, and everything\r\n"
     L"it changed was put back; 3 failed, and not everything could be put back (the line says where\r\n"
-    L"the data lies).\r\n";
+    L"the data lies).\r\n"
+    L"Only a restore into a game folder that this user may not write needs administrator rights.\r\n";
 inline constexpr wchar_t CommandInvalid[] = L"The command line is not valid: %1 Run bkTrnwck.exe /? for its usage.";
 inline constexpr wchar_t CommandUnexpected[] = L"\"%1\" is not a switch.";
 inline constexpr wchar_t CommandOneJob[] = L"give one job: /backup, /restore, /verify, /schedule, /unschedule or /play.";
@@ -371,6 +394,10 @@ inline constexpr wchar_t CommandOlderSetNotRemoved[] = L"An older dated set coul
 inline constexpr wchar_t CommandBackupRefused[] = L"Backup into %1 not started: %2";
 inline constexpr wchar_t CommandBackupFailed[] = L"Backup into %1 failed: %2";
 inline constexpr wchar_t CommandRestoreRefused[] = L"Restore from %1 not started: %2";
+// Windows, not elevated: where a restore lacks the rights to write. The command line
+// never asks for them itself.
+inline constexpr wchar_t CommandRunAsAdministrator[] =
+    L"Run the command from a command prompt started as administrator.";
 inline constexpr wchar_t CommandRestoreFailed[] = L"Restore from %1 failed: %2";
 // %1: the set's folder, %2: the game folder.
 inline constexpr wchar_t CommandRestoreDone[] = L"Restore complete: the backup in %1 is in the game folder %2.";

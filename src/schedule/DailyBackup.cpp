@@ -87,8 +87,8 @@ std::wstring DailyTaskXml(const DailyBackup& backup, const SYSTEMTIME& firstDay)
                          TwoDigits(firstDay.wDay) + L"T" + backup.at.Text() + L":00";
     std::wstring description = FillIn(texts::DailyTaskDescription, {backup.folder, backup.at.Text(),
                                                                     std::to_wstring(backup.keep)});
-    // The program asks for administrator rights: a task that runs it without the
-    // highest rights never starts (error 740). A start missed while the computer was off
+    // A backup needs no more than the player's own rights, and the task gives it no more.
+    // A start missed while the computer was off
     // runs as soon as it can; a backup still running when the next is due is left alone.
     return LR"(<?xml version="1.0" encoding="UTF-16"?>
 <Task version="1.2" xmlns="http://schemas.microsoft.com/windows/2004/02/mit/task">
@@ -107,7 +107,7 @@ std::wstring DailyTaskXml(const DailyBackup& backup, const SYSTEMTIME& firstDay)
   <Principals>
     <Principal id="Author">
       <LogonType>InteractiveToken</LogonType>
-      <RunLevel>HighestAvailable</RunLevel>
+      <RunLevel>LeastPrivilege</RunLevel>
     </Principal>
   </Principals>
   <Settings>

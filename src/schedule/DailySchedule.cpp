@@ -22,18 +22,6 @@ std::wstring CronLineHere(const DailyBackup& backup) {
 
 }  // namespace
 
-std::wstring ThisProgram() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
 DailySetup ScheduleDailyBackup(const DailyBackup& backup) {
     SYSTEMTIME today;
     GetLocalTime(&today);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "runtime/ProgramFile.h"
 #include "schedule/DailyBackup.h"
 #include "schedule/TaskScheduler.h"
 
@@ -13,9 +14,6 @@ struct DailySetup {
     // Under Wine: the crontab line that runs the backup; nothing on Windows.
     std::optional<std::wstring> cronLine;
 };
-
-// The full path of this program, which the task runs.
-std::wstring ThisProgram();
 
 // Registers the task for the backup, replacing an earlier one. Raises an AppError when
 // the Task Scheduler refuses it.
