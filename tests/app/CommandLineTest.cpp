@@ -16,6 +16,7 @@
 #include "files/FileOps.h"
 #include "runtime/Handles.h"
 #include "runtime/TextConv.h"
+#include "runtime/Texts.h"
 #include "schedule/DailySchedule.h"
 
 namespace {
@@ -42,6 +43,8 @@ const ParseCase kParses[] = {
     {{L"/at", L"7:05", L"/keep", L"3", L"/Schedule", L"D:\\b"}, CommandKind::Schedule, L"D:\\b", false, 3},
     {{L"/schedule"}, CommandKind::ShowSchedule},
     {{L"-UNSCHEDULE"}, CommandKind::Unschedule},
+    {{L"/restorewizard"}, CommandKind::RestoreWizard},
+    {{L"/restorewizard", L"D:\\b\\Tarnwick_2026.12.08.BAK"}, CommandKind::RestoreWizard, L"D:\\b\\Tarnwick_2026.12.08.BAK"},
     {{L"/play", L"C:\\g\\t.exe", L"/backup", L"D:\\b", L"/dated"}, CommandKind::Play, L"D:\\b", true, 10},
     // Refused, each with 1 and the usage.
     {{L"/schedule", L"D:\\b"}, CommandKind::Invalid},
@@ -256,6 +259,45 @@ TEST_F(CommandRunTest, EachOutcomeHasItsExitCodeAndNoWindowShows) {
         }
     }
     RemoveTree(JobJournal::DefaultPath());
+}
+
+// A game folder this user may not write (chattr +i stands in for the rights): only the
+// restore needs to write there, and it is refused before it changes anything.
+TEST_F(CommandRunTest, OnlyTheRestoreNeedsToWriteInTheGameFolder) {
+    MakeDirs(sets / L"set");
+    ASSERT_EQ(RunProgram(L"/backup " + Quoted(sets / L"set")).exitCode, 0u);
+    const std::wstring marker = MarkerPathToday(sets / L"set");
+    const Tree before = TreeOf(GameFolder::Path());
+    ImmutableScope frozen(GameFolder::Path());
+    if (!frozen.Ok())
+        GTEST_SKIP() << "chattr +i is not available here";
+    const std::string refused = Narrow(FillIn(texts::RestoreNoRights, {GameFolder::Path()}));
+    const ExitCase cases[] = {
+        {"a restore", [&](auto&) { return L"/restore " + Quoted(marker); }, 1, refused.c_str()},
+        {"a backup", [](auto& set) { return L"/backup " + Quoted(set); }, 0, "Backup complete"},
+        {"a verify", [&](auto&) { return L"/verify " + Quoted(marker); }, 0, "Verify complete"},
+    };
+    for (const ExitCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchDir set(true);
+        ProgramRun run = RunProgram(c.arguments(set.Path()));
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+        EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
+        EXPECT_EQ(TreeOf(GameFolder::Path()), before);
+        EXPECT_FALSE(PathExists(GameFolder::SafetySets()));
+    }
+}
+
+// The program runs with the player's own rights: its manifest asks for no more.
+TEST(ProgramManifestTest, AsksForThePlayersOwnRights) {
+    HMODULE exe = LoadLibraryExW(ProgramUnderTest().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(exe, nullptr);
+    HRSRC found = FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+    ASSERT_NE(found, nullptr);
+    const char* bytes = static_cast<const char*>(LockResource(LoadResource(exe, found)));
+    const std::string manifest(bytes, SizeofResource(exe, found));
+    FreeLibrary(exe);
+    EXPECT_NE(manifest.find(R"(<requestedExecutionLevel level="asInvoker")"), std::string::npos) << manifest;
 }
 
 TEST_F(CommandRunTest, DatedBackupsKeepTheNewestAndNothingElseIsRemoved) {

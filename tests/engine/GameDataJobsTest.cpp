@@ -364,9 +364,10 @@ TEST_F(JobTest, FailedRestoreLeavesTheGameFolderExactlyAsItWas) {
         {"a game file held open (the game runs)",
          [](JobTest& t) { return std::make_shared<FileHandle>(HoldOpen(t.Game() + L"\\tarnwick.cfg")); },
          JobStage::Swap},
-        {"a game folder the kernel refuses to change (chattr +i)",
+        // In a folder the restore may write: met only in the swap.
+        {"a game file the kernel refuses to change (chattr +i)",
          [](JobTest& t) -> std::shared_ptr<void> {
-             auto scope = std::make_shared<ImmutableScope>(t.Game() + L"\\scores");
+             auto scope = std::make_shared<ImmutableScope>(t.Game() + L"\\tarnwick.cfg");
              return scope->Ok() ? scope : nullptr;
          },
          JobStage::Swap},
@@ -406,6 +407,31 @@ TEST_F(JobTest, FailedRestoreLeavesTheGameFolderExactlyAsItWas) {
         EXPECT_EQ(ListTree(Game()), before);
         EXPECT_FALSE(PathExists(SafetyRoot()));
         EXPECT_TRUE(report.safetyMarker.empty());
+    }
+}
+
+// A folder the restore writes in that this user may not write (chattr +i stands in for
+// the rights): refused before anything is changed, naming the folder.
+TEST_F(JobTest, RestoreThisUserMayNotWriteIsRefusedBeforeAnyChange) {
+    const std::wstring folders[] = {Game(), Game() + L"\\saves", dir / L"vol"};
+    for (const std::wstring& folder : folders) {
+        SCOPED_TRACE(Narrow(folder));
+        RemoveTree(dir.Path());
+        MakeGameData(Game(), "before");
+        MakeGameData(Set(), "backed up");
+        Tree before = ListTree(dir / L"vol");
+        JobReport report;
+        {
+            ImmutableScope frozen(folder);
+            if (!frozen.Ok())
+                GTEST_SKIP() << "chattr +i is not available here";
+            report = Restore();
+        }
+        EXPECT_EQ(report.outcome, JobOutcome::NotStarted);
+        EXPECT_EQ(report.failedAt, JobStage::Rights);
+        EXPECT_EQ(ShownPath(report.failure.item), folder);
+        EXPECT_EQ(ListTree(dir / L"vol"), before);
+        EXPECT_FALSE(PathExists(Journal()));
     }
 }
 

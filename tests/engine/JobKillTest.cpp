@@ -185,6 +185,33 @@ TEST_F(JobKillTest, NextStartLeavesTheJobWholeOrTheEarlierDataAsItWas) {
     }
 }
 
+// A killed restore into a game folder this user may not write (chattr +i stands in for the
+// rights): a start without them touches nothing and keeps the journal; one with them puts
+// the game's data back.
+TEST_F(JobKillTest, AKilledRestoreWaitsForACopyWithTheRights) {
+    MakeRestoreScene();
+    {
+        ChildJob child(L"restore", Game(), Set(), Journal(), "entry swapped", 2);
+        ASSERT_TRUE(child.Reached());
+        child.Kill();
+    }
+    const Tree killed = ListTree(dir / L"vol");
+    {
+        ImmutableScope frozen(Game());
+        if (!frozen.Ok())
+            GTEST_SKIP() << "chattr +i is not available here";
+        Recovery recovery = RecoverInterruptedJob(Journal(), {Game()});
+        EXPECT_TRUE(recovery.needsRights);
+        EXPECT_EQ(recovery.failure.error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+        EXPECT_EQ(recovery.failure.path, Game());
+    }
+    EXPECT_EQ(ListTree(dir / L"vol"), killed);
+    ASSERT_TRUE(PathExists(Journal()));
+    EXPECT_TRUE(RecoverInterruptedJob(Journal(), {Game()}).Ok());
+    // Killed in its swap, past the point of finishing: the restore is finished.
+    EXPECT_EQ(ReadTextFile(Game() + L"\\saves\\quick.sav"), "quick backed up");
+}
+
 TEST_F(JobKillTest, AJobRunningInAnotherProgramIsNeitherJoinedNorTakenForInterrupted) {
     MakeBackupScene(true);
     ChildJob child(L"backup", Game(), Set(), Journal(), "file copied", 1);

@@ -23,7 +23,9 @@
 #include "restore/MarkerFolderSetting.h"
 #include "restore/frmRestore.h"
 #include "runtime/DoEvents.h"
+#include "runtime/Elevation.h"
 #include "runtime/Handles.h"
+#include "runtime/ProgramFile.h"
 #include "runtime/StageHook.h"
 #include "runtime/TextConv.h"
 #include "runtime/Texts.h"
@@ -187,6 +189,70 @@ TEST_F(RestoreTest, SetWithAListThisProgramDidNotWriteIsRefusedWithItsLine) {
     ExpectFinished(w);
     EXPECT_EQ(TreeOf(GameFolder::Path()), before);
     EXPECT_EQ(GetText(w.Label12()), texts::RestoreNotComplete);
+}
+
+// A game folder this user may not write (chattr +i stands in for the rights). Where the
+// system can give the rights (the seam answers "not elevated, UAC on"), Next on step 1
+// offers the restart, which takes the marker along; a restart that runs ends this copy.
+// Where it cannot (under Wine), the restore is refused. Either way the wizard stays on
+// step 1 unless it ends, and nothing is changed.
+TEST_F(RestoreTest, GameFolderThisUserMayNotWriteIsRefusedOrOffersTheRestart) {
+    struct Case {
+        const char* name;
+        bool seam;
+        MsgResult answer;      // to the offer
+        DWORD started;         // what the system answers to the start
+        bool ends;
+        const wchar_t* after;  // the message after the offer
+    } cases[] = {
+        {"no way to ask for rights", false, MsgResult::Ok, 0, false, nullptr},
+        {"restart accepted", true, MsgResult::Yes, ERROR_SUCCESS, true, nullptr},
+        {"declined at the consent prompt", true, MsgResult::Yes, ERROR_CANCELLED, false, texts::ElevationDeclined},
+        {"offer declined", true, MsgResult::No, 0, false, texts::ElevationDeclined},
+    };
+    const Tree before = TreeOf(GameFolder::Path());
+    ImmutableScope frozen(GameFolder::Path());
+    if (!frozen.Ok())
+        GTEST_SKIP() << "chattr +i is not available here";
+    const std::wstring refusal = FillIn(texts::RestoreNoRights, {GameFolder::Path()});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<ElevatedStart> starts;
+        if (c.seam)
+            SetElevationHook([&](const ElevatedStart& start) {
+                starts.push_back(start);
+                return c.started;
+            });
+        boxes.Clear();
+        boxes.QueueAnswer(c.answer);
+        bool ended = false;
+        try {
+            RestoreFrom(set.marker);
+        } catch (const ProgramEnded&) {
+            ended = true;
+        }
+        SetElevationHook({});
+        EXPECT_EQ(ended, c.ends);
+        std::vector<std::wstring> said = boxes.Texts();
+        ASSERT_FALSE(said.empty());
+        EXPECT_EQ(said[0], c.seam ? FillIn(texts::RestoreRightsOffer, {GameFolder::Path()}) : refusal);
+        EXPECT_EQ(said.size(), c.after ? 2u : 1u);
+        if (c.after && said.size() == 2)
+            EXPECT_EQ(said[1], c.after);
+        if (c.seam && c.answer == MsgResult::Yes) {
+            ASSERT_EQ(starts.size(), 1u);
+            EXPECT_EQ(starts[0].verb, L"runas");
+            EXPECT_EQ(starts[0].file, ThisProgram());
+            EXPECT_EQ(starts[0].parameters, L"/restorewizard \"" + set.marker + L"\"");
+        } else {
+            EXPECT_TRUE(starts.empty());
+        }
+        if (!c.ends)
+            EXPECT_EQ(frmRestore::Instance().RestoreStep, 1);
+        EXPECT_EQ(TreeOf(GameFolder::Path()), before);
+        EXPECT_FALSE(PathExists(GameFolder::SafetySets()));
+        UnloadAllWindows();
+    }
 }
 
 TEST_F(RestoreTest, MarkerWhoseSetIsGoneIsRefused) {

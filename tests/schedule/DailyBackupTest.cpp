@@ -95,7 +95,7 @@ TEST(DailyTaskXmlTest, TheTaskRunsTheBackupTheProgramReadsBack) {
         EXPECT_EQ(command.keep, c.keep);
         EXPECT_EQ(task[L"Task/Triggers/CalendarTrigger/StartBoundary"], L"2026-12-08T" + c.at.Text() + L":00");
         EXPECT_EQ(task[L"Task/Triggers/CalendarTrigger/ScheduleByDay/DaysInterval"], L"1");
-        EXPECT_EQ(task[L"Task/Principals/Principal/RunLevel"], L"HighestAvailable");
+        EXPECT_EQ(task[L"Task/Principals/Principal/RunLevel"], L"LeastPrivilege");
         EXPECT_EQ(task[L"Task/Settings/StartWhenAvailable"], L"true");
         EXPECT_NE(task[L"Task/RegistrationInfo/Description"].find(c.folder), std::wstring::npos);
     }
