@@ -5,7 +5,8 @@
 // the journal's durable writes, the listing, the copy on its worker thread with progress
 // reported to its events ten times a second, the flush of every copy, the marker (the
 // backup) or the safety set and its marker (the restore). Each result is checked byte for
-// byte, untimed.
+// byte, untimed. Each job's floor is the slower of the loop and one thread's SHA-256 of the
+// same bytes (a fresh hash per file), since the job both copies and hashes everything.
 //
 //   bench_jobcopy run <scratch folder> small|large <rounds>
 //       small: 4000 files of 4 KiB in 40 folders; large: 4 files of 500 MiB
@@ -14,6 +15,10 @@
 //       four files changed, and a restore over data equal to the set, each beside the first
 //   bench_jobcopy hash <scratch folder> <rounds>
 //       the copy engine on the large files with and without the SHA-256 in the same pass
+//   bench_jobcopy handoff <rounds>
+//       a round trip between two threads with std::mutex and std::condition_variable
+//       (mingw's winpthreads: semaphores, a wineserver call each under Wine) beside the
+//       program's own kit (runtime/Sync.h: SRWLOCK and CONDITION_VARIABLE)
 //   bench_jobcopy flush <scratch folder> <rounds>
 //       the copy engine alone on the small tree with each way of flushing (on a thread
 //       beside the copy, all at the end, each file before it closes); run it on a disk,
@@ -23,8 +28,11 @@
 
 #include <windows.h>
 
+#include <condition_variable>
 #include <cstdio>
 #include <functional>
+#include <mutex>
+#include <thread>
 
 #include "BenchGameData.h"
 #include "engine/BackupJob.h"
@@ -32,6 +40,7 @@
 #include "engine/SafetySets.h"
 #include "files/FileCopier.h"
 #include "files/Sha256.h"
+#include "runtime/Sync.h"
 
 namespace {
 
@@ -123,6 +132,33 @@ double TimeLoop(const std::wstring& from, const std::wstring& to) {
     return elapsed;
 }
 
+// One thread's SHA-256 of every file's bytes below root, a fresh hash per file, from
+// memory: the other floor of a job that hashes all it copies.
+double TimeHash(const std::wstring& root) {
+    static std::vector<char> bytes(std::size_t{4} << 20, 'h');
+    std::vector<std::uint64_t> sizes;
+    std::function<void(const std::wstring&)> walk = [&](const std::wstring& folder) {
+        for (const DirEntry& entry : DirSearch::Everything(LongPath(folder))) {
+            if (entry.IsFolder())
+                walk(folder + L"\\" + entry.name);
+            else
+                sizes.push_back(entry.size);
+        }
+    };
+    walk(root);
+    const double start = NowMs();
+    for (std::uint64_t size : sizes) {
+        Sha256 sha;
+        for (std::uint64_t left = size; left > 0;) {
+            std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(left, bytes.size()));
+            sha.Add(bytes.data(), piece);
+            left -= piece;
+        }
+        Expect(sha.HexDigest().size() == 64, L"digest");
+    }
+    return NowMs() - start;
+}
+
 double TimeBackup(const std::wstring& scratch, long& reports) {
     MakeEmptyFolder(Set(scratch));
     CountingEvents events;
@@ -151,13 +187,16 @@ double TimeRestore(const std::wstring& scratch, long& reports) {
     return elapsed;
 }
 
-void PrintPair(const char* what, const std::vector<double>& loop, const std::vector<double>& job, long reports) {
-    std::vector<double> ratios;
-    for (std::size_t i = 0; i < job.size(); ++i)
-        ratios.push_back(job[i] / loop[i]);
-    std::printf("  %-16s CopyFileW loop %9.1f ms   job %9.1f ms   job / loop %.2f of the medians, %.2f median of "
-                "the rounds (",
-                what, Median(loop), Median(job), Median(job) / Median(loop), Median(ratios));
+void PrintPair(const char* what, const std::vector<double>& loop, const std::vector<double>& hash,
+               const std::vector<double>& job, long reports) {
+    std::vector<double> ratios, floors;
+    for (std::size_t i = 0; i < job.size(); ++i) {
+        floors.push_back(std::max(loop[i], hash[i]));
+        ratios.push_back(job[i] / floors.back());
+    }
+    std::printf("  %-16s CopyFileW loop %9.1f ms   one thread's SHA-256 %9.1f ms   job %9.1f ms   job / the slower "
+                "%.2f of the medians, %.2f median of the rounds (",
+                what, Median(loop), Median(hash), Median(job), Median(job) / Median(floors), Median(ratios));
     for (std::size_t i = 0; i < ratios.size(); ++i)
         std::printf("%s%.2f", i ? " " : "", ratios[i]);
     std::printf("); %ld progress reports in the last job\n", reports);
@@ -170,7 +209,7 @@ void Run(const std::wstring& scratch, bool large, int rounds) {
                 large ? "large files" : "small files", size.files, static_cast<double>(size.bytes) / (1 << 20),
                 rounds);
     std::fflush(stdout);
-    std::vector<double> loopB, jobB, loopR, jobR;
+    std::vector<double> loopB, jobB, loopR, jobR, hashB, hashR;
     long backupReports = 0, restoreReports = 0;
     // The job and its floor take turns at going first.
     auto sideBySide = [](int round, std::vector<double>& loop, std::vector<double>& job,
@@ -184,11 +223,13 @@ void Run(const std::wstring& scratch, bool large, int rounds) {
     for (int round = 0; round < rounds; ++round) {
         sideBySide(round, loopB, jobB, [&] { return TimeLoop(Game(scratch), Restored(scratch)); },
                    [&] { return TimeBackup(scratch, backupReports); });
+        hashB.push_back(TimeHash(Game(scratch)));
         sideBySide(round, loopR, jobR, [&] { return TimeLoop(Set(scratch), Restored(scratch)); },
                    [&] { return TimeRestore(scratch, restoreReports); });
+        hashR.push_back(TimeHash(Set(scratch)));
     }
-    PrintPair("first backup", loopB, jobB, backupReports);
-    PrintPair("whole restore", loopR, jobR, restoreReports);
+    PrintPair("first backup", loopB, hashB, jobB, backupReports);
+    PrintPair("whole restore", loopR, hashR, jobR, restoreReports);
     // One more of each, timed by its own activities.
     MakeEmptyFolder(Set(scratch));
     for (bool restore : {false, true}) {
@@ -362,6 +403,46 @@ void Hash(const std::wstring& scratch, int rounds) {
     EmptyFolder(scratch);
 }
 
+// Round trips between two threads, each side waiting for the other's turn.
+template <class Mutex, class Hold, class Wait, class Wake>
+double RoundTripUs(Mutex& mutex, Wait wait, Wake wake, int trips) {
+    int turn = 0;
+    auto side = [&](int mine) {
+        for (int i = 0; i < trips; ++i) {
+            Hold hold(mutex);
+            wait(hold, [&] { return turn % 2 == mine; });
+            ++turn;
+            wake();
+        }
+    };
+    const double start = NowMs();
+    std::thread other([&] { side(1); });
+    side(0);
+    other.join();
+    return (NowMs() - start) * 1000 / trips;
+}
+
+void Handoff(int rounds) {
+    const int trips = 2000;
+    std::vector<double> standard, kit;
+    for (int round = 0; round < rounds; ++round) {
+        std::mutex mutex;
+        std::condition_variable changed;
+        standard.push_back(RoundTripUs<std::mutex, std::unique_lock<std::mutex>>(
+            mutex, [&](std::unique_lock<std::mutex>& hold, auto reached) { changed.wait(hold, reached); },
+            [&] { changed.notify_one(); }, trips));
+        Lock lock;
+        Condition condition;
+        kit.push_back(RoundTripUs<Lock, LockHold>(
+            lock, [&](LockHold& hold, auto reached) { condition.Wait(hold, reached); }, [&] { condition.WakeOne(); },
+            trips));
+    }
+    std::printf("a round trip between two threads, %d trips, %d rounds (medians):\n", trips, rounds);
+    std::printf("  std::mutex and std::condition_variable %9.1f us\n", Median(standard));
+    std::printf("  SRWLOCK and CONDITION_VARIABLE (Sync.h) %8.1f us  (%.2f x)\n", Median(kit),
+                Median(kit) / Median(standard));
+}
+
 }  // namespace
 
 int main() {
@@ -380,6 +461,10 @@ int main() {
             Hash(args[2], Count(args[3]));
             return 0;
         }
+        if (args.size() == 3 && args[1] == L"handoff") {
+            Handoff(Count(args[2]));
+            return 0;
+        }
         if (args.size() == 4 && args[1] == L"flush") {
             Flush(args[2], Count(args[3]));
             return 0;
@@ -388,6 +473,6 @@ int main() {
         Fail(L"error " + std::to_wstring(error.Number()) + L": " + error.Description());
     }
     std::fprintf(stderr, "usage: bench_jobcopy run|changes <scratch> small|large <rounds> | flush|hash <scratch> "
-                         "<rounds>\n");
+                         "<rounds> | handoff <rounds>\n");
     return 2;
 }

@@ -25,6 +25,7 @@ for shape in small large; do
   wine "$exe" changes "$scratch_win" "$shape" "$rounds" | tr -d '\r'
 done
 wine "$exe" hash "$scratch_win" "$rounds" | tr -d '\r'
+wine "$exe" handoff "$rounds" | tr -d '\r'
 
 # Flushing costs nothing on a RAM disk: this part runs on the disk the build lies on.
 if [ -n "$mounted" ]; then

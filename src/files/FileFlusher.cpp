@@ -1,60 +1,70 @@
 #include "files/FileFlusher.h"
 
-#include <chrono>
-
 FileFlusher::~FileFlusher() {
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        LockHold hold(lock_);
         ending_ = true;
     }
-    changed_.notify_all();
-    if (thread_.joinable())
-        thread_.join();
+    work_.WakeAll();
+    thread_.Join();
     for (const Waiting& w : waiting_)
         CloseHandle(w.file);
 }
 
 void FileFlusher::Hand(HANDLE file, std::wstring path) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    if (!thread_.joinable())
-        thread_ = std::thread([this] { Work(); });
-    changed_.wait(lock, [this] { return waiting_.size() < kMaxWaiting; });
-    waiting_.push_back({file, std::move(path)});
-    lock.unlock();
-    changed_.notify_all();
+    bool wake = false;
+    {
+        LockHold hold(lock_);
+        if (!thread_.Running())
+            thread_ = Thread([this] { Work(); });
+        copierSleeps_ = true;
+        room_.Wait(hold, [this] { return waiting_.size() < kMaxWaiting; });
+        copierSleeps_ = false;
+        waiting_.push_back({file, std::move(path)});
+        wake = flusherSleeps_;
+    }
+    if (wake)
+        work_.WakeOne();
 }
 
 bool FileFlusher::WaitAll(DWORD timeoutMs) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                             [this] { return waiting_.empty() && !busy_; });
+    LockHold hold(lock_);
+    copierSleeps_ = true;
+    bool all = timeoutMs == INFINITE ? (room_.Wait(hold, [this] { return waiting_.empty() && !busy_; }), true)
+                                     : room_.WaitFor(hold, timeoutMs, [this] { return waiting_.empty() && !busy_; });
+    copierSleeps_ = false;
+    return all;
 }
 
 FileResult FileFlusher::FirstFailure() {
-    std::lock_guard<std::mutex> lock(mutex_);
+    LockHold hold(lock_);
     return failure_;
 }
 
 void FileFlusher::Work() {
-    std::unique_lock<std::mutex> lock(mutex_);
+    LockHold hold(lock_);
     for (;;) {
-        changed_.wait(lock, [this] { return ending_ || !waiting_.empty(); });
+        flusherSleeps_ = true;
+        work_.Wait(hold, [this] { return ending_ || !waiting_.empty(); });
+        flusherSleeps_ = false;
         if (ending_)
             return;
         Waiting next = std::move(waiting_.front());
         waiting_.pop_front();
         busy_ = true;
-        lock.unlock();
-        changed_.notify_all();
+        if (copierSleeps_)
+            room_.WakeOne();
+        hold.Unlock();
         bool flushed = FlushFileBuffers(next.file) != FALSE;
         DWORD error = flushed ? ERROR_SUCCESS : GetLastError();
         CloseHandle(next.file);
-        lock.lock();
+        hold.Relock();
         busy_ = false;
         if (flushed)
             ++flushed_;
         else if (failure_.Ok())
             failure_ = FileResult::Failure(error, next.path);
-        changed_.notify_all();
+        if (copierSleeps_)
+            room_.WakeOne();
     }
 }

@@ -3,19 +3,18 @@
 // has finished, still open, and goes on with the next, while this thread flushes it to
 // the disk (FlushFileBuffers) and closes it. On a disk the flushes then overlap with the
 // copying; handing over the open file spares opening it again. At most kMaxWaiting files
-// wait at once: a copier faster than the disk waits for it.
+// wait at once: a copier faster than the disk waits for it. Each side wakes the other only
+// when it sleeps.
 
 #include <windows.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <mutex>
 #include <string>
-#include <thread>
 
 #include "files/FileOps.h"
+#include "runtime/Sync.h"
 
 class FileFlusher {
 public:
@@ -43,12 +42,15 @@ private:
     };
     void Work();
 
-    std::mutex mutex_;
-    std::condition_variable changed_;
+    Lock lock_;
+    Condition work_;  // the flushing thread waits here for a file
+    Condition room_;  // the copier waits here for room, or for every file to be done
+    bool flusherSleeps_ = false;
+    bool copierSleeps_ = false;
     std::deque<Waiting> waiting_;
     bool busy_ = false;  // the thread holds a file it is flushing
     bool ending_ = false;
     FileResult failure_;
     std::atomic<std::uint64_t> flushed_{0};
-    std::thread thread_;
+    Thread thread_;
 };

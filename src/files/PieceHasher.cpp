@@ -7,72 +7,78 @@ PieceHasher::PieceHasher(std::size_t pieceSize) : pieceSize_(pieceSize) {
         buffers_.emplace_back(pieceSize);
         free_.push_back(buffers_.back().data());
     }
-    thread_ = std::thread([this] { Work(); });
+    thread_ = Thread([this] { Work(); });
 }
 
 PieceHasher::~PieceHasher() {
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        LockHold hold(lock_);
         ending_ = true;
     }
-    changed_.notify_all();
-    thread_.join();
+    work_.WakeAll();
+    thread_.Join();
 }
 
 char* PieceHasher::FreePiece() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return !free_.empty(); });
+    LockHold hold(lock_);
+    callerSleeps_ = true;
+    done_.Wait(hold, [this] { return !free_.empty(); });
+    callerSleeps_ = false;
     char* piece = free_.back();
     free_.pop_back();
     return piece;
 }
 
 void PieceHasher::Add(std::size_t item, char* piece, std::size_t bytes) {
+    bool wake = false;
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        LockHold hold(lock_);
         tasks_.push_back({item, piece, bytes});
+        wake = hasherSleeps_;
     }
-    changed_.notify_all();
+    if (wake)
+        work_.WakeOne();
 }
 
 void PieceHasher::End(std::size_t item) { Add(item, nullptr, 0); }
 
 void PieceHasher::Return(char* piece) {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        free_.push_back(piece);
-    }
-    changed_.notify_all();
+    LockHold hold(lock_);
+    free_.push_back(piece);
 }
 
 void PieceHasher::WaitAll() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return tasks_.empty() && !busy_; });
+    LockHold hold(lock_);
+    callerSleeps_ = true;
+    done_.Wait(hold, [this] { return tasks_.empty() && !busy_; });
+    callerSleeps_ = false;
 }
 
 std::string PieceHasher::DigestOf(std::size_t item) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    LockHold hold(lock_);
     auto found = digests_.find(item);
     return found == digests_.end() ? std::string() : found->second;
 }
 
 void PieceHasher::Work() {
-    std::unique_lock<std::mutex> lock(mutex_);
+    LockHold hold(lock_);
     for (;;) {
-        changed_.wait(lock, [this] { return ending_ || !tasks_.empty(); });
+        hasherSleeps_ = true;
+        work_.Wait(hold, [this] { return ending_ || !tasks_.empty(); });
+        hasherSleeps_ = false;
         if (ending_)
             return;
         Task task = tasks_.front();
         tasks_.pop_front();
         busy_ = true;
         Sha256& hash = running_[task.item];
-        lock.unlock();
+        hold.Unlock();
         std::string digest;
         if (task.piece)
             hash.Add(task.piece, task.bytes);
         else
             digest = hash.HexDigest();
-        lock.lock();
+        hold.Relock();
         if (task.piece) {
             free_.push_back(task.piece);
         } else {
@@ -80,6 +86,7 @@ void PieceHasher::Work() {
             running_.erase(task.item);
         }
         busy_ = false;
-        changed_.notify_all();
+        if (callerSleeps_)
+            done_.WakeOne();
     }
 }

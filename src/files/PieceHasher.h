@@ -3,18 +3,18 @@
 // and writing the next piece meanwhile: the source is read once, for the copy and for
 // its SHA-256 alike. The pieces are buffers of this object's; a caller takes a free one,
 // reads into it, writes it where it goes, and hands it over; it is free again once
-// hashed. With all of them waiting, the caller waits for the hash.
+// hashed. With all of them waiting, the caller waits for the hash. Each side wakes the
+// other only when it sleeps: a piece handed over to a hasher at work, or freed while the
+// copy reads on, costs no call into the system.
 
-#include <condition_variable>
 #include <cstddef>
 #include <deque>
 #include <map>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "files/Sha256.h"
+#include "runtime/Sync.h"
 
 class PieceHasher {
 public:
@@ -49,13 +49,16 @@ private:
 
     std::size_t pieceSize_;
     std::vector<std::vector<char>> buffers_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
+    Lock lock_;
+    Condition work_;  // the hasher waits here for a task
+    Condition done_;  // the caller waits here for a free piece, or for all to be hashed
+    bool hasherSleeps_ = false;
+    bool callerSleeps_ = false;
     std::vector<char*> free_;
     std::deque<Task> tasks_;
     bool busy_ = false;
     bool ending_ = false;
     std::map<std::size_t, Sha256> running_;
     std::map<std::size_t, std::string> digests_;
-    std::thread thread_;
+    Thread thread_;
 };

@@ -1,18 +1,30 @@
 #include "runtime/Worker.h"
 
-#include <future>
+#include <exception>
+
+#include "runtime/Sync.h"
 
 void RunOnWorker(const std::function<void()>& work, const std::function<void()>& tick,
                  const std::function<void()>& stop, std::chrono::milliseconds interval) {
-    std::future<void> done = std::async(std::launch::async, work);
-    while (done.wait_for(interval) != std::future_status::ready) {
+    std::exception_ptr failed;
+    Thread worker([&] {
+        try {
+            work();
+        } catch (...) {
+            failed = std::current_exception();
+        }
+    });
+    const auto ms = static_cast<DWORD>(interval.count());
+    while (!worker.WaitFor(ms)) {
         try {
             tick();
         } catch (...) {
             stop();
-            done.wait();
+            worker.Join();
             throw;
         }
     }
-    done.get();
+    worker.Join();
+    if (failed)
+        std::rethrow_exception(failed);
 }

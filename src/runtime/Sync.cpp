@@ -1,0 +1,45 @@
+#include "runtime/Sync.h"
+
+#include <memory>
+#include <system_error>
+#include <utility>
+
+namespace {
+
+DWORD WINAPI RunBody(void* parameter) {
+    std::unique_ptr<std::function<void()>> body(static_cast<std::function<void()>*>(parameter));
+    (*body)();
+    return 0;
+}
+
+}  // namespace
+
+Thread::Thread(std::function<void()> body) {
+    auto owned = std::make_unique<std::function<void()>>(std::move(body));
+    handle_ = CreateThread(nullptr, 0, RunBody, owned.get(), 0, nullptr);
+    if (!handle_)
+        throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), "CreateThread");
+    owned.release();  // the thread owns it now
+}
+
+Thread::Thread(Thread&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+
+Thread& Thread::operator=(Thread&& other) noexcept {
+    if (this != &other) {
+        Join();
+        handle_ = std::exchange(other.handle_, nullptr);
+    }
+    return *this;
+}
+
+bool Thread::WaitFor(DWORD timeoutMs) const {
+    return !handle_ || WaitForSingleObject(handle_, timeoutMs) == WAIT_OBJECT_0;
+}
+
+void Thread::Join() {
+    if (!handle_)
+        return;
+    WaitForSingleObject(handle_, INFINITE);
+    CloseHandle(handle_);
+    handle_ = nullptr;
+}
