@@ -7,13 +7,19 @@
 #       lists the archive; it holds bkTrnwck.exe and README-player.txt at its top level
 #       and nothing else but, with LIBGCRYPT, what libgcrypt's licence asks for (the
 #       licences and the relink kit), the README has Windows line ends, and the program
-#       unpacked from it passes the check above
+#       unpacked from it passes the checks above and below; the relink kit's object code
+#       holds no debug sections either
+#   cmake -DLEAN=<exe> -P CheckRelease.cmake
+#       the program is lean: no symbol table, no debug section, at most 4 MiB (its debug
+#       information stays beside the build, in <exe>.debug)
 cmake_minimum_required(VERSION 3.21)
 
-if(NOT VERSION MATCHES "^([0-9]+)\\.([0-9]+)\\.([0-9]+)\\.([0-9]+)$")
-  message(FATAL_ERROR "VERSION must be four numbers a.b.c.d, not \"${VERSION}\"")
+if(NOT DEFINED LEAN)
+  if(NOT VERSION MATCHES "^([0-9]+)\\.([0-9]+)\\.([0-9]+)\\.([0-9]+)$")
+    message(FATAL_ERROR "VERSION must be four numbers a.b.c.d, not \"${VERSION}\"")
+  endif()
+  set(expected_numbers ${CMAKE_MATCH_1} ${CMAKE_MATCH_2} ${CMAKE_MATCH_3} ${CMAKE_MATCH_4})
 endif()
-set(expected_numbers ${CMAKE_MATCH_1} ${CMAKE_MATCH_2} ${CMAKE_MATCH_3} ${CMAKE_MATCH_4})
 
 # The 16-bit little-endian number at byte offset `at` of the hex text `hex`.
 function(read_word hex at out)
@@ -90,7 +96,82 @@ function(check_version_resource exe)
   message(STATUS "${exe}: version resource ${VERSION}")
 endfunction()
 
-if(DEFINED EXE)
+# The 32-bit little-endian number at byte offset `at` of the hex text `hex`.
+function(read_dword hex at out)
+  read_word("${hex}" ${at} low)
+  math(EXPR at_high "${at} + 2")
+  read_word("${hex}" ${at_high} high)
+  math(EXPR value "${high} * 65536 + ${low}")
+  set(${out} ${value} PARENT_SCOPE)
+endfunction()
+
+set(max_exe_bytes 4194304)
+
+# The text of hex bytes up to the first NUL.
+function(text_of_hex hex out)
+  set(text "")
+  string(REGEX MATCHALL ".." bytes "${hex}")
+  foreach(byte IN LISTS bytes)
+    if(byte STREQUAL "00")
+      break()
+    endif()
+    math(EXPR code "0x${byte}")
+    string(ASCII ${code} char)
+    string(APPEND text "${char}")
+  endforeach()
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+# A players' exe: no symbols, no debug section, not over max_exe_bytes. Section names come
+# from the PE section table; a name of more than eight characters ("/4") is an offset into
+# the string table after the symbols, which the debug link (.gnu_debuglink) keeps.
+function(check_lean exe)
+  file(SIZE "${exe}" size)
+  if(size GREATER max_exe_bytes)
+    message(FATAL_ERROR "${exe} is ${size} bytes, over the ${max_exe_bytes} a players' exe may have")
+  endif()
+  file(READ "${exe}" hex LIMIT 4096 HEX)
+  read_dword("${hex}" 60 pe)  # e_lfanew
+  math(EXPR at_sections "${pe} + 6")
+  math(EXPR at_symbol_table "${pe} + 12")
+  math(EXPR at_symbols "${pe} + 16")
+  math(EXPR at_optional "${pe} + 20")
+  read_word("${hex}" ${at_sections} sections)
+  read_dword("${hex}" ${at_symbol_table} symbol_table)
+  read_dword("${hex}" ${at_symbols} symbols)
+  read_word("${hex}" ${at_optional} optional)
+  if(NOT symbols EQUAL 0)
+    message(FATAL_ERROR "${exe} keeps ${symbols} symbols")
+  endif()
+  math(EXPR table "${pe} + 24 + ${optional}")
+  foreach(i RANGE 1 ${sections})
+    math(EXPR at "(${table} + (${i} - 1) * 40) * 2")
+    string(SUBSTRING "${hex}" ${at} 16 name_hex)
+    text_of_hex("${name_hex}" name)
+    if(name MATCHES "^/([0-9]+)$")
+      math(EXPR at_name "${symbol_table} + ${CMAKE_MATCH_1}")
+      file(READ "${exe}" long_hex OFFSET ${at_name} LIMIT 64 HEX)
+      text_of_hex("${long_hex}" name)
+    endif()
+    if(name MATCHES "^\\.debug")
+      message(FATAL_ERROR "${exe} holds the debug section ${name}")
+    endif()
+  endforeach()
+  message(STATUS "${exe}: ${size} bytes, no symbols, no debug sections")
+endfunction()
+
+# Object code (an object file or a library of them) with no debug section: their names
+# stand in the objects' string tables.
+function(check_no_debug_sections file)
+  file(STRINGS "${file}" debug REGEX "^\\.debug_" LIMIT_COUNT 1)
+  if(debug)
+    message(FATAL_ERROR "${file} holds debug sections (${debug})")
+  endif()
+endfunction()
+
+if(DEFINED LEAN)
+  check_lean("${LEAN}")
+elseif(DEFINED EXE)
   check_version_resource("${EXE}")
 elseif(DEFINED ARCHIVE)
   if(NOT EXISTS "${ARCHIVE}")
@@ -129,9 +210,15 @@ elseif(DEFINED ARCHIVE)
     message(FATAL_ERROR "README-player.txt in ${ARCHIVE} does not end with a line end")
   endif()
   check_version_resource("${unpacked}/bkTrnwck.exe")
+  check_lean("${unpacked}/bkTrnwck.exe")
+  if(LIBGCRYPT)
+    foreach(object relink/Main.cpp.obj relink/libbktrnwck_core.a)
+      check_no_debug_sections("${unpacked}/${object}")
+    endforeach()
+  endif()
   file(REMOVE_RECURSE "${unpacked}")
   list(JOIN held ", " listing)
   message(STATUS "${ARCHIVE}: ${listing}; nothing else")
 else()
-  message(FATAL_ERROR "give -DEXE=<program> or -DARCHIVE=<zip>")
+  message(FATAL_ERROR "give -DEXE=<program>, -DLEAN=<program> or -DARCHIVE=<zip>")
 endif()
