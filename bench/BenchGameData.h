@@ -22,9 +22,9 @@
 #include <vector>
 
 #include "BenchCommon.h"
-#include "engine/GameLayout.h"
-#include "engine/JobEvents.h"
-#include "engine/QuietJobEvents.h"
+#include "engine/game/GameLayout.h"
+#include "engine/jobs/JobEvents.h"
+#include "engine/jobs/QuietJobEvents.h"
 #include "files/DirSearch.h"
 #include "files/FileCopier.h"
 #include "files/FileOps.h"

@@ -17,8 +17,8 @@
 #include <cstdio>
 
 #include "BenchGameData.h"
-#include "engine/BackupJob.h"
-#include "engine/BackupMarker.h"
+#include "engine/jobs/BackupJob.h"
+#include "engine/sets/BackupMarker.h"
 
 namespace {
 

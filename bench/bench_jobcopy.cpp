@@ -35,9 +35,9 @@
 #include <thread>
 
 #include "BenchGameData.h"
-#include "engine/BackupJob.h"
-#include "engine/RestoreJob.h"
-#include "engine/SafetySets.h"
+#include "engine/jobs/BackupJob.h"
+#include "engine/jobs/RestoreJob.h"
+#include "engine/sets/SafetySets.h"
 #include "files/FileCopier.h"
 #include "files/Sha256.h"
 #include "runtime/Sync.h"

@@ -22,9 +22,9 @@
 #include <cstdio>
 
 #include "BenchGameData.h"
-#include "engine/BackupMarker.h"
-#include "engine/RestoreJob.h"
-#include "engine/SafetySets.h"
+#include "engine/jobs/RestoreJob.h"
+#include "engine/sets/BackupMarker.h"
+#include "engine/sets/SafetySets.h"
 
 namespace {
 

@@ -17,12 +17,12 @@
 #include <vector>
 
 #include "BenchCommon.h"
-#include "engine/BackupJob.h"
-#include "engine/DataName.h"
-#include "engine/LayeredListing.h"
-#include "engine/QuietJobEvents.h"
-#include "engine/RestoreJob.h"
-#include "engine/SetManifest.h"
+#include "engine/input/DataName.h"
+#include "engine/jobs/BackupJob.h"
+#include "engine/jobs/QuietJobEvents.h"
+#include "engine/jobs/RestoreJob.h"
+#include "engine/sets/SetManifest.h"
+#include "engine/staging/LayeredListing.h"
 #include "files/FileOps.h"
 
 namespace {

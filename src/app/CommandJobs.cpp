@@ -6,18 +6,18 @@
 #include <exception>
 
 #include "app/CommandOutput.h"
-#include "engine/BackupJob.h"
-#include "engine/BackupMarker.h"
-#include "engine/DatedSets.h"
-#include "engine/GameLayout.h"
-#include "engine/GameLocation.h"
-#include "engine/JobDescription.h"
-#include "engine/JobJournal.h"
-#include "engine/MarkerCheck.h"
-#include "engine/QuietJobEvents.h"
-#include "engine/RestoreJob.h"
-#include "engine/SetFolderCheck.h"
-#include "engine/SetVerify.h"
+#include "engine/game/GameLayout.h"
+#include "engine/game/GameLocation.h"
+#include "engine/jobs/BackupJob.h"
+#include "engine/jobs/JobDescription.h"
+#include "engine/jobs/QuietJobEvents.h"
+#include "engine/jobs/RestoreJob.h"
+#include "engine/journal/JobJournal.h"
+#include "engine/sets/BackupMarker.h"
+#include "engine/sets/DatedSets.h"
+#include "engine/sets/MarkerCheck.h"
+#include "engine/sets/SetFolderCheck.h"
+#include "engine/sets/SetVerify.h"
 #include "files/DirSearch.h"
 #include "files/ExistingFolder.h"
 #include "files/FullPath.h"
@@ -276,8 +276,10 @@ CommandOutcome RunSchedule(const Command& command) {
     } catch (const AppError& error) {
         return {ExitUndone, FillIn(texts::CommandScheduleRefused, {folder, error.Description()})};
     }
-    return {ExitWhole, Join({FillIn(texts::CommandScheduled, {folder, backup.at.Text(), std::to_wstring(backup.keep)}),
-                             setup.cronLine ? FillIn(texts::CommandScheduledWine, {*setup.cronLine}) : L""})};
+    return {ExitWhole,
+            Join({FillIn(texts::CommandScheduled, {folder, backup.at.Text(), std::to_wstring(backup.keep)}),
+                  setup.cronLine ? texts::CommandScheduledWine : L""}),
+            setup.cronLine.value_or(L"")};
 }
 
 CommandOutcome ShowSchedule() {
@@ -397,12 +399,14 @@ int RunCommand(const Command& command) {
 
     SYSTEMTIME now;
     GetLocalTime(&now);
-    DWORD logged = AppendToLog(CommandLogPath(), now, line);
+    DWORD logged = AppendToLog(CommandLogPath(), now, Join({line, outcome.ownLine}));
     std::wstring shown = line + L"\r\n";
     if (command.kind == CommandKind::Invalid)
         shown += L"\r\n" + std::wstring(texts::CommandUsage);
     if (logged != ERROR_SUCCESS)
         shown += L"(" + CommandLogPath() + L": " + SystemErrorText(logged) + L")\r\n";
+    if (!outcome.ownLine.empty())
+        shown += outcome.ownLine + L"\r\n";
     WriteToConsole(shown);
     return outcome.exitCode;
 }

@@ -18,6 +18,9 @@ enum ExitCode : int { ExitWhole = 0, ExitRefused = 1, ExitUndone = 2, ExitNotPut
 struct CommandOutcome {
     int exitCode = ExitWhole;
     std::wstring line;
+    // Printed last, on a line of its own, for a script to take as it stands (the crontab
+    // line: `bkTrnwck.exe /schedule ... | tail -n 1`); the log has it after the line.
+    std::wstring ownLine = {};
 };
 
 // The job alone: its exit code and its line; nothing is printed or logged.

@@ -1,6 +1,6 @@
 #include "backup/JobWizard.h"
 
-#include "engine/GameLocation.h"
+#include "engine/game/GameLocation.h"
 #include "runtime/TextConv.h"
 
 std::wstring FinishNote(const JobReport& report, const wchar_t* gameFolderText, const std::wstring& also) {

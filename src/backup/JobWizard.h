@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/JobReport.h"
+#include "engine/jobs/JobReport.h"
 #include "ui/WizardFrame.h"
 
 class JobWizard {

@@ -2,9 +2,9 @@
 
 #include "backup/FolderChooser.h"
 #include "backup/clsBackup.h"
-#include "engine/BackupMarker.h"
-#include "engine/GameLocation.h"
-#include "engine/SetFolderCheck.h"
+#include "engine/game/GameLocation.h"
+#include "engine/sets/BackupMarker.h"
+#include "engine/sets/SetFolderCheck.h"
 #include "files/ExistingFolder.h"
 #include "files/FullPath.h"
 #include "runtime/AppError.h"

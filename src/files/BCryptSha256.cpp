@@ -1,6 +1,6 @@
 #include "files/BCryptSha256.h"
 
-#include "files/Sha256.h"
+#include "files/HexText.h"
 #include "runtime/AppError.h"
 
 namespace {

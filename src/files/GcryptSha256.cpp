@@ -6,7 +6,7 @@
 
 #include <mutex>
 
-#include "files/Sha256.h"
+#include "files/HexText.h"
 #include "runtime/AppError.h"
 #include "runtime/TextConv.h"
 

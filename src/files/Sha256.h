@@ -29,6 +29,3 @@ void StartSha256();
 
 // The provider's name, for benchmarks and reports: "libgcrypt 1.10.1" or "BCrypt".
 std::wstring Sha256Provider();
-
-// A digest's bytes as lower-case hex digits.
-std::string HexOf(const unsigned char* digest, std::size_t size);

@@ -1,7 +1,7 @@
 #include "restore/RestoreElevation.h"
 
-#include "engine/GameLocation.h"
-#include "engine/RestoreRights.h"
+#include "engine/game/GameLocation.h"
+#include "engine/staging/RestoreRights.h"
 #include "files/FileOps.h"
 #include "files/PerUserCopy.h"
 #include "runtime/AppError.h"

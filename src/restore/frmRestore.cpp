@@ -1,14 +1,14 @@
 #include "restore/frmRestore.h"
 
-#include "runtime/ProcessState.h"
-#include "engine/MarkerCheck.h"
+#include "engine/sets/MarkerCheck.h"
 #include "files/FullPath.h"
 #include "files/MFile.h"
 #include "restore/MarkerFolderSetting.h"
 #include "restore/RestoreElevation.h"
 #include "restore/clsRestore.h"
-#include "runtime/TextConv.h"
 #include "runtime/MsgBox.h"
+#include "runtime/ProcessState.h"
+#include "runtime/TextConv.h"
 #include "runtime/Texts.h"
 
 namespace {

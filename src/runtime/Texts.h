@@ -441,7 +441,7 @@ inline constexpr wchar_t CommandScheduled[] =
     L"keeping the newest %3. bkTrnwck.exe /unschedule removes it.";
 // %1: the crontab line.
 inline constexpr wchar_t CommandScheduledWine[] =
-    L"Under Wine the task is kept but never run; add this line to your crontab (crontab -e) instead: %1";
+    L"Under Wine the task is kept but never run; add the next line to your crontab (crontab -e) instead:";
 // %1: the folder, %2: why.
 inline constexpr wchar_t CommandScheduleRefused[] = L"Daily backup into %1 not set up: %2";
 inline constexpr wchar_t CommandScheduleFailed[] = L"The daily backup's task could not be changed: %1";

@@ -10,13 +10,14 @@
 #include "app/CommandJobs.h"
 #include "app/CommandLine.h"
 #include "app/CommandOutput.h"
-#include "engine/BackupMarker.h"
-#include "engine/DatedSets.h"
-#include "engine/JobJournal.h"
+#include "engine/journal/JobJournal.h"
+#include "engine/sets/BackupMarker.h"
+#include "engine/sets/DatedSets.h"
 #include "files/FileOps.h"
 #include "runtime/Handles.h"
 #include "runtime/TextConv.h"
 #include "runtime/Texts.h"
+#include "runtime/WineHost.h"
 #include "schedule/DailySchedule.h"
 
 namespace {
@@ -510,7 +511,14 @@ struct ScheduleStep {
     DWORD exitCode;
     const char* says;
     const wchar_t* taskSays;  // a part of the registered task's description; nullptr: no task
+    const char* cronStarts = nullptr;  // under Wine, the start of the output's last line: the crontab line
 };
+
+// The output's last line, without its line end.
+std::string LastLine(const std::string& output) {
+    std::string text = output.substr(0, output.find_last_not_of("\r\n") + 1);
+    return text.substr(text.find_last_of('\n') + 1);
+}
 
 }  // namespace
 
@@ -522,9 +530,9 @@ TEST_F(ScheduleRunTest, ScheduleReplacesShowsAndUnscheduleRemovesTheDailyTask) {
         {"a folder that is not there", [](auto& s) { return L"/schedule " + Quoted(s / L"gone") + L" /at 21:00"; }, 1,
          "not set up", nullptr},
         {"set up", [](auto& s) { return L"/schedule " + Quoted(s / L"first") + L" /at 21:30 /keep 7"; }, 0,
-         "Daily backup set up", L"first every day at 21:30, keeping the newest 7."},
+         "Daily backup set up", L"first every day at 21:30, keeping the newest 7.", "30 21 * * * "},
         {"replaced", [](auto& s) { return L"/schedule " + Quoted(s / L"second 'quoted' 100%") + L" /at 6:05"; }, 0,
-         "every day at 06:05", L"100% every day at 06:05, keeping the newest 14."},
+         "every day at 06:05", L"100% every day at 06:05, keeping the newest 14.", "5 6 * * * "},
         {"shown", [](auto&) { return L"/schedule"; }, 0, "100% every day at 06:05", L"06:05"},
         {"removed", [](auto&) { return L"/unschedule"; }, 0, "was removed", nullptr},
         {"removed again", [](auto&) { return L"/unschedule"; }, 0, "No daily backup", nullptr},
@@ -534,6 +542,9 @@ TEST_F(ScheduleRunTest, ScheduleReplacesShowsAndUnscheduleRemovesTheDailyTask) {
         ProgramRun run = RunProgram(step.arguments(sets));
         EXPECT_EQ(run.exitCode, step.exitCode) << run.output;
         EXPECT_NE(run.output.find(step.says), std::string::npos) << run.output;
+        if (step.cronStarts && WineVersion()) {
+            EXPECT_EQ(LastLine(run.output).rfind(step.cronStarts, 0), 0u) << run.output;
+        }
         std::optional<ScheduledTask> task = ScheduledDailyBackup();
         ASSERT_EQ(task.has_value(), step.taskSays != nullptr);
         if (task) {

@@ -8,7 +8,7 @@
 
 #include "E2eError.h"
 #include "Log.h"
-#include "engine/GameLocation.h"
+#include "engine/game/GameLocation.h"
 #include "files/KnownFolder.h"
 #include "registry/ProgramSettings.h"
 

@@ -4,10 +4,10 @@
 #include <knownfolders.h>
 
 #include "TestSupport.h"
-#include "engine/GameLocation.h"
-#include "engine/JobJournal.h"
-#include "registry/ProgramSettings.h"
+#include "engine/game/GameLocation.h"
+#include "engine/journal/JobJournal.h"
 #include "files/PerUserCopy.h"
+#include "registry/ProgramSettings.h"
 
 std::wstring GameFolder::Path() { return L"C:\\Program files\\Glimmerfen Studios\\Tarnwick"; }
 

@@ -1,0 +1,24 @@
+#pragma once
+// What a job did, in the player's words: the wizards show it in a message, the command
+// line prints it as its line.
+
+#include <cstdint>
+#include <string>
+
+#include "engine/jobs/JobReport.h"
+#include "engine/journal/JobJournal.h"
+#include "engine/journal/JobRecovery.h"
+
+// What the program found of an interrupted job and did about it; "" when there was none.
+std::wstring DescribeRecovery(const Recovery& recovery);
+
+// What was put right before the job began, what stopped it, and where the data stands
+// after it; "" for a job that stands whole with nothing to tell.
+std::wstring DescribeJobProblems(const JobReport& report, JobKind kind, const std::wstring& setFolder);
+
+// What the program would not act on (a list's line, a link), in a set folder or a folder a
+// job stages in.
+std::wstring DescribeRefused(const RefusedInput& refused, const std::wstring& setFolder);
+
+// A size in the user's own units and separators ("4.52 MB").
+std::wstring ByteSize(std::uint64_t bytes);

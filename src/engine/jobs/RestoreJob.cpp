@@ -1,0 +1,485 @@
+#include "engine/jobs/RestoreJob.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <unordered_set>
+
+#include "engine/game/GameLayout.h"
+#include "engine/jobs/CopySteps.h"
+#include "engine/jobs/JobCopy.h"
+#include "engine/journal/JobLock.h"
+#include "engine/sets/BackupMarker.h"
+#include "engine/sets/SafetySets.h"
+#include "engine/sets/SetManifest.h"
+#include "engine/staging/BackupStaging.h"
+#include "engine/staging/ChangePlan.h"
+#include "engine/staging/LayeredListing.h"
+#include "engine/staging/RestoreRights.h"
+#include "engine/staging/RestoreStaging.h"
+#include "files/ExistingFolder.h"
+#include "files/FullPath.h"
+#include "files/QuickCheck.h"
+#include "runtime/AppError.h"
+#include "runtime/StageHook.h"
+#include "runtime/TextConv.h"
+
+namespace {
+
+const wchar_t* const kPerUserLayer = game::PerUserLayerName;
+
+void YieldThreeTimes(JobEvents& events) {
+    events.YieldPoint();
+    events.YieldPoint();
+    events.YieldPoint();
+}
+
+std::wstring NewSafetySet(const std::wstring& gameFolder) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return NewSafetySetFolder(SafetySetRoot(gameFolder), now);
+}
+
+std::wstring FoldCase(std::wstring text) {
+    if (!text.empty())
+        CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+std::wstring Join(const std::wstring& folder, const std::wstring& name) {
+    return folder.empty() ? name : folder + L"\\" + name;
+}
+
+// A path below a safety set: the per-user copy's below its layer folder.
+std::wstring InSafetySet(int layer, const std::wstring& rel) { return layer == 1 ? Join(kPerUserLayer, rel) : rel; }
+
+}  // namespace
+
+struct RestoreJob::Plan {
+    SetManifest manifest;  // the set's; empty for a set without one
+    struct Check {
+        std::size_t item;
+        std::string digest;
+    };
+    std::vector<Check> checks;                // copies to check against the manifest
+    std::unordered_set<std::wstring> seen;    // the set's files, case-folded paths below it
+    std::vector<std::wstring> added;          // what the restore adds, as the safety set lists it
+    std::size_t foldersEnd = 0, savesEnd = 0, mapsEnd = 0;
+    bool configFound = false;
+    std::vector<DataName> toRemove;           // a safety set's list of what its restore added
+    std::wstring listingFolder;
+    FileResult listing;
+    std::optional<RefusedInput> refused;      // a link in the set
+};
+
+namespace {
+
+// The set over the game's data, entry by entry: what is the same stays, what differs or
+// is new is staged for the tree the game reads it from.
+class RestoreWalk {
+public:
+    // route: files go where the game reads them (an ordinary set); otherwise each goes to
+    // the layer given (a safety set's layers).
+    RestoreWalk(ChangePlan& plan, const QuickCheck& quick, RestoreJob::Plan& p, bool perUser, bool route)
+        : plan_(plan), quick_(quick), p_(p), perUser_(perUser), route_(route) {}
+
+    // The entries of the set's folder source at rel, the same folder in the set being setRel.
+    void Folder(int layer, const std::wstring& rel, const std::wstring& setRel, const std::wstring& source) {
+        Folder(layer, rel, setRel, LayeredListing({source}), PlaceOf(rel));
+    }
+
+    // One entry at the top of a tree (saves, maps, scores, the cfg), in the set's folder
+    // setParent ("" or the per-user layer's).
+    void Top(int layer, const std::wstring& setParent, const LayeredEntry& entry) {
+        Entry(layer, L"", setParent, entry, PlaceOf(L""));
+    }
+
+private:
+    struct Place;
+    void Folder(int layer, const std::wstring& rel, const std::wstring& setRel, const LayeredListing& source,
+                const Place& here) {
+        for (const LayeredEntry* entry : source.Entries())
+            Entry(layer, rel, setRel, *entry, here);
+    }
+
+    // The folder rel in the game folder and in the per-user copy, as they stand.
+    struct Place {
+        LayeredListing game;
+        LayeredListing perUser;
+        bool gameHolds;     // the game folder has the folder rel
+        bool perUserHolds;  // the per-user copy has it
+    };
+
+    Place PlaceOf(const std::wstring& rel) const {
+        std::wstring game = Join(plan_.Layers()[0].root, rel);
+        std::wstring perUser = perUser_ ? Join(plan_.Layers()[1].root, rel) : std::wstring();
+        bool gameHolds = IsExistingFolder(LongPath(game));
+        bool perUserHolds = perUser_ && IsExistingFolder(LongPath(perUser));
+        return {LayeredListing(gameHolds ? std::vector{LongPath(game)} : std::vector<std::wstring>{}),
+                LayeredListing(perUserHolds ? std::vector{LongPath(perUser)} : std::vector<std::wstring>{}), gameHolds,
+                perUserHolds};
+    }
+
+    void Entry(int layer, const std::wstring& rel, const std::wstring& setRel, const LayeredEntry& entry,
+               const Place& here) {
+        RefuseLink(entry);
+        const std::wstring& name = entry.entry.name;
+        std::wstring child = Join(rel, name);
+        std::wstring setChild = Join(setRel, name);
+        if (!entry.entry.IsFolder()) {
+            // The game reads a file from the per-user copy where that copy holds it or the
+            // folder it is in.
+            if (route_ && perUser_ && (here.perUser.Find(name) || here.perUserHolds))
+                layer = 1;
+            const LayeredEntry* inPlace = (layer == 1 ? here.perUser : here.game).Find(name);
+            p_.seen.insert(FoldCase(setChild));
+            if (inPlace && quick_.Same(entry.entry, inPlace->entry))
+                return;
+            StageFile(layer, child, setChild, entry, false);
+            if (!inPlace)
+                p_.added.push_back(InSafetySet(layer, child));
+            return;
+        }
+        if (route_) {
+            const LayeredEntry* inGame = here.game.Find(name);
+            const LayeredEntry* inPerUser = here.perUser.Find(name);
+            bool gameFolder = inGame && inGame->entry.IsFolder();
+            if (inPerUser && inPerUser->entry.IsFolder()) {
+                Folder(0, child, setChild, entry.folders.front());
+                return;
+            }
+            // Where only the game folder has it, it may be replaced whole.
+            if (gameFolder) {
+                FolderOrWhole(0, child, setChild, entry);
+                return;
+            }
+            // A new folder goes where its parent folder is.
+            layer = here.gameHolds || !perUser_ ? 0 : 1;
+        }
+        const LayeredEntry* inPlace = (layer == 1 ? here.perUser : here.game).Find(name);
+        // A folder of the game in which nothing stays is replaced whole: one swap, not one a file.
+        if (inPlace && inPlace->entry.IsFolder()) {
+            FolderOrWhole(layer, child, setChild, entry);
+            return;
+        }
+        StageTree(layer, child, setChild, entry.folders.front(), false);
+        if (!inPlace)
+            p_.added.push_back(InSafetySet(layer, child));
+    }
+
+    // The folder child replaced whole when nothing of the game's stays, else compared
+    // entry by entry.
+    void FolderOrWhole(int layer, const std::wstring& child, const std::wstring& setChild, const LayeredEntry& entry) {
+        std::vector<std::wstring> added;
+        LayeredListing source({entry.folders.front()});
+        Place there = PlaceOf(child);
+        auto same = [this](const std::wstring&, const DirEntry& coming, const DirEntry& inPlace) {
+            return quick_.Same(coming, inPlace);
+        };
+        if (!ReplacesWhole(source, layer == 1 ? there.perUser : there.game, child, same, &added)) {
+            Folder(layer, child, setChild, source, there);
+            return;
+        }
+        StageTree(layer, child, setChild, entry.folders.front(), false);
+        for (const std::wstring& rel : added)
+            p_.added.push_back(InSafetySet(layer, rel));
+    }
+
+    void StageTree(int layer, const std::wstring& rel, const std::wstring& setRel, const std::wstring& source,
+                   bool within) {
+        plan_.StageFolder(layer, rel, source, within);
+        LayeredListing listing({source});
+        for (const LayeredEntry* entry : listing.Entries()) {
+            RefuseLink(*entry);
+            std::wstring child = Join(rel, entry->entry.name);
+            std::wstring setChild = Join(setRel, entry->entry.name);
+            if (entry->entry.IsFolder()) {
+                StageTree(layer, child, setChild, entry->folders.front(), true);
+                continue;
+            }
+            p_.seen.insert(FoldCase(setChild));
+            StageFile(layer, child, setChild, *entry, true);
+        }
+    }
+
+    void StageFile(int layer, const std::wstring& rel, const std::wstring& setRel, const LayeredEntry& entry,
+                   bool within) {
+        const std::string* digest = p_.manifest.Find(setRel);
+        std::size_t item = plan_.StageFile(layer, rel, entry.path, entry.entry.size, digest != nullptr, within);
+        if (digest)
+            p_.checks.push_back({item, *digest});
+    }
+
+    ChangePlan& plan_;
+    const QuickCheck& quick_;
+    RestoreJob::Plan& p_;
+    bool perUser_;
+    bool route_;
+};
+
+// The entries of a safety set's list of what its restore added: each to be taken away.
+// Where there is no per-user copy now, the game never reads such files: they stay.
+void RemoveAdded(const std::vector<DataName>& added, bool perUser, ChangePlan& plan) {
+    for (const DataName& name : added) {
+        int layer = name.InPerUserLayer() ? 1 : 0;
+        if (layer == 1 && !perUser)
+            continue;
+        if (EntryExists(game::Entry(plan.Layers()[static_cast<size_t>(layer)].root, name.Relative())))
+            plan.Remove(layer, name);
+    }
+}
+
+}  // namespace
+
+RestoreJob::RestoreJob(std::wstring gameFolder, std::wstring setFolder, std::wstring perUserCopy, std::wstring journal)
+    : gameFolder_(std::move(gameFolder)),
+      setFolder_(std::move(setFolder)),
+      perUserCopy_(std::move(perUserCopy)),
+      journal_(std::move(journal)) {}
+
+JobReport RestoreJob::Run(JobEvents& events) {
+    JobReport report;
+    report.gameFolder = gameFolder_;
+    JobLock lock;
+    if (!lock.Held())
+        return Refuse(events, report, JobStage::Busy, FileResult::Failure(ERROR_BUSY, gameFolder_));
+    // A set inside the data it replaces would be replaced by itself.
+    for (const wchar_t* name : game::FolderNames) {
+        if (IsSameOrInsideFolder(setFolder_, game::Entry(gameFolder_, name)))
+            return Refuse(events, report, JobStage::SetInsideGame,
+                          FileResult::Failure(ERROR_INVALID_PARAMETER, setFolder_));
+    }
+    // Asked before anything changes: without the rights the restore would fail half-way
+    // through its swap and have to undo it.
+    if (FileResult rights = CheckRestoreRights(gameFolder_, perUserCopy_); !rights.Ok())
+        return Refuse(events, report, JobStage::Rights, rights);
+    // A restore never copies a partial set that an interrupted backup left.
+    if (FileResult recovered = PutRightFirst(journal_, gameFolder_, setFolder_, report); !recovered.Ok())
+        return Refuse(events, report, JobStage::Recover, recovered);
+    // Staging folders that no journal speaks of are what a removal cut short left; copies
+    // never go into one that could not be removed.
+    if (FileResult left = RemoveRestoreStaging(RestoreLayers(gameFolder_, perUserCopy_, L"")); !left.Ok())
+        return RefuseLeftOver(events, report, left);
+    if (FileResult made = MakeFolderPath(gameFolder_); !made.Ok())
+        return Refuse(events, report, JobStage::GameFolder, made);
+
+    const std::wstring safetySet = NewSafetySet(gameFolder_);
+    JournalEntry entry{.kind = JobKind::Restore,
+                       .gameFolder = gameFolder_,
+                       .setFolder = setFolder_,
+                       .perUserCopy = perUserCopy_,
+                       .safetySet = safetySet,
+                       .madeSafetySetRoot = !EntryExists(SafetySetRoot(gameFolder_))};
+    Plan plan;
+    FileResult unreadable;
+    if (std::optional<RefusedInput> refused = ReadLists(plan, unreadable))
+        return RefuseInput(events, report, *refused);
+    if (!unreadable.Ok())
+        return Refuse(events, report, JobStage::Manifest, unreadable);
+    JobCopy copy(events, RestoreLayers(gameFolder_, perUserCopy_, safetySet));
+    ListChanges(copy, plan);
+    if (plan.refused)
+        return RefuseInput(events, report, *plan.refused);
+    JobJournal journal(journal_);
+    if (auto stopped = StopBeforeChanges(events, plan.listing, plan.listingFolder, copy.Plan(), journal, entry, report))
+        return *stopped;
+    try {
+        CopyChanges(copy, plan, events, report);
+        if (report.failedAt == JobStage::None && !copy.Plan().Swaps().empty()) {
+            if (FileResult made = MakeSafetySet(plan, entry, report); !made.Ok())
+                NoteFailure(report, JobStage::SafetyMarker, made);
+        }
+    } catch (...) {
+        Discard(copy, journal, entry, report);
+        throw;
+    }
+    if (report.failedAt == JobStage::None)
+        SwapIn(copy, journal, entry, report);
+    else
+        Discard(copy, journal, entry, report);
+    if (report.Whole() && !perUserCopy_.empty())
+        report.perUserCopy = perUserCopy_;
+    events.Finished(report);
+    return report;
+}
+
+// The set's lists, read before anything else: a manifest or a list of added files that
+// this program did not write refuses the restore.
+std::optional<RefusedInput> RestoreJob::ReadLists(Plan& plan, FileResult& unreadable) const {
+    const std::wstring manifest = game::Entry(setFolder_, SetManifest::FileName);
+    const std::pair<std::wstring, ListRead> reads[] = {
+        {manifest, plan.manifest.Read(manifest)},
+        {game::Entry(setFolder_, game::AddedListName), ReadAddedList(setFolder_, plan.toRemove)},
+    };
+    for (const auto& [path, read] : reads) {
+        if (read.state == ListRead::State::Refused)
+            return read.refused;
+        if (read.state == ListRead::State::Unreadable) {
+            unreadable = FileResult::Failure(read.error, path);
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+void RestoreJob::ListChanges(JobCopy& copy, Plan& plan) const {
+    copy.List([&](ChangePlan& changes) {
+        // A safety set's layer of the per-user copy goes back there; where there is no
+        // per-user copy now, the game never reads such files, and they stay in the set.
+        const std::wstring layer = PerUserLayer(setFolder_);
+        QuickCheck quick({gameFolder_, perUserCopy_, setFolder_});
+        RestoreWalk walk(changes, quick, plan, !perUserCopy_.empty(), !IsExistingFolder(LongPath(layer)));
+        try {
+            LayeredListing set({LongPath(setFolder_)});
+            const LayeredEntry* layerEntry = set.Find(kPerUserLayer);
+            const bool layered = layerEntry && layerEntry->entry.IsFolder();
+            if (layered)
+                RefuseLink(*layerEntry);
+            LayeredListing perUserSet(layered && !perUserCopy_.empty() ? std::vector{LongPath(layer)}
+                                                                         : std::vector<std::wstring>{});
+            // The folders first, those of the per-user layer after the set's own, then the cfg.
+            auto top = [&](const LayeredListing& listing, int to, const wchar_t* name, bool wantFolder) {
+                const LayeredEntry* entry = listing.Find(name);
+                if (!entry || entry->entry.IsFolder() != wantFolder)
+                    return false;
+                plan.listingFolder = game::Entry(to == 1 ? layer : setFolder_, name);
+                walk.Top(to, to == 1 ? kPerUserLayer : L"", *entry);
+                return true;
+            };
+            for (const wchar_t* name : game::FolderNames) {
+                // A folder the set lacks is an empty one: the game keeps its own, or gets an
+                // empty one where it has none. The set itself is only read.
+                if (!top(set, 0, name, true) && !set.Find(name))
+                    AddEmptyFolder(changes, plan, name);
+                if (name == game::FolderNames[0])
+                    plan.savesEnd = changes.Items().size();
+                if (name == game::FolderNames[1])
+                    plan.mapsEnd = changes.Items().size();
+            }
+            for (const wchar_t* name : game::FolderNames)
+                top(perUserSet, 1, name, true);
+            plan.foldersEnd = changes.Items().size();
+            plan.configFound = top(set, 0, game::ConfigName, false);
+            plan.configFound = top(perUserSet, 1, game::ConfigName, false) || plan.configFound;
+            RemoveAdded(plan.toRemove, !perUserCopy_.empty(), changes);
+        } catch (const AppError& e) {
+            plan.listing = FileResult::Failure(static_cast<DWORD>(e.Number()), plan.listingFolder);
+        } catch (const RefusedInput& link) {
+            plan.refused = link;
+        }
+    });
+}
+
+void RestoreJob::AddEmptyFolder(ChangePlan& changes, Plan& plan, const wchar_t* name) const {
+    if (EntryExists(game::Entry(gameFolder_, name)) ||
+        (!perUserCopy_.empty() && EntryExists(game::Entry(perUserCopy_, name))))
+        return;
+    changes.StageFolder(0, name, LongPath(setFolder_));
+    plan.added.push_back(name);
+}
+
+void RestoreJob::CopyChanges(JobCopy& copy, Plan& plan, JobEvents& events, JobReport& report) const {
+    const std::size_t ends[] = {plan.savesEnd, plan.mapsEnd, plan.foldersEnd};
+    for (size_t i = 0; i < std::size(ends); ++i) {
+        std::wstring folder = game::Entry(setFolder_, game::FolderNames[i]);
+        if (report.FoldersWhole() && CopyFolderStage(copy, ends[i], folder, report))
+            report.copiedFolders.push_back(folder);
+        if (i == 0)
+            events.Checkpoint();
+        else
+            YieldThreeTimes(events);
+    }
+    events.FoldersCopied(report);
+    if (!report.FoldersWhole())
+        return;
+    // A set without a configuration file leaves the game's own in place.
+    if (plan.configFound)
+        CopyConfigStage(copy, copy.Plan().Items().size(), report);
+    else
+        report.config = ConfigCopy::Missing;
+    events.Checkpoint();
+    if (report.failedAt != JobStage::None || !CopyRestAndFlush(copy, copy.Plan().Items().size(), report))
+        return;
+    // Checked before it is trusted: every copy against the set's manifest, and every file
+    // the manifest lists there.
+    for (const Plan::Check& check : plan.checks) {
+        if (copy.Digest(check.item) != check.digest)
+            report.damaged.push_back(copy.Plan().ShownSource(check.item));
+    }
+    for (const std::wstring& listed : plan.manifest.Paths()) {
+        if (!plan.seen.count(FoldCase(listed)))
+            report.damaged.push_back(game::Entry(setFolder_, listed));
+    }
+    if (!report.damaged.empty())
+        NoteFailure(report, JobStage::Damaged, FileResult::Failure(ERROR_FILE_CORRUPT, setFolder_));
+}
+
+// What the swap replaces goes into a new safety set: its marker, and the list of what
+// the restore adds, which undoing the restore takes away again.
+FileResult RestoreJob::MakeSafetySet(const Plan& plan, const JournalEntry& entry, JobReport& report) const {
+    if (FileResult made = MakeFolderPath(entry.safetySet); !made.Ok())
+        return made;
+    std::string list = EncodeAddedList(plan.added);
+    if (FileResult written = WriteFileDurably(game::Entry(entry.safetySet, game::AddedListName), list); !written.Ok())
+        return written;
+    std::wstring marker = WriteMarker(entry.safetySet);
+    // Data without a marker would be out of the player's reach.
+    if (!MarkerReadsBack(marker, entry.safetySet))
+        return FileResult::Failure(ERROR_WRITE_FAULT, marker);
+    report.safetySet = entry.safetySet;
+    report.safetyMarker = marker;
+    return FileResult::Success();
+}
+
+void RestoreJob::SwapIn(JobCopy& copy, JobJournal& journal, JournalEntry& entry, JobReport& report) const {
+    const std::vector<SwapLayer>& layers = copy.Plan().Layers();
+    const std::vector<SwapEntry>& swaps = copy.Plan().Swaps();
+    if (!swaps.empty()) {
+        FileResult listed = WriteFileDurably(SwapListPath(layers[0].staging), StagedSwap::Encode(swaps));
+        entry.stage = JournalStage::Swapping;
+        if (listed.Ok())
+            listed = journal.Write(entry);
+        if (!listed.Ok()) {
+            NoteFailure(report, JobStage::Journal, listed);
+            Discard(copy, journal, entry, report);
+            return;
+        }
+        PassStage("committing");
+        StagedSwap swap(layers, swaps);
+        FileResult swapped = copy.Run(JobActivity::Placing, [&] { return swap.Forward(); });
+        if (!swapped.Ok()) {
+            // A file of the game's held open (the game runs): all goes back as it was.
+            NoteFailure(report, JobStage::Swap, swapped);
+            entry.stage = JournalStage::Unswapping;
+            (void)journal.Write(entry);
+            FileResult back = copy.Run(JobActivity::Undoing, [&] { return swap.Backward(); });
+            if (!back.Ok()) {
+                NoteRollbackFailed(report, entry.safetySet, back);
+                return;
+            }
+            Discard(copy, journal, entry, report);
+            return;
+        }
+        entry.stage = JournalStage::Committing;
+        (void)journal.Write(entry);
+    }
+    (void)copy.Run(JobActivity::Finishing, [&] {
+        (void)RemoveRestoreStaging(layers);
+        PruneSafetySets(SafetySetRoot(gameFolder_), SafetySetsKept, setFolder_);
+        return FileResult::Success();
+    });
+    (void)journal.Remove();
+}
+
+// Nothing the restore staged is swapped in: the staging folders go, and the safety set
+// (which holds nothing but its marker and list then) with them.
+void RestoreJob::Discard(JobCopy& copy, JobJournal& journal, const JournalEntry& entry, JobReport& report) const {
+    UndoStaging(copy, journal, [&] {
+        (void)RemoveRestoreStaging(copy.Plan().Layers());
+        (void)DeleteTree(entry.safetySet);
+        if (entry.madeSafetySetRoot)
+            RemoveDirectoryW(LongPath(SafetySetRoot(gameFolder_)).c_str());
+    }, report);
+    report.safetySet.clear();
+    report.safetyMarker.clear();
+}

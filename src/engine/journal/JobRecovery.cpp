@@ -1,0 +1,159 @@
+#include "engine/journal/JobRecovery.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "engine/game/GameLayout.h"
+#include "engine/journal/JobLock.h"
+#include "engine/sets/EarlierSet.h"
+#include "engine/sets/SafetySets.h"
+#include "engine/staging/BackupStaging.h"
+#include "engine/staging/RestoreRights.h"
+#include "engine/staging/RestoreStaging.h"
+#include "files/ExistingFolder.h"
+#include "files/FullPath.h"
+#include "files/PerUserCopy.h"
+
+namespace {
+
+void RecoverBackup(const JournalEntry& entry, Recovery& recovery) {
+    // A set folder on a drive that is not there now is left for a later start.
+    if (!IsExistingFolder(LongPath(entry.setFolder))) {
+        recovery.failure = FileResult::Failure(ERROR_PATH_NOT_FOUND, entry.setFolder);
+        recovery.keptAt = entry.setFolder;
+        return;
+    }
+    // The set folder's own staging and keeping folders say how far the backup got.
+    bool finished = entry.stage == JournalStage::Committing;
+    FileResult put = RecoverEarlierSet(entry.setFolder, recovery.refused);
+    if (put.Ok())
+        put = RecoverStagedBackup(entry.setFolder, recovery.refused, &finished);
+    if (!put.Ok()) {
+        recovery.failure = put;
+        recovery.keptAt = entry.setFolder;
+        return;
+    }
+    recovery.finished = finished;
+    recovery.emptyFolder = !finished && !game::HoldsGameData(entry.setFolder);
+}
+
+void RecoverRestore(const JournalEntry& entry, Recovery& recovery) {
+    if (FileResult rights = CheckRestoreRights(entry.gameFolder, entry.perUserCopy); !rights.Ok()) {
+        recovery.failure = rights;
+        recovery.keptAt = entry.safetySet;
+        recovery.needsRights = true;
+        return;
+    }
+    std::vector<SwapLayer> layers = RestoreLayers(entry.gameFolder, entry.perUserCopy, entry.safetySet);
+    const bool forward = entry.stage == JournalStage::Swapping || entry.stage == JournalStage::Committing;
+    if (entry.stage == JournalStage::Swapping || entry.stage == JournalStage::Unswapping) {
+        if (FileResult swapped = StagedSwap::RunListed(layers, DataName::Plain, forward, recovery.refused);
+            !swapped.Ok()) {
+            recovery.failure = swapped;
+            recovery.keptAt = entry.safetySet;
+            return;
+        }
+    }
+    (void)RemoveRestoreStaging(layers);  // what stays is refused before the next copy
+    if (forward) {
+        // The restore stood whole: only the pruning of old safety sets may be left.
+        recovery.finished = true;
+        PruneSafetySets(SafetySetRoot(entry.gameFolder), SafetySetsKept, entry.setFolder);
+        return;
+    }
+    // Nothing of the restore is in place: its safety set holds nothing but its marker.
+    (void)DeleteTree(entry.safetySet);
+    if (entry.madeSafetySetRoot)
+        RemoveDirectoryW(LongPath(SafetySetRoot(entry.gameFolder)).c_str());
+}
+
+// A folder as a job writes it into its journal: a full path on a drive or a share, with no
+// "." or ".." part, no device or long-path form.
+bool IsPlainFullPath(const std::wstring& path) {
+    if (path.rfind(L"\\\\?\\", 0) == 0 || path.rfind(L"\\\\.\\", 0) == 0 || !IsFullPath(path))
+        return false;
+    if (std::any_of(path.begin(), path.end(), [](wchar_t c) { return c < 0x20 || std::wcschr(L"*?\"<>|/", c); }))
+        return false;
+    for (size_t start = 0; start <= path.size();) {
+        size_t cut = std::min(path.find(L'\\', start), path.size());
+        std::wstring_view part(path.data() + start, cut - start);
+        if (part == L"." || part == L"..")
+            return false;
+        start = cut + 1;
+    }
+    return true;
+}
+
+bool IsSameFolderAs(const std::wstring& a, const std::wstring& b) {
+    return IsSameOrInsideFolder(a, b) && IsSameOrInsideFolder(b, a);
+}
+
+// Whether the journal names the job's own folders only (see JobRecovery.h).
+bool NamesOwnFolders(const JournalEntry& entry, const std::vector<std::wstring>& gameFolders) {
+    for (const std::wstring* folder : {&entry.gameFolder, &entry.setFolder, &entry.perUserCopy, &entry.safetySet}) {
+        if (!folder->empty() && !IsPlainFullPath(*folder))
+            return false;
+    }
+    if (std::none_of(gameFolders.begin(), gameFolders.end(),
+                     [&](const std::wstring& game) { return IsSameFolderAs(entry.gameFolder, game); }))
+        return false;
+    if (!entry.perUserCopy.empty() && !IsSameFolderAs(entry.perUserCopy, PerUserCopyPath(entry.gameFolder)))
+        return false;
+    if (entry.kind == JobKind::Backup)
+        return entry.safetySet.empty();
+    return IsSafetySetOf(entry.gameFolder, entry.safetySet);
+}
+
+// A journal that cannot be read is kept aside for a person to look at; the next job
+// writes a journal of its own.
+void KeepUnreadable(const JobJournal& journal, Recovery& recovery) {
+    std::wstring aside = journal.Path() + L" (unreadable)";
+    (void)DeleteTree(aside);
+    FileResult moved = RenameEntry(journal.Path(), aside);
+    recovery.keptAt = moved.Ok() ? aside : journal.Path();
+    recovery.failure = moved;
+}
+
+}  // namespace
+
+Recovery RecoverInterruptedJob(const std::wstring& journalPath, const std::vector<std::wstring>& gameFolders) {
+    Recovery recovery;
+    if (journalPath.empty())
+        return recovery;
+    JobLock lock;
+    if (!lock.Held()) {
+        recovery.found = Recovery::Found::Busy;
+        return recovery;
+    }
+    JobJournal journal(journalPath);
+    JournalEntry entry;
+    switch (journal.Read(entry)) {
+    case JobJournal::Found::Nothing:
+        // A first journal whose writing was cut short: its job had changed nothing.
+        DeleteFileW((journalPath + L".new").c_str());
+        return recovery;
+    case JobJournal::Found::Unreadable:
+        recovery.found = Recovery::Found::Unreadable;
+        KeepUnreadable(journal, recovery);
+        return recovery;
+    case JobJournal::Found::Entry:
+        break;
+    }
+    if (!NamesOwnFolders(entry, gameFolders)) {
+        recovery.found = Recovery::Found::Unreadable;
+        recovery.foreign = true;
+        KeepUnreadable(journal, recovery);
+        return recovery;
+    }
+    recovery.found = Recovery::Found::Job;
+    recovery.kind = entry.kind;
+    recovery.gameFolder = entry.gameFolder;
+    recovery.setFolder = entry.setFolder;
+    if (entry.kind == JobKind::Backup)
+        RecoverBackup(entry, recovery);
+    else
+        RecoverRestore(entry, recovery);
+    if (recovery.failure.Ok())
+        recovery.failure = journal.Remove();
+    return recovery;
+}

@@ -1,0 +1,113 @@
+#include "engine/sets/BackupMarker.h"
+
+#include <cwchar>
+#include <string_view>
+
+#include "files/ExistingFolder.h"
+#include "files/FileOps.h"
+#include "files/MIni.h"
+#include "runtime/TextConv.h"
+
+namespace {
+
+const wchar_t kSection[] = L"Backup";
+const wchar_t kVersionKey[] = L"Version";
+const wchar_t kLocationKey[] = L"Backup_Location";
+const wchar_t kVersion[] = L"Tarnwick";
+
+const char kUtf16Bom[] = "\xFF\xFE";
+
+// ANSI bytes as the platform wrote them, re-encoded as UTF-16LE behind a byte-order mark.
+std::string AnsiToUtf16File(const std::string& ansi) {
+    std::wstring wide;
+    if (!ansi.empty()) {
+        int len = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+        wide.resize(static_cast<size_t>(len));
+        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), len);
+    }
+    std::string bytes(kUtf16Bom, 2);
+    for (wchar_t c : wide) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
+    }
+    return bytes;
+}
+
+// The platform's private-profile functions keep a file with a UTF-16LE byte-order mark
+// in Unicode; a plain file they write in the ANSI code page.
+void MakeMarkerUnicode(const std::wstring& markerPath) {
+    std::string content;
+    bool readable = ReadSmallFile(markerPath, content);
+    if (!readable && EntryExists(markerPath))
+        return;  // there but unreadable: the write below fails as it would anyway
+    if (readable && std::string_view(content).substr(0, 2) == std::string_view(kUtf16Bom, 2))
+        return;
+    // The platform may keep the file's old content cached (the three NULLs flush it):
+    // the next write must start from the new form, not write the old one back.
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, markerPath.c_str());
+    // A failure here shows when the marker is read back after writing.
+    (void)WriteWholeFile(markerPath, readable ? AnsiToUtf16File(content) : std::string(kUtf16Bom, 2));
+}
+
+}  // namespace
+
+std::wstring MarkerPath(const std::wstring& folderText, const SYSTEMTIME& localDate) {
+    wchar_t date[16];
+    swprintf(date, 16, L"%04u.%02u.%02u", static_cast<unsigned>(localDate.wYear),
+             static_cast<unsigned>(localDate.wMonth), static_cast<unsigned>(localDate.wDay));
+    return folderText + L"\\Tarnwick_" + date + L".BAK";
+}
+
+std::wstring MarkerPathToday(const std::wstring& folderText) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return MarkerPath(folderText, now);
+}
+
+FileResult WriteMarkerFile(const std::wstring& path, const std::wstring& folder, const std::wstring& earlier) {
+    std::string bytes;
+    FileResult started = ReadSmallFile(earlier, bytes) ? WriteWholeFile(path, bytes) : DeleteTree(path);
+    if (!started.Ok())
+        return started;
+    WriteMarkerVersion(path);
+    WriteMarkerLocation(path, folder);
+    // The platform may still hold the file's content in its cache: written out first.
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
+    if (!MarkerReadsBack(path, folder))
+        return FileResult::Failure(ERROR_WRITE_FAULT, path);
+    return FlushFile(path);
+}
+
+std::wstring WriteMarker(const std::wstring& folder) {
+    const std::wstring path = MarkerPathToday(folder);
+    const std::wstring temporary = path + L".new";
+    FileResult placed = WriteMarkerFile(temporary, folder, path);
+    if (placed.Ok())
+        placed = ReplaceWithFile(temporary, path);
+    if (!placed.Ok())
+        DeleteFileW(temporary.c_str());  // the read-back finds no marker
+    return path;
+}
+
+bool MarkerReadsBack(const std::wstring& markerPath, const std::wstring& folder) {
+    // The platform may answer from its cache of the file: release it, so that what is
+    // read is what the disk holds.
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, markerPath.c_str());
+    return IsTarnwickVersion(ReadMarkerVersion(markerPath)) && ReadMarkerLocation(markerPath) == folder;
+}
+
+void WriteMarkerVersion(const std::wstring& markerPath) { WriteIni(markerPath, kSection, kVersionKey, kVersion); }
+
+void WriteMarkerLocation(const std::wstring& markerPath, const std::wstring& location) {
+    if (!FitsAnsiCodePage(location))
+        MakeMarkerUnicode(markerPath);
+    WriteIni(markerPath, kSection, kLocationKey, location);
+}
+
+std::wstring ReadMarkerVersion(const std::wstring& markerPath) { return ReadIni(markerPath, kSection, kVersionKey); }
+
+std::wstring ReadMarkerLocation(const std::wstring& markerPath) {
+    return ReadIni(markerPath, kSection, kLocationKey);
+}
+
+bool IsTarnwickVersion(const std::wstring& value) { return value == kVersion; }

@@ -1,0 +1,79 @@
+#include "engine/staging/LayeredListing.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "files/FileOps.h"
+
+namespace {
+
+std::wstring FoldCase(std::wstring name) {
+    if (!name.empty())
+        CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+    return name;
+}
+
+}  // namespace
+
+LayeredListing::LayeredListing(const std::vector<std::wstring>& folders) {
+    for (const std::wstring& folder : folders) {
+        for (DirEntry& entry : DirSearch::Everything(folder)) {
+            LayeredEntry& listed = entries_[FoldCase(entry.name)];
+            std::wstring path = folder + L"\\" + entry.name;
+            bool merges = entry.IsFolder() && listed.entry.IsFolder();
+            if (!merges)
+                listed.folders.clear();
+            if (entry.IsFolder())
+                listed.folders.push_back(path);
+            listed.path = entry.IsFolder() ? std::wstring() : path;
+            listed.entry = std::move(entry);
+        }
+    }
+}
+
+const LayeredEntry* LayeredListing::Find(const std::wstring& name) const {
+    auto found = entries_.find(FoldCase(name));
+    return found == entries_.end() ? nullptr : &found->second;
+}
+
+std::vector<const LayeredEntry*> LayeredListing::Entries() const& {
+    std::vector<const LayeredEntry*> all;
+    for (const auto& [key, listed] : entries_)
+        all.push_back(&listed);
+    return all;
+}
+
+void RefuseLink(const LayeredEntry& entry) {
+    if (!(entry.entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return;
+    const std::wstring& path = entry.entry.IsFolder() ? entry.folders.back() : entry.path;
+    throw RefusedInput::Link(ShownPath(path));
+}
+
+bool ReplacesWhole(const LayeredListing& incoming, const LayeredListing& inPlace, const std::wstring& rel,
+                   const StaysInPlace& stays, std::vector<std::wstring>* added) {
+    auto join = [&](const std::wstring& name) { return rel.empty() ? name : rel + L"\\" + name; };
+    std::vector<std::pair<const LayeredEntry*, const LayeredEntry*>> folders;
+    for (const LayeredEntry* entry : inPlace.Entries()) {
+        const LayeredEntry* coming = incoming.Find(entry->entry.name);
+        if (!coming)
+            return false;
+        if (coming->entry.IsFolder() != entry->entry.IsFolder())
+            continue;
+        if (coming->entry.IsFolder())
+            folders.emplace_back(coming, entry);
+        else if (stays(join(entry->entry.name), coming->entry, entry->entry))
+            return false;
+    }
+    for (const auto& [coming, entry] : folders) {
+        if (!ReplacesWhole(LayeredListing(coming->folders), LayeredListing(entry->folders),
+                           join(entry->entry.name), stays, added))
+            return false;
+    }
+    for (const LayeredEntry* entry : incoming.Entries()) {
+        if (added && !inPlace.Find(entry->entry.name))
+            added->push_back(join(entry->entry.name));
+    }
+    return true;
+}
