@@ -164,14 +164,16 @@ ProgramRun RunProgram(const std::wstring& arguments) {
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = writeEnd;
     startup.hStdError = writeEnd;
-    std::wstring command = L"\"" + ProgramUnderTest() + L"\" " + arguments;
-    PROCESS_INFORMATION info{};
     ProgramRun run;
-    BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
-    CloseHandle(writeEnd);
-    EXPECT_TRUE(started) << Narrow(command);
-    if (!started)
+    PROCESS_INFORMATION info;
+    try {
+        info = StartHelperProgram(L"\"" + ProgramUnderTest() + L"\" " + arguments, 0, &startup, true);
+    } catch (const std::runtime_error& error) {
+        CloseHandle(writeEnd);
+        ADD_FAILURE() << error.what();
         return run;
+    }
+    CloseHandle(writeEnd);
     FileHandle process(info.hProcess);
     CloseHandle(info.hThread);
     std::pair<DWORD, std::vector<std::wstring>*> looking{info.dwProcessId, &run.windows};

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr DWORD kElevationRequired = 740;  // ERROR_ELEVATION_REQUIRED, missing from some SDK headers
-
 // Handles of the programs still running, for the watchdog thread.
 std::mutex& LiveLock() {
     static std::mutex lock;
@@ -37,10 +35,8 @@ AppProcess::AppProcess(const std::wstring& exePath) {
     if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
         DWORD error = GetLastError();
-        std::wstring hint = error == kElevationRequired
-                                ? L" (the program asks for administrator rights: run the driver elevated)"
-                                : L"";
-        throw E2eError(L"cannot start " + exePath + L": " + Win32Message(error) + hint);
+        throw E2eError(L"cannot start " + exePath + L": error " + std::to_wstring(error) + L" (" +
+                       Win32Message(error) + L")");
     }
     CloseHandle(pi.hThread);
     process_.Reset(pi.hProcess);

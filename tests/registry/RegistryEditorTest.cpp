@@ -65,12 +65,7 @@ std::string Utf16FileBytes(const std::wstring& text) {
 
 // Runs a command line to its end (test side only) and gives its exit code.
 DWORD RunAndWait(const std::wstring& commandLine) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION started{};
-    std::wstring line = commandLine;
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
-        throw std::runtime_error("CreateProcessW failed");
+    PROCESS_INFORMATION started = StartHelperProgram(commandLine);
     KernelHandle process(started.hProcess);
     KernelHandle thread(started.hThread);
     if (WaitForSingleObject(process.Get(), 60000) != WAIT_OBJECT_0)

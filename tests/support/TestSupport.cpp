@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "files/FileOps.h"
+#include "runtime/AppError.h"
 #include "runtime/Handles.h"
 #include "runtime/TextConv.h"
 
@@ -45,6 +46,21 @@ ScratchDir::ScratchDir(bool plainName) {
 }
 
 ScratchDir::~ScratchDir() { RemoveTree(path_); }
+
+PROCESS_INFORMATION StartHelperProgram(const std::wstring& commandLine, DWORD flags, const STARTUPINFOW* startup,
+                                       bool inheritHandles) {
+    STARTUPINFOW plain{};
+    plain.cb = sizeof plain;
+    std::wstring line = commandLine;  // CreateProcessW may write into it
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, inheritHandles, flags, nullptr, nullptr,
+                        const_cast<STARTUPINFOW*>(startup ? startup : &plain), &started)) {
+        DWORD error = GetLastError();
+        throw std::runtime_error("cannot start " + Narrow(commandLine) + ": error " + std::to_string(error) + " (" +
+                                 Narrow(SystemErrorText(error)) + ")");
+    }
+    return started;
+}
 
 void WriteTextFile(const std::wstring& path, const std::string& content) {
     std::ofstream out(fs::path(path), std::ios::binary | std::ios::trunc);

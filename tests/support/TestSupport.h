@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+
 #include "runtime/MsgBox.h"
 
 // Thrown where the program would end (Cancel, Finish, the unhandled-failure report).
@@ -53,6 +55,12 @@ private:
 };
 
 // Small file helpers over the real API for building fixtures and checking results.
+// Starts a helper program (the program under test, a stand-in game, a job in a process of
+// its own) with the command line; the caller owns both handles. A start that fails throws,
+// naming the command line and the platform's error number and text.
+PROCESS_INFORMATION StartHelperProgram(const std::wstring& commandLine, DWORD flags = 0,
+                                       const STARTUPINFOW* startup = nullptr, bool inheritHandles = false);
+
 void WriteTextFile(const std::wstring& path, const std::string& content);
 std::string ReadTextFile(const std::wstring& path);  // throws when it cannot be read
 bool PathExists(const std::wstring& path);

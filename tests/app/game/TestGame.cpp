@@ -6,6 +6,7 @@
 // after the first one has ended.
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -46,8 +47,10 @@ int wmain(int argc, wchar_t** argv) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child))
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child)) {
+        std::fwprintf(stderr, L"cannot start %ls: error %lu\n", command.c_str(), GetLastError());
         return 92;
+    }
     CloseHandle(child.hThread);
     CloseHandle(child.hProcess);
     WriteSave(game + L"\\saves\\last.sav", L"the game's last save");

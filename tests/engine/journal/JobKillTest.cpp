@@ -50,12 +50,11 @@ public:
         std::wstring command = Quoted(ChildProgram()) + L" " + kind + L" " + Quoted(game) + L" " + Quoted(set) + L" " +
                                Quoted(journal) + L" " + Quoted(Widen(stage)) + L" " + std::to_wstring(nth) + L" " +
                                Quoted(event);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                            &startup, &info))
-            throw std::runtime_error("cannot start job_child.exe");
+        // Without a console: with CREATE_NO_WINDOW Wine gives the console program a hidden
+        // console of its own, starting a conhost.exe from inside the child's start-up for every
+        // child, one more process start that can fail on a busy machine. The child writes
+        // nothing to a console.
+        PROCESS_INFORMATION info = StartHelperProgram(command, DETACHED_PROCESS);
         process_.Reset(info.hProcess);
         CloseHandle(info.hThread);
     }
