@@ -8,6 +8,7 @@ packages=(
   cmake make
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
   googletest
+  clang
   libgcrypt-mingw-w64-dev
   wine wine64 fonts-wine
   xvfb xauth x11-utils imagemagick

@@ -19,7 +19,7 @@ Thread::Thread(std::function<void()> body) {
     handle_ = CreateThread(nullptr, 0, RunBody, owned.get(), 0, nullptr);
     if (!handle_)
         throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), "CreateThread");
-    owned.release();  // the thread owns it now
+    static_cast<void>(owned.release());  // the thread owns it now
 }
 
 Thread::Thread(Thread&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
