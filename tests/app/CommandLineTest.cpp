@@ -202,6 +202,20 @@ struct ExitCase {
     const char* says;  // a part of the line
 };
 
+// Runs each case's command with a fresh set folder, checks its exit code and its line,
+// then what the case's test checks after it.
+template <size_t N, class After>
+void RunExitCases(const ExitCase (&cases)[N], After after) {
+    for (const ExitCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchDir set(true);
+        ProgramRun run = RunProgram(c.arguments(set.Path()));
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+        EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
+        after(c, run, set.Path());
+    }
+}
+
 }  // namespace
 
 TEST_F(CommandRunTest, EachOutcomeHasItsExitCodeAndNoWindowShows) {
@@ -250,17 +264,12 @@ TEST_F(CommandRunTest, EachOutcomeHasItsExitCodeAndNoWindowShows) {
              return L"/backup " + Quoted(set);
          }, 3, "Q:\\gone\\set"},
     };
-    for (const ExitCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        ScratchDir set(true);
-        ProgramRun run = RunProgram(c.arguments(set.Path()));
-        EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
-        EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
+    RunExitCases(cases, [](const ExitCase& c, const ProgramRun& run, const std::wstring& set) {
         EXPECT_TRUE(run.windows.empty()) << Narrow(run.windows.front());
         if (c.exitCode != 0) {
-            EXPECT_TRUE(TreeOf(set.Path()).empty());
+            EXPECT_TRUE(TreeOf(set).empty());
         }
-    }
+    });
     RemoveTree(JobJournal::DefaultPath());
 }
 
@@ -280,15 +289,10 @@ TEST_F(CommandRunTest, OnlyTheRestoreNeedsToWriteInTheGameFolder) {
         {"a backup", [](auto& set) { return L"/backup " + Quoted(set); }, 0, "Backup complete"},
         {"a verify", [&](auto&) { return L"/verify " + Quoted(marker); }, 0, "Verify complete"},
     };
-    for (const ExitCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        ScratchDir set(true);
-        ProgramRun run = RunProgram(c.arguments(set.Path()));
-        EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
-        EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
+    RunExitCases(cases, [&](const ExitCase&, const ProgramRun&, const std::wstring&) {
         EXPECT_EQ(TreeOf(GameFolder::Path()), before);
         EXPECT_FALSE(PathExists(GameFolder::SafetySets()));
-    }
+    });
 }
 
 // The program runs with the player's own rights: its manifest asks for no more.
