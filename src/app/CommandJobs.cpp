@@ -29,7 +29,6 @@
 #include "runtime/ProcessTree.h"
 #include "runtime/TextConv.h"
 #include "runtime/Texts.h"
-#include "runtime/WineHost.h"
 #include "schedule/DailySchedule.h"
 
 namespace {
@@ -177,10 +176,10 @@ private:
     const wchar_t* words_;
 };
 
-// What a refusal for want of rights adds on Windows when this process is not elevated:
-// the command line never shows a consent prompt, so it says how to get the rights.
+// What a refusal for want of rights adds where Windows could give them: the command line
+// never shows a consent prompt, so it says how to get the rights.
 std::wstring RightsAdvice(bool lacking) {
-    return lacking && !IsElevated() && !WineVersion() ? texts::CommandRunAsAdministrator : L"";
+    return lacking && CanAskForRights() ? texts::CommandRunAsAdministrator : L"";
 }
 
 CommandOutcome RunRestore(const Command& command, const std::wstring& before) {

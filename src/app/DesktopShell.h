@@ -1,8 +1,8 @@
 #pragma once
 // Starting a program as the signed-in user from a program that may run elevated (started
 // as administrator, or started again with the rights for a restore): whatever it starts
-// itself inherits its rights, so a web browser started so would run as administrator. The desktop's shell runs as the user; it is asked to start the
-// program instead.
+// itself inherits its rights, so a web browser started so would run as administrator.
+// The desktop's shell runs as the user; it is asked to start the program instead.
 
 #include <string>
 

@@ -90,7 +90,7 @@ void frmMain::UpdateShield() {
 void frmMain::Command4_Click() {
     bool backup = SendMessageW(optBackup_, BM_GETCHECK, 0, 0) == BST_CHECKED;
     // The shield's promise: the rights are asked for before the wizard opens.
-    if (!backup && RestoreNeedsElevation() && !ConfirmRightsForRestore(Hwnd(), L""))
+    if (!backup && restoreNeedsRights_ && !ConfirmRightsForRestore(Hwnd(), L""))
         return;
     Hide();
     if (backup) {

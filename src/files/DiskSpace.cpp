@@ -2,17 +2,12 @@
 
 #include <windows.h>
 
-#include "files/ExistingFolder.h"
 #include "files/FileOps.h"
 
 bool SpaceOf(const std::wstring& folder, VolumeSpace& space) {
-    std::wstring existing = ShownPath(LongPath(folder));
-    while (!existing.empty() && !IsExistingFolder(existing)) {
-        size_t cut = existing.find_last_of(L'\\');
-        if (cut == std::wstring::npos)
-            return false;
-        existing.resize(cut);
-    }
+    const std::wstring existing = NearestExistingFolder(folder);
+    if (existing.empty())
+        return false;
     wchar_t volume[MAX_PATH + 1] = L"";
     ULARGE_INTEGER available{};
     if (!GetVolumePathNameW((existing + L"\\").c_str(), volume, MAX_PATH) ||

@@ -17,11 +17,9 @@ void FileFlusher::Hand(HANDLE file, std::wstring path) {
         LockHold hold(lock_);
         if (!thread_.Running())
             thread_ = Thread([this] { Work(); });
-        copierSleeps_ = true;
         room_.Wait(hold, [this] { return waiting_.size() < kMaxWaiting; });
-        copierSleeps_ = false;
         waiting_.push_back({file, std::move(path)});
-        wake = flusherSleeps_;
+        wake = work_.Sleeping();
     }
     if (wake)
         work_.WakeOne();
@@ -29,11 +27,7 @@ void FileFlusher::Hand(HANDLE file, std::wstring path) {
 
 bool FileFlusher::WaitAll(DWORD timeoutMs) {
     LockHold hold(lock_);
-    copierSleeps_ = true;
-    bool all = timeoutMs == INFINITE ? (room_.Wait(hold, [this] { return waiting_.empty() && !busy_; }), true)
-                                     : room_.WaitFor(hold, timeoutMs, [this] { return waiting_.empty() && !busy_; });
-    copierSleeps_ = false;
-    return all;
+    return room_.WaitFor(hold, timeoutMs, [this] { return waiting_.empty() && !busy_; });
 }
 
 FileResult FileFlusher::FirstFailure() {
@@ -44,15 +38,13 @@ FileResult FileFlusher::FirstFailure() {
 void FileFlusher::Work() {
     LockHold hold(lock_);
     for (;;) {
-        flusherSleeps_ = true;
         work_.Wait(hold, [this] { return ending_ || !waiting_.empty(); });
-        flusherSleeps_ = false;
         if (ending_)
             return;
         Waiting next = std::move(waiting_.front());
         waiting_.pop_front();
         busy_ = true;
-        if (copierSleeps_)
+        if (room_.Sleeping())
             room_.WakeOne();
         hold.Unlock();
         bool flushed = FlushFileBuffers(next.file) != FALSE;
@@ -64,7 +56,7 @@ void FileFlusher::Work() {
             ++flushed_;
         else if (failure_.Ok())
             failure_ = FileResult::Failure(error, next.path);
-        if (copierSleeps_)
+        if (room_.Sleeping())
             room_.WakeOne();
     }
 }

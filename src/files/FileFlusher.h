@@ -45,8 +45,6 @@ private:
     Lock lock_;
     Condition work_;  // the flushing thread waits here for a file
     Condition room_;  // the copier waits here for room, or for every file to be done
-    bool flusherSleeps_ = false;
-    bool copierSleeps_ = false;
     std::deque<Waiting> waiting_;
     bool busy_ = false;  // the thread holds a file it is flushing
     bool ending_ = false;

@@ -100,6 +100,17 @@ std::wstring ShownPath(const std::wstring& path) {
     return path;
 }
 
+std::wstring NearestExistingFolder(const std::wstring& path) {
+    std::wstring folder = ShownPath(LongPath(path));
+    while (!folder.empty() && !IsExistingFolder(folder)) {
+        size_t cut = folder.find_last_of(L'\\');
+        if (cut == std::wstring::npos)
+            return {};
+        folder.resize(cut);
+    }
+    return folder;
+}
+
 bool EntryExists(const std::wstring& path) {
     return !path.empty() && GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -30,6 +30,10 @@ std::wstring LongPath(const std::wstring& path);
 // The path as a person reads it: the long-path form's prefix taken off again.
 std::wstring ShownPath(const std::wstring& path);
 
+// The folder in full form, or the nearest folder above it that exists: where a folder not
+// made yet would be made. "" when there is none.
+std::wstring NearestExistingFolder(const std::wstring& path);
+
 // True when a file or folder of that name is there (paths of any length).
 bool EntryExists(const std::wstring& path);
 

@@ -21,9 +21,7 @@ PieceHasher::~PieceHasher() {
 
 char* PieceHasher::FreePiece() {
     LockHold hold(lock_);
-    callerSleeps_ = true;
     done_.Wait(hold, [this] { return !free_.empty(); });
-    callerSleeps_ = false;
     char* piece = free_.back();
     free_.pop_back();
     return piece;
@@ -34,7 +32,7 @@ void PieceHasher::Add(std::size_t item, char* piece, std::size_t bytes) {
     {
         LockHold hold(lock_);
         tasks_.push_back({item, piece, bytes});
-        wake = hasherSleeps_;
+        wake = work_.Sleeping();
     }
     if (wake)
         work_.WakeOne();
@@ -49,9 +47,7 @@ void PieceHasher::Return(char* piece) {
 
 void PieceHasher::WaitAll() {
     LockHold hold(lock_);
-    callerSleeps_ = true;
     done_.Wait(hold, [this] { return tasks_.empty() && !busy_; });
-    callerSleeps_ = false;
 }
 
 std::string PieceHasher::DigestOf(std::size_t item) {
@@ -63,9 +59,7 @@ std::string PieceHasher::DigestOf(std::size_t item) {
 void PieceHasher::Work() {
     LockHold hold(lock_);
     for (;;) {
-        hasherSleeps_ = true;
         work_.Wait(hold, [this] { return ending_ || !tasks_.empty(); });
-        hasherSleeps_ = false;
         if (ending_)
             return;
         Task task = tasks_.front();
@@ -86,7 +80,7 @@ void PieceHasher::Work() {
             running_.erase(task.item);
         }
         busy_ = false;
-        if (callerSleeps_)
+        if (done_.Sleeping())
             done_.WakeOne();
     }
 }

@@ -52,8 +52,6 @@ private:
     Lock lock_;
     Condition work_;  // the hasher waits here for a task
     Condition done_;  // the caller waits here for a free piece, or for all to be hashed
-    bool hasherSleeps_ = false;
-    bool callerSleeps_ = false;
     std::vector<char*> free_;
     std::deque<Task> tasks_;
     bool busy_ = false;

@@ -13,12 +13,14 @@ ElevationHook& Hook() {
     return hook;
 }
 
-bool TokenInformationOf(TOKEN_INFORMATION_CLASS kind, void* data, DWORD size) {
+// True when this process holds administrator rights (an elevated token).
+bool IsElevated() {
     KernelHandle token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()))
-        return false;
+    TOKEN_ELEVATION elevation{};
     DWORD returned = 0;
-    return GetTokenInformation(token.Get(), kind, data, size, &returned) != FALSE;
+    return OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()) &&
+           GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof(elevation), &returned) &&
+           elevation.TokenIsElevated != 0;
 }
 
 // UAC is on unless the policy "EnableLUA" turns it off; a system without the value has it on.
@@ -31,11 +33,6 @@ bool UacEnabled() {
 }
 
 }  // namespace
-
-bool IsElevated() {
-    TOKEN_ELEVATION elevation{};
-    return TokenInformationOf(TokenElevation, &elevation, sizeof(elevation)) && elevation.TokenIsElevated != 0;
-}
 
 bool CanAskForRights() {
     if (Hook())

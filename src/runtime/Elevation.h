@@ -8,9 +8,6 @@
 #include <functional>
 #include <string>
 
-// True when this process holds administrator rights (an elevated token).
-bool IsElevated();
-
 // True when the system can give this program administrator rights if the user agrees:
 // Windows with UAC on, and this process not elevated yet. Never under Wine, where every
 // program holds full rights and no file checks a token, so rights would change nothing.

@@ -16,30 +16,27 @@ DWORD WINAPI RunBody(void* parameter) {
 
 Thread::Thread(std::function<void()> body) {
     auto owned = std::make_unique<std::function<void()>>(std::move(body));
-    handle_ = CreateThread(nullptr, 0, RunBody, owned.get(), 0, nullptr);
+    handle_.Reset(CreateThread(nullptr, 0, RunBody, owned.get(), 0, nullptr));
     if (!handle_)
         throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), "CreateThread");
     static_cast<void>(owned.release());  // the thread owns it now
 }
 
-Thread::Thread(Thread&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-
 Thread& Thread::operator=(Thread&& other) noexcept {
     if (this != &other) {
         Join();
-        handle_ = std::exchange(other.handle_, nullptr);
+        handle_ = std::move(other.handle_);
     }
     return *this;
 }
 
 bool Thread::WaitFor(DWORD timeoutMs) const {
-    return !handle_ || WaitForSingleObject(handle_, timeoutMs) == WAIT_OBJECT_0;
+    return !handle_ || WaitForSingleObject(handle_.Get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
 void Thread::Join() {
     if (!handle_)
         return;
-    WaitForSingleObject(handle_, INFINITE);
-    CloseHandle(handle_);
-    handle_ = nullptr;
+    WaitForSingleObject(handle_.Get(), INFINITE);
+    handle_.Reset();
 }

@@ -11,6 +11,8 @@
 
 #include <functional>
 
+#include "runtime/Handles.h"
+
 class Lock {
 public:
     Lock() = default;
@@ -51,6 +53,8 @@ private:
 
 // What threads wait on under a lock until a state they share is reached. A waker changes
 // the state under the lock, then wakes; a waiter sleeps only while the state is not reached.
+// The condition counts who sleeps on it, under the same lock, so that a waker can leave
+// out the wake (a call into the system) when nobody sleeps.
 class Condition {
 public:
     Condition() = default;
@@ -60,27 +64,40 @@ public:
     template <class Reached>
     void Wait(LockHold& hold, Reached reached) {
         while (!reached())
-            SleepConditionVariableSRW(&condition_, hold.Held().Native(), INFINITE, 0);
+            SleepOnce(hold, INFINITE);
     }
 
-    // As Wait, for at most timeoutMs in all; the state reached or not, at the end.
+    // As Wait, for at most timeoutMs in all (INFINITE: no end); the state reached or not, at the end.
     template <class Reached>
     bool WaitFor(LockHold& hold, DWORD timeoutMs, Reached reached) {
+        if (timeoutMs == INFINITE) {
+            Wait(hold, reached);
+            return true;
+        }
         const ULONGLONG end = GetTickCount64() + timeoutMs;
         while (!reached()) {
             ULONGLONG now = GetTickCount64();
             if (now >= end)
                 return false;
-            SleepConditionVariableSRW(&condition_, hold.Held().Native(), static_cast<DWORD>(end - now), 0);
+            SleepOnce(hold, static_cast<DWORD>(end - now));
         }
         return true;
     }
 
+    // True while a thread sleeps here; asked under the lock.
+    bool Sleeping() const { return sleepers_ > 0; }
     void WakeOne() { WakeConditionVariable(&condition_); }
     void WakeAll() { WakeAllConditionVariable(&condition_); }
 
 private:
+    void SleepOnce(LockHold& hold, DWORD timeoutMs) {
+        ++sleepers_;
+        SleepConditionVariableSRW(&condition_, hold.Held().Native(), timeoutMs, 0);
+        --sleepers_;
+    }
+
     CONDITION_VARIABLE condition_ = CONDITION_VARIABLE_INIT;
+    int sleepers_ = 0;
 };
 
 // A thread of the program's: runs body, and is joined when it goes (or by Join). An
@@ -90,16 +107,15 @@ public:
     Thread() = default;
     explicit Thread(std::function<void()> body);
     ~Thread() { Join(); }
-    Thread(Thread&& other) noexcept;
+    Thread(Thread&& other) noexcept = default;
+    // Joins the thread held before.
     Thread& operator=(Thread&& other) noexcept;
-    Thread(const Thread&) = delete;
-    Thread& operator=(const Thread&) = delete;
 
-    bool Running() const { return handle_ != nullptr; }
+    bool Running() const { return handle_.Valid(); }
     // Waits up to timeoutMs for the body to end; true when it has (or there is none).
     bool WaitFor(DWORD timeoutMs) const;
     void Join();
 
 private:
-    HANDLE handle_ = nullptr;
+    KernelHandle handle_;
 };

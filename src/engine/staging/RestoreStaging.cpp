@@ -8,8 +8,7 @@ std::vector<SwapLayer> RestoreLayers(const std::wstring& gameFolder, const std::
                                      const std::wstring& safetySet) {
     std::vector<SwapLayer> layers{{gameFolder, gameFolder + L" (restore being copied)", safetySet}};
     if (!perUserCopy.empty())
-        layers.push_back({perUserCopy, perUserCopy + L" (restore being copied)",
-                          PerUserLayer(safetySet)});
+        layers.push_back({perUserCopy, perUserCopy + L" (restore being copied)", PerUserLayer(safetySet)});
     return layers;
 }
 
