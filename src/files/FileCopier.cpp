@@ -4,6 +4,7 @@
 
 #include "files/ExistingFolder.h"
 #include "runtime/Handles.h"
+#include "runtime/StageHook.h"
 
 namespace {
 
@@ -25,11 +26,54 @@ FileResult MakeFolder(const std::wstring& path) {
     return FileResult::Failure(code, path);
 }
 
-// Others may read the source meanwhile, as the game does; nobody may write it.
+// The game may go on reading, writing, replacing or removing the source meanwhile: its own
+// save must never fail because of a backup. What it changes is caught afterwards (SourceStamp).
 FileHandle OpenSource(const std::wstring& path) {
-    return FileHandle(
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    return FileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
+
+bool ReadStamp(HANDLE file, SourceStamp& stamp, FILE_BASIC_INFO* basicOut = nullptr) {
+    FILE_BASIC_INFO basic{};
+    FILE_STANDARD_INFO standard{};
+    if (!GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) ||
+        !GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard))
+        return false;
+    stamp = {standard.EndOfFile.QuadPart, basic.LastWriteTime.QuadPart, basic.ChangeTime.QuadPart};
+    if (basicOut)
+        *basicOut = basic;
+    return true;
+}
+
+// A file read while it was written is read again, up to this many times in all, after a
+// pause that grows with each try: a game writes a save in a moment, then leaves it be.
+constexpr int kTries = 3;
+constexpr DWORD kFirstPauseMs = 200;
+
+// Waits before another try, hearing a request to stop within a few milliseconds; false
+// when one came.
+bool PauseBeforeTry(int tried, CopyObserver& observer) {
+    constexpr DWORD kSliceMs = 10;
+    for (DWORD left = kFirstPauseMs * static_cast<DWORD>(tried); left > 0;) {
+        if (observer.StopRequested())
+            return false;
+        DWORD slice = left < kSliceMs ? left : kSliceMs;
+        Sleep(slice);
+        left -= slice;
+    }
+    return !observer.StopRequested();
+}
+
+// Closes the source read whole (result); a source removed meanwhile is gone once the last
+// handle to it is closed, and counts as changed.
+FileResult ClosedStillThere(FileResult result, FileHandle& in, const std::wstring& source) {
+    in.Reset();
+    if (result.Ok() && !EntryExists(source))
+        return FileResult::Failure(kErrorChangedWhileRead, source);
+    return result;
+}
+
+bool IsGone(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
 // Others may read a finished copy while it waits to be flushed.
 HANDLE CreateCopy(const std::wstring& path, DWORD attributes) {
@@ -76,12 +120,34 @@ CopyOutcome FileCopier::Copy(const std::vector<CopyItem>& items, std::size_t fir
 
 FileResult FileCopier::ReadOnly(std::size_t index, const CopyItem& item, CopyObserver& observer) {
     FileHandle in = OpenSource(item.source);
-    if (!in)
+    SourceStamp before;
+    if (!in || !ReadStamp(in.Get(), before))
         return FileResult::Failure(GetLastError(), item.source);
-    FileResult result = CopyFileData(index, item, in.Get(), INVALID_HANDLE_VALUE, observer);
+    FileResult result = ClosedStillThere(CopyFileData(index, item, in.Get(), INVALID_HANDLE_VALUE, before, observer),
+                                         in, item.source);
     if (result.Ok())
         ++progress_.filesDone;
     return result;
+}
+
+FileResult FileCopier::Retrying(const CopyItem& item, CopyObserver& observer, const std::function<FileResult()>& once) {
+    for (int tried = 1;; ++tried) {
+        std::uint64_t bytesBefore = progress_.bytesDone;
+        FileResult result = once();
+        // A file that was there for an earlier try and is gone now was removed while it
+        // was read: it changed, as far as the copy can tell.
+        if (tried > 1 && IsGone(result.error) && result.path == item.source)
+            return FileResult::Failure(kErrorChangedWhileRead, item.source);
+        if (result.error != kErrorChangedWhileRead)
+            return result;
+        // What the torn try read is counted again by the next.
+        progress_.bytesDone = bytesBefore;
+        observer.Progressed(progress_);
+        if (tried == kTries)
+            return result;
+        if (!PauseBeforeTry(tried, observer))
+            return FileResult::Failure(ERROR_CANCELLED, item.source);
+    }
 }
 
 FileResult FileCopier::CopyOne(std::size_t index, const CopyItem& item, CopyObserver& observer) {
@@ -90,7 +156,7 @@ FileResult FileCopier::CopyOne(std::size_t index, const CopyItem& item, CopyObse
     if (item.folder)
         return MakeFolder(item.destination);
     if (item.destination.empty())
-        return ReadOnly(index, item, observer);
+        return Retrying(item, observer, [&] { return ReadOnly(index, item, observer); });
     if (!item.linkTo.empty() && CreateHardLinkW(item.destination.c_str(), item.linkTo.c_str(), nullptr)) {
         ++progress_.filesDone;
         ++progress_.filesLinked;
@@ -98,17 +164,20 @@ FileResult FileCopier::CopyOne(std::size_t index, const CopyItem& item, CopyObse
         observer.Progressed(progress_);
         return FileResult::Success();
     }
+    return Retrying(item, observer, [&] { return CopyOnce(index, item, observer); });
+}
+
+FileResult FileCopier::CopyOnce(std::size_t index, const CopyItem& item, CopyObserver& observer) {
     FileHandle in = OpenSource(item.source);
-    if (!in)
-        return FileResult::Failure(GetLastError(), item.source);
     FILE_BASIC_INFO basic{};
-    if (!GetFileInformationByHandleEx(in.Get(), FileBasicInfo, &basic, sizeof basic))
+    SourceStamp before;
+    if (!in || !ReadStamp(in.Get(), before, &basic))
         return FileResult::Failure(GetLastError(), item.source);
     FileHandle out = OpenDestination(item.destination, basic.FileAttributes & kCreateAttributes);
     if (!out)
         return FileResult::Failure(GetLastError(), item.destination);
 
-    FileResult result = CopyFileData(index, item, in.Get(), out.Get(), observer);
+    FileResult result = ClosedStillThere(CopyFileData(index, item, in.Get(), out.Get(), before, observer), in, item.source);
     bool readOnly = (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     // A read-only copy cannot be opened for writing again to be flushed later.
     bool flushNow = flush_ == FlushMode::EachFile || (flush_ == FlushMode::AtEnd && readOnly);
@@ -137,7 +206,7 @@ FileResult FileCopier::CopyOne(std::size_t index, const CopyItem& item, CopyObse
 }
 
 FileResult FileCopier::CopyFileData(std::size_t index, const CopyItem& item, HANDLE in, HANDLE out,
-                                    CopyObserver& observer) {
+                                    const SourceStamp& before, CopyObserver& observer) {
     // A file of one piece is hashed here, on the copy's thread: handing it to the hasher
     // would cost more than hashing it. Larger files are hashed beside the copy.
     std::optional<Sha256> here;
@@ -162,6 +231,16 @@ FileResult FileCopier::CopyFileData(std::size_t index, const CopyItem& item, HAN
         }
         if (got == 0) {
             giveBack();
+            // Read whole, and still as it was when its first byte was read: else the copy
+            // may hold part of one version and part of the next.
+            SourceStamp after;
+            if (!ReadStamp(in, after))
+                return FileResult::Failure(GetLastError(), item.source);
+            if (after != before) {
+                if (hasher)
+                    hasher->Drop(index);
+                return FileResult::Failure(kErrorChangedWhileRead, item.source);
+            }
             if (hasher)
                 hasher->End(index);
             if (here)
@@ -185,6 +264,7 @@ FileResult FileCopier::CopyFileData(std::size_t index, const CopyItem& item, HAN
             here->Add(piece, got);
         progress_.bytesDone += got;
         observer.Progressed(progress_);
+        PassStage("piece copied");
     }
 }
 

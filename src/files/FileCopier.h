@@ -5,6 +5,12 @@
 // Every failure keeps the platform's reason and the path it concerns. It has no window
 // and may run on any thread; one copier is used by one thread at a time.
 //
+// The game may write a file while it is copied. Each source is opened sharing everything,
+// so that the game's own save never fails, and its stamp (SourceStamp) is taken before
+// its first byte is read and again after its last: a file whose stamp moved, or that was
+// removed meanwhile, is torn, and is copied again after a short pause, a few times in all,
+// before the copy fails with kErrorChangedWhileRead.
+//
 // A copied file gets its source's last-write time and attributes, as CopyFileW gives
 // them. Copies are made durable with FlushFileBuffers before the caller relies on them
 // (Flush). By default each finished file goes, still open, to a thread that flushes and
@@ -15,6 +21,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -35,6 +42,16 @@ struct CopyItem {
     // link can be made (FAT, a share that refuses them, a file at its link limit), the
     // source is copied as any other file.
     std::wstring linkTo = {};
+};
+
+// What tells that a file was written: its size, its last-write time, and its change time,
+// which moves as well when a writer puts the last-write time back.
+struct SourceStamp {
+    LONGLONG size = 0;
+    LONGLONG lastWrite = 0;
+    LONGLONG change = 0;
+
+    bool operator==(const SourceStamp&) const = default;
 };
 
 // How far a copy got, counted over every call of one copier.
@@ -102,10 +119,16 @@ public:
 
 private:
     FileResult CopyOne(std::size_t index, const CopyItem& item, CopyObserver& observer);
+    // One try at a file: its copy, or its reading alone for its hash.
+    FileResult CopyOnce(std::size_t index, const CopyItem& item, CopyObserver& observer);
     FileResult ReadOnly(std::size_t index, const CopyItem& item, CopyObserver& observer);
+    // Tries once, and again while the source changes under the reading, a few times in all.
+    FileResult Retrying(const CopyItem& item, CopyObserver& observer, const std::function<FileResult()>& once);
     // Reads the file to its end, writing each piece to out (none: INVALID_HANDLE_VALUE) and
-    // handing it to the hasher when the item is hashed.
-    FileResult CopyFileData(std::size_t index, const CopyItem& item, HANDLE in, HANDLE out, CopyObserver& observer);
+    // handing it to the hasher when the item is hashed; kErrorChangedWhileRead when the
+    // file's stamp at its end is not `before`, the one taken before its first byte.
+    FileResult CopyFileData(std::size_t index, const CopyItem& item, HANDLE in, HANDLE out, const SourceStamp& before,
+                            CopyObserver& observer);
     FileResult FlushReopened(CopyObserver& observer);
     FileResult WaitForFlusher(CopyObserver& observer);
 

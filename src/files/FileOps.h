@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+// A file that changed while it was read: the platform has no code for it, so this one is
+// the program's own (bit 29 marks the codes that applications define).
+constexpr DWORD kErrorChangedWhileRead = 0x20000000 | 0x101;
+
 struct [[nodiscard]] FileResult {
     DWORD error = ERROR_SUCCESS;
     std::wstring path;  // the path the error concerns; empty on success

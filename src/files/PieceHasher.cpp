@@ -27,11 +27,13 @@ char* PieceHasher::FreePiece() {
     return piece;
 }
 
-void PieceHasher::Add(std::size_t item, char* piece, std::size_t bytes) {
+void PieceHasher::Add(std::size_t item, char* piece, std::size_t bytes) { Queue({item, piece, bytes}); }
+
+void PieceHasher::Queue(const Task& task) {
     bool wake = false;
     {
         LockHold hold(lock_);
-        tasks_.push_back({item, piece, bytes});
+        tasks_.push_back(task);
         wake = work_.Sleeping();
     }
     if (wake)
@@ -39,6 +41,8 @@ void PieceHasher::Add(std::size_t item, char* piece, std::size_t bytes) {
 }
 
 void PieceHasher::End(std::size_t item) { Add(item, nullptr, 0); }
+
+void PieceHasher::Drop(std::size_t item) { Queue({item, nullptr, 0, true}); }
 
 void PieceHasher::Return(char* piece) {
     LockHold hold(lock_);
@@ -64,6 +68,12 @@ void PieceHasher::Work() {
             return;
         Task task = tasks_.front();
         tasks_.pop_front();
+        if (task.drop) {
+            running_.erase(task.item);
+            if (done_.Sleeping())
+                done_.WakeOne();
+            continue;
+        }
         busy_ = true;
         Sha256& hash = running_[task.item];
         hold.Unlock();

@@ -34,6 +34,9 @@ public:
     void End(std::size_t item);
     // Gives a piece back unhashed (the copy failed before it was handed over).
     void Return(char* piece);
+    // Forgets what was handed over of file `item`: it is hashed afresh from its start (the
+    // file changed while it was read, and is read again).
+    void Drop(std::size_t item);
     // Waits until everything handed over is hashed.
     void WaitAll();
     // The SHA-256 of the file, once WaitAll returned after its End; "" otherwise.
@@ -42,9 +45,11 @@ public:
 private:
     struct Task {
         std::size_t item;
-        char* piece;  // nullptr: the file's end
+        char* piece;  // nullptr: the file's end, or (drop) what it had is forgotten
         std::size_t bytes;
+        bool drop = false;
     };
+    void Queue(const Task& task);
     void Work();
 
     std::size_t pieceSize_;

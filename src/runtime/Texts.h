@@ -81,6 +81,9 @@ inline constexpr wchar_t BackupInterruptedNotRecovered[] =
     L"(%2: %3). Nothing was changed; the earlier set lies in %4.";
 // %1: the path concerned, %2: the platform's reason.
 inline constexpr wchar_t BackupConfigFailed[] = L"The configuration file %1 could not be copied (%2).";
+// A file the game wrote while it was copied, each time it was tried. %1: its name in the data.
+inline constexpr wchar_t BackupChanged[] =
+    L"%1 changed while it was copied (is Tarnwick running?). Close the game and back up again. Nothing was changed.";
 inline constexpr wchar_t BackupMarkerFailed[] =
     L"The marker file %1 could not be written, so the backup could not be offered for a restore (%2).";
 // %1: the backup folder.
@@ -142,6 +145,10 @@ inline constexpr wchar_t RestoreNoRights[] =
 inline constexpr wchar_t RestoreSafetyMarkerFailed[] =
     L"The marker file %1 of the safety set could not be written (%2). Nothing was changed.";
 inline constexpr wchar_t RestoreConfigFailed[] = L"The configuration file %1 could not be restored (%2).";
+// A file of the set that changed while it was read, each time it was tried. %1: its name.
+inline constexpr wchar_t RestoreChanged[] =
+    L"%1 in the backup set changed while it was read, so it was not restored: another program may be writing to "
+    L"the set.";
 // A set whose files are not what its manifest says. %1: the set's folder, %2: the files.
 inline constexpr wchar_t RestoreDamaged[] =
     L"The backup set in %1 is damaged: these files are not what the backup wrote, or are missing:\n%2\n"

@@ -97,12 +97,37 @@ void NoteFailure(JobReport& report, JobStage stage, const FileResult& result) {
     report.failure = {shown, shown, result.error};
 }
 
+namespace {
+
+// A file that kept changing while it was read stops the job wherever it lies: it is
+// named as in the game's data, for the player to know which one the game was writing.
+bool NoteChanged(const JobCopy& copy, const CopyOutcome& outcome, JobReport& report) {
+    if (outcome.result.error != kErrorChangedWhileRead)
+        return false;
+    std::wstring name = copy.Plan().ItemName(outcome.failedItem);
+    if (name.empty())
+        name = copy.Plan().ShownSource(outcome.failedItem);
+    report.failedAt = JobStage::Changed;
+    report.failure = {name, name, outcome.result.error};
+    return true;
+}
+
+// A copy that stopped within a folder (or, the rest of the plan, at the file itself).
+void NoteFolderFailure(const JobCopy& copy, const CopyOutcome& outcome, const std::wstring& folder,
+                       JobReport& report) {
+    std::wstring file = copy.Plan().ShownSource(outcome.failedItem);
+    report.folderFailures.push_back({folder.empty() ? file : folder, file, outcome.result.error});
+    if (!NoteChanged(copy, outcome, report))
+        report.failedAt = JobStage::Folders;
+}
+
+}  // namespace
+
 bool CopyFolderStage(JobCopy& copy, std::size_t end, const std::wstring& folder, JobReport& report) {
     CopyOutcome outcome = copy.CopyThrough(end);
     if (outcome.result.Ok())
         return true;
-    report.folderFailures.push_back({folder, copy.Plan().ShownSource(outcome.failedItem), outcome.result.error});
-    report.failedAt = JobStage::Folders;
+    NoteFolderFailure(copy, outcome, folder, report);
     return false;
 }
 
@@ -115,7 +140,7 @@ void CopyConfigStage(JobCopy& copy, std::size_t end, JobReport& report) {
     DWORD error = outcome.result.error;
     bool gone = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
     report.config = gone ? ConfigCopy::Missing : ConfigCopy::Failed;
-    if (!gone)
+    if (!gone && !NoteChanged(copy, outcome, report))
         NoteFailure(report, JobStage::Config,
                     FileResult::Failure(error, copy.Plan().ShownSource(outcome.failedItem)));
 }
@@ -123,10 +148,7 @@ void CopyConfigStage(JobCopy& copy, std::size_t end, JobReport& report) {
 bool CopyRestAndFlush(JobCopy& copy, std::size_t end, JobReport& report) {
     CopyOutcome outcome = copy.CopyThrough(end);
     if (!outcome.result.Ok()) {
-        report.folderFailures.push_back(
-            {copy.Plan().ShownSource(outcome.failedItem), copy.Plan().ShownSource(outcome.failedItem),
-             outcome.result.error});
-        report.failedAt = JobStage::Folders;
+        NoteFolderFailure(copy, outcome, L"", report);
         return false;
     }
     if (FileResult flushed = copy.Flush(); !flushed.Ok()) {

@@ -17,18 +17,19 @@ struct Wording {
     const wchar_t* noGameFolder;      // %1 the game folder, %2 the reason
     const wchar_t* swapFailed;        // %1 the set folder, %2 the path, %3 the reason
     const wchar_t* configFailed;
+    const wchar_t* changed;           // %1 the file's name in the data
     const wchar_t* notPutBack;        // %1 the path, %2 the reason, %3 where the data stayed
     const wchar_t* setNotRecovered;   // %1 the set folder, %2 the path, %3 the reason, %4 where it lies
     // A backup: what a failure puts back is the earlier set (a restore: the game's data).
     bool backup;
 };
 
-constexpr Wording BackupWording{texts::BackupFolderIncomplete, texts::BackupNoGameFolder,  texts::BackupSwapFailed,
-                                texts::BackupConfigFailed,     texts::BackupNotPutBack,    texts::BackupInterruptedNotRecovered,
-                                true};
-constexpr Wording RestoreWording{texts::RestoreFolderIncomplete, texts::RestoreNoGameFolder,  texts::RestoreSwapFailed,
-                                 texts::RestoreConfigFailed,     texts::RestoreNotPutBack,    texts::RestoreSetNotRecovered,
-                                 false};
+constexpr Wording BackupWording{texts::BackupFolderIncomplete, texts::BackupNoGameFolder, texts::BackupSwapFailed,
+                                texts::BackupConfigFailed,     texts::BackupChanged,      texts::BackupNotPutBack,
+                                texts::BackupInterruptedNotRecovered, true};
+constexpr Wording RestoreWording{texts::RestoreFolderIncomplete, texts::RestoreNoGameFolder, texts::RestoreSwapFailed,
+                                 texts::RestoreConfigFailed,     texts::RestoreChanged,      texts::RestoreNotPutBack,
+                                 texts::RestoreSetNotRecovered,  false};
 
 std::wstring Reason(DWORD code) { return SystemErrorText(code); }
 
@@ -118,6 +119,8 @@ std::wstring DescribeStop(const JobReport& report, const Wording& wording, const
         return FillIn(texts::RestoreDamaged, {setFolder, ListOfFiles(report.damaged)}) + L"\n\n";
     case JobStage::SafetyMarker:
         return FillIn(texts::RestoreSafetyMarkerFailed, {f.item, Reason(f.error)});
+    case JobStage::Changed:
+        return FillIn(wording.changed, {f.item}) + (wording.backup ? L"" : L"\n\n");
     case JobStage::Flush:
         return FillIn(texts::JobFlushFailed, {f.item, Reason(f.error)}) + L"\n\n";
     case JobStage::Config:
@@ -152,6 +155,8 @@ std::wstring DescribeAftermath(const JobReport& report, const Wording& wording, 
         return {};
     if (!wording.backup)
         return texts::RestoreRolledBack;
+    if (report.failedAt == JobStage::Changed)
+        return {};  // the stop says that nothing was changed
     return FillIn(report.earlierSet ? texts::BackupEarlierKept : texts::BackupNothingKept, {setFolder});
 }
 

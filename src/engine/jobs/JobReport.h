@@ -41,6 +41,7 @@ enum class JobStage {
     SafetyMarker,   // restore: the safety set's marker could not be written
     Space,          // not enough room for what the job would write (space)
     Folders,        // a folder copy was not whole (folderFailures)
+    Changed,        // a file kept changing while it was read (failure.item: its name in the data)
     Flush,          // the copies could not be made durable
     Config,         // the configuration file exists but could not be copied
     Marker,         // backup: the marker could not be written or read back
