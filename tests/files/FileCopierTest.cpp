@@ -12,6 +12,7 @@
 #include "TestSupport.h"
 #include "files/FileCopier.h"
 #include "files/FileOps.h"
+#include "files/Sha256.h"
 #include "runtime/Handles.h"
 #include "runtime/TextConv.h"
 
@@ -25,6 +26,17 @@ public:
 
     std::vector<CopyProgress> seen;
     std::size_t stopAfter = static_cast<std::size_t>(-1);
+};
+
+// Acts at every report, as another program would between two pieces of a file.
+class Acting final : public CopyObserver {
+public:
+    explicit Acting(std::function<void(const CopyProgress&)> act) : act_(std::move(act)) {}
+    void Progressed(const CopyProgress& progress) override { act_(progress); }
+    bool StopRequested() override { return false; }
+
+private:
+    std::function<void(const CopyProgress&)> act_;
 };
 
 FILE_BASIC_INFO BasicInfo(const std::wstring& path) {
@@ -182,6 +194,114 @@ TEST_F(FileCopierTest, FailureNamesReasonAndPathAndLeavesNoPartialFile) {
             EXPECT_FALSE(PathExists(dir / L"dst\\b.map"));
         }
     }
+}
+
+// The game writes a file while it is copied: a writer acts between the first and the
+// second piece of each try, for as many tries as a row says. A file written in one try is
+// copied again and arrives whole as it stands then, with its digest; one written in every
+// try fails after three tries, leaving no copy.
+TEST_F(FileCopierTest, FileWrittenWhileItIsCopiedIsCopiedAgainOrRefused) {
+    const std::uint64_t size = 3 * (1 << 18) + 5;  // three pieces and a bit
+    // offset < 0: at the end.
+    auto writeAt = [](const std::wstring& path, LONGLONG offset, const std::string& bytes) {
+        FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr));
+        LARGE_INTEGER at{};
+        at.QuadPart = offset < 0 ? 0 : offset;
+        DWORD put = 0;
+        ASSERT_TRUE(file && SetFilePointerEx(file.Get(), at, nullptr, offset < 0 ? FILE_END : FILE_BEGIN) &&
+                    WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr));
+    };
+    auto setWriteTime = [](const std::wstring& path, FILETIME time) {
+        FileHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                    nullptr));
+        ASSERT_TRUE(file && SetFileTime(file.Get(), nullptr, nullptr, &time));
+    };
+    auto writeTime = [](const std::wstring& path) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        EXPECT_TRUE(GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
+        return data.ftLastWriteTime;
+    };
+    struct Row {
+        const char* name;
+        std::function<void(const std::wstring&)> write;
+    };
+    const Row rows[] = {
+        {"rewritten in place", [&](const std::wstring& p) { writeAt(p, 1 << 18, std::string(4096, 'N')); }},
+        {"appended to", [&](const std::wstring& p) { writeAt(p, -1, "more"); }},
+        {"only its last-write time moved",
+         [&](const std::wstring& p) {
+             ULARGE_INTEGER t{};
+             FILETIME now = writeTime(p);
+             t.LowPart = now.dwLowDateTime;
+             t.HighPart = now.dwHighDateTime;
+             t.QuadPart += 10'000'000;
+             setWriteTime(p, {t.LowPart, t.HighPart});
+         }},
+        {"rewritten, its last-write time put back",
+         [&](const std::wstring& p) {
+             FILETIME before = writeTime(p);
+             writeAt(p, 1 << 18, std::string(4096, 'B'));
+             setWriteTime(p, before);
+         }},
+    };
+    for (const Row& row : rows) {
+        for (int writtenTries : {1, 3}) {
+            SCOPED_TRACE(std::string(row.name) + (writtenTries == 1 ? ", in one try" : ", in every try"));
+            RemoveTree(dir / L"src");
+            RemoveTree(dir / L"dst");
+            MakeDirs(dir / L"src");
+            const std::wstring source = dir / L"src\\live.big";
+            WriteSizedFile(source, size);
+            ShiftWriteTimes(source, -100);
+            auto items = ItemsFor({{L"live.big", size}});
+            items[1].hash = true;
+            int written = 0;
+            Acting writer([&](const CopyProgress& progress) {
+                // Each try counts its bytes afresh: here its first piece is in.
+                if (progress.item == 1 && progress.bytesDone == (1 << 18) && written < writtenTries) {
+                    ++written;
+                    row.write(source);
+                }
+            });
+            FileCopier fresh;
+            CopyOutcome outcome = fresh.Copy(items, 0, items.size(), writer);
+            if (writtenTries == 1) {
+                ASSERT_TRUE(outcome.result.Ok()) << outcome.result.error;
+                std::string now = ReadTextFile(source);
+                EXPECT_EQ(ReadTextFile(dir / L"dst\\live.big"), now);
+                Sha256 expected;
+                expected.Add(now.data(), now.size());
+                EXPECT_EQ(fresh.Digest(1), expected.HexDigest());
+                EXPECT_EQ(fresh.Progress().bytesDone, now.size());
+            } else {
+                EXPECT_EQ(outcome.result.error, kErrorChangedWhileRead);
+                EXPECT_EQ(outcome.result.path, items[1].source);
+                EXPECT_EQ(written, 3);
+                EXPECT_FALSE(PathExists(dir / L"dst\\live.big"));
+            }
+        }
+    }
+}
+
+// A file removed while it is read (the game's own clean-up) leaves no copy: the next try
+// finds it gone, and the copy says the file changed.
+TEST_F(FileCopierTest, FileRemovedWhileItIsCopiedLeavesNoCopy) {
+    const std::uint64_t size = 3 * (1 << 18);
+    MakeDirs(dir / L"src");
+    const std::wstring source = dir / L"src\\gone.big";
+    WriteSizedFile(source, size);
+    auto items = ItemsFor({{L"gone.big", size}});
+    bool removed = false;
+    Acting remover([&](const CopyProgress& progress) {
+        if (progress.item == 1 && progress.bytesDone > 0)
+            removed = DeleteFileW(source.c_str()) || removed;
+    });
+    CopyOutcome outcome = copier.Copy(items, 0, items.size(), remover);
+    EXPECT_TRUE(removed);
+    EXPECT_EQ(outcome.result.error, kErrorChangedWhileRead);
+    EXPECT_FALSE(PathExists(dir / L"dst\\gone.big"));
 }
 
 TEST_F(FileCopierTest, StopInsideOneLargeFileEndsAtOnceAndRemovesThePart) {
