@@ -120,11 +120,21 @@ bool IsLinkEntry(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-FileResult RenameEntry(const std::wstring& from, const std::wstring& to) {
+namespace {
+
+FileResult Rename(const std::wstring& from, const std::wstring& to, DWORD flags) {
     // No copy flag: a rename that would have to copy fails instead of taking time.
-    if (MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(), 0))
+    if (MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(), flags))
         return FileResult::Success();
     return FileResult::Failure(GetLastError(), from);
+}
+
+}  // namespace
+
+FileResult RenameEntry(const std::wstring& from, const std::wstring& to) { return Rename(from, to, 0); }
+
+FileResult RenameEntryDurably(const std::wstring& from, const std::wstring& to) {
+    return Rename(from, to, MOVEFILE_WRITE_THROUGH);
 }
 
 FileResult MakeFolderPath(const std::wstring& folder) {

@@ -47,6 +47,9 @@ bool IsLinkEntry(const std::wstring& path);
 
 // Renames a file or folder within its volume (never a copy): cheap for any size.
 FileResult RenameEntry(const std::wstring& from, const std::wstring& to);
+// The same, returning once the rename itself is on the disk (MOVEFILE_WRITE_THROUGH): a
+// rename that a later step relies on after a power cut.
+FileResult RenameEntryDurably(const std::wstring& from, const std::wstring& to);
 
 // Makes the folder and every missing folder above it.
 FileResult MakeFolderPath(const std::wstring& folder);

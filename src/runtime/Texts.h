@@ -160,6 +160,10 @@ inline constexpr wchar_t ListNotOurs[] = L"%1 is not a list this program wrote (
 inline constexpr wchar_t ManifestNotOurs[] =
     L"The backup set in %1 is damaged: its manifest %2 is not one this program wrote (line %3: %4).";
 // %1: the link.
+// %1, %2: the two entries.
+inline constexpr wchar_t NamesOnlyCaseApart[] =
+    L"%1 and %2 have names that differ only in case. Windows takes them for one name, so a backup set could keep "
+    L"only one of them, and the program copies neither. Rename one of them and try again.";
 inline constexpr wchar_t LinkInSet[] =
     L"%1 is a link (a junction or symbolic link) to another place. A backup set holds only files and folders, "
     L"and the program never follows a link in one.";
@@ -214,6 +218,10 @@ inline constexpr wchar_t BackupFromGameFolder[] = L"The game's data was taken fr
 inline constexpr wchar_t RestoreIntoGameFolder[] = L"The game's data was restored into %1.";
 
 // Both jobs, refused or failed. %1: the path concerned, %2: the platform's reason.
+// %1: the system's reason.
+inline constexpr wchar_t JobLockFailed[] =
+    L"Backup Tarnwick could not tell whether another copy of it is backing up or restoring (%1), so this job did "
+    L"not start. Close every copy of Backup Tarnwick and try again. Nothing was changed.";
 inline constexpr wchar_t JobBusy[] =
     L"Another Backup Tarnwick is backing up or restoring right now. Wait until it has finished, then try again. "
     L"Nothing was changed.";

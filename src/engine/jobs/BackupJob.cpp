@@ -39,7 +39,7 @@ struct BackupJob::Plan {
     bool perUser = false;  // the per-user copy holds game data
     std::wstring listingFolder;
     FileResult listing;
-    std::optional<RefusedInput> refused;  // a link in the set
+    std::optional<RefusedInput> refused;  // a link in the set, or names only case apart
 };
 
 namespace {
@@ -181,7 +181,7 @@ JobReport BackupJob::Run(JobEvents& events) {
     report.gameFolder = gameFolder_;
     JobLock lock;
     if (!lock.Held())
-        return Refuse(events, report, JobStage::Busy, FileResult::Failure(ERROR_BUSY, setFolder_));
+        return Refuse(events, report, JobStage::Busy, FileResult::Failure(lock.Error(), setFolder_));
     // Nothing to back up is not a backup: no copies, no marker, nothing touched.
     if (!IsExistingFolder(gameFolder_))
         return Refuse(events, report, JobStage::GameFolder, FileResult::Failure(ERROR_PATH_NOT_FOUND, gameFolder_));
@@ -262,8 +262,8 @@ void BackupJob::ListChanges(JobCopy& copy, Plan& plan, JobReport& report) const 
             plan.configFound = game.Find(game::ConfigName) && !game.Find(game::ConfigName)->entry.IsFolder();
         } catch (const AppError& e) {
             plan.listing = FileResult::Failure(static_cast<DWORD>(e.Number()), plan.listingFolder);
-        } catch (const RefusedInput& link) {
-            plan.refused = link;
+        } catch (const RefusedInput& refused) {
+            plan.refused = refused;
         }
     });
     if (plan.perUser)
@@ -322,15 +322,23 @@ FileResult BackupJob::StageManifestAndMarker(JobCopy& copy, Plan& plan) const {
     return FileResult::Success();
 }
 
-// Everything is staged and on the disk: the list of entries is written, the staging
-// folder renamed to say so (from here on the swap is finished, never undone), and each
-// entry swapped into place.
+// Everything is staged and on the disk: the list of entries is written, with what each
+// replaces, the staging folder renamed to say so (from here on the swap is finished, never
+// undone), and each entry swapped into place.
 void BackupJob::SwapIn(JobCopy& copy, JobJournal& journal, JournalEntry& entry, JobReport& report) const {
     const SwapLayer copying = BackupLayer(setFolder_, StagingState::Copying);
     const SwapLayer swapping = BackupLayer(setFolder_, StagingState::Swapping);
-    FileResult committed = WriteFileDurably(SwapListPath(copying.staging), StagedSwap::Encode(copy.Plan().Swaps()));
+    StagedSwap swap({copying}, copy.Plan().Swaps());
+    // A staged copy gone since it was made (an antivirus, a player tidying up) stops the
+    // backup here, before anything is in place.
+    PassStage("staged");
+    FileResult committed = copy.Plan().CheckStaged();
     if (committed.Ok())
-        committed = RenameEntry(copying.staging, swapping.staging);
+        committed = swap.Record();
+    if (committed.Ok())
+        committed = WriteFileDurably(SwapListPath(copying.staging), StagedSwap::Encode(swap.Entries()));
+    if (committed.Ok())
+        committed = RenameEntryDurably(copying.staging, swapping.staging);
     if (!committed.Ok()) {
         NoteFailure(report, JobStage::Swap, committed);
         UndoStaging(copy, journal, [&] { (void)RemoveStagingFolders(setFolder_); }, report);
@@ -339,31 +347,36 @@ void BackupJob::SwapIn(JobCopy& copy, JobJournal& journal, JournalEntry& entry, 
     PassStage("committing");
     entry.stage = JournalStage::Swapping;
     (void)journal.Write(entry);  // the staging folder's name already says it
-    StagedSwap swap({swapping}, copy.Plan().Swaps());
+    swap.Relocate({swapping});
     FileResult swapped = copy.Run(JobActivity::Placing, [&] { return swap.Forward(); });
     if (swapped.Ok()) {
         report.marker = MarkerPathToday(setFolder_);
         entry.stage = JournalStage::Committing;
-        (void)journal.Write(entry);
-        (void)copy.Run(JobActivity::Finishing, [&] {
-            (void)RemoveStagingFolders(setFolder_);
-            return FileResult::Success();
-        });
-        (void)journal.Remove();
+        // Until the journal says the set stands, its staging folder stays for the next
+        // start to finish from: that start then says the backup was finished.
+        if (journal.Write(entry).Ok()) {
+            (void)copy.Run(JobActivity::Finishing, [&] {
+                (void)RemoveStagingFolders(setFolder_);
+                return FileResult::Success();
+            });
+            (void)journal.Remove();
+        }
         return;
     }
     // A swap that cannot go on (a file of the set held open) is taken back.
     NoteFailure(report, JobStage::Swap, swapped);
     const SwapLayer takingBack = BackupLayer(setFolder_, StagingState::TakingBack);
     entry.stage = JournalStage::Unswapping;
-    FileResult back = RenameEntry(swapping.staging, takingBack.staging);
+    FileResult back = RenameEntryDurably(swapping.staging, takingBack.staging);
     if (back.Ok()) {
-        (void)journal.Write(entry);
-        back = copy.Run(JobActivity::Undoing, [&] { return StagedSwap({takingBack}, copy.Plan().Swaps()).Backward(); });
+        (void)journal.Write(entry);  // the staging folder's name already says it
+        swap.Relocate({takingBack});
+        back = copy.Run(JobActivity::Undoing, [&] { return swap.Backward(); });
     }
     if (!back.Ok()) {
         NoteRollbackFailed(report, takingBack.kept, back);
         return;
     }
+    PassStage("swap undone");
     UndoStaging(copy, journal, [&] { (void)RemoveStagingFolders(setFolder_); }, report);
 }

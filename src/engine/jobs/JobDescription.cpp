@@ -84,7 +84,7 @@ std::wstring DescribeStop(const JobReport& report, const Wording& wording, const
         return text;
     }
     case JobStage::Busy:
-        return texts::JobBusy;
+        return f.error == ERROR_BUSY ? std::wstring(texts::JobBusy) : FillIn(texts::JobLockFailed, {Reason(f.error)});
     case JobStage::Journal: {
         std::wstring text = FillIn(texts::JobJournalFailed, {f.item, Reason(f.error)});
         return text + (report.outcome == JobOutcome::NotStarted ? std::wstring(L" ") + texts::NothingChanged : L"\n\n");
@@ -165,6 +165,8 @@ std::wstring DescribeAftermath(const JobReport& report, const Wording& wording, 
 std::wstring DescribeRefused(const RefusedInput& refused, const std::wstring& setFolder) {
     if (refused.IsLink())
         return FillIn(texts::LinkInSet, {refused.path});
+    if (refused.kind == RefusedInput::Kind::CasePair)
+        return FillIn(texts::NamesOnlyCaseApart, {refused.path, refused.text});
     std::wstring line = std::to_wstring(refused.line);
     if (refused.path == game::Entry(setFolder, SetManifest::FileName))
         return FillIn(texts::ManifestNotOurs, {setFolder, refused.path, line, refused.text});

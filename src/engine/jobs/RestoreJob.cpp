@@ -242,7 +242,7 @@ JobReport RestoreJob::Run(JobEvents& events) {
     report.gameFolder = gameFolder_;
     JobLock lock;
     if (!lock.Held())
-        return Refuse(events, report, JobStage::Busy, FileResult::Failure(ERROR_BUSY, gameFolder_));
+        return Refuse(events, report, JobStage::Busy, FileResult::Failure(lock.Error(), gameFolder_));
     // A set inside the data it replaces would be replaced by itself.
     for (const wchar_t* name : game::FolderNames) {
         if (IsSameOrInsideFolder(setFolder_, game::Entry(gameFolder_, name)))
@@ -364,8 +364,8 @@ void RestoreJob::ListChanges(JobCopy& copy, Plan& plan) const {
             RemoveAdded(plan.toRemove, !perUserCopy_.empty(), changes);
         } catch (const AppError& e) {
             plan.listing = FileResult::Failure(static_cast<DWORD>(e.Number()), plan.listingFolder);
-        } catch (const RefusedInput& link) {
-            plan.refused = link;
+        } catch (const RefusedInput& refused) {
+            plan.refused = refused;
         }
     });
 }
@@ -435,7 +435,19 @@ void RestoreJob::SwapIn(JobCopy& copy, JobJournal& journal, JournalEntry& entry,
     const std::vector<SwapLayer>& layers = copy.Plan().Layers();
     const std::vector<SwapEntry>& swaps = copy.Plan().Swaps();
     if (!swaps.empty()) {
-        FileResult listed = WriteFileDurably(SwapListPath(layers[0].staging), StagedSwap::Encode(swaps));
+        StagedSwap swap(layers, swaps);
+        // What each entry replaces is recorded with the list; a staged copy gone since it
+        // was made stops the restore here, before anything is in place.
+        PassStage("staged");
+        FileResult listed = copy.Plan().CheckStaged();
+        if (listed.Ok())
+            listed = swap.Record();
+        if (!listed.Ok()) {
+            NoteFailure(report, JobStage::Swap, listed);
+            Discard(copy, journal, entry, report);
+            return;
+        }
+        listed = WriteFileDurably(SwapListPath(layers[0].staging), StagedSwap::Encode(swap.Entries()));
         entry.stage = JournalStage::Swapping;
         if (listed.Ok())
             listed = journal.Write(entry);
@@ -445,23 +457,29 @@ void RestoreJob::SwapIn(JobCopy& copy, JobJournal& journal, JournalEntry& entry,
             return;
         }
         PassStage("committing");
-        StagedSwap swap(layers, swaps);
         FileResult swapped = copy.Run(JobActivity::Placing, [&] { return swap.Forward(); });
         if (!swapped.Ok()) {
-            // A file of the game's held open (the game runs): all goes back as it was.
+            // A file of the game's held open (the game runs): all goes back as it was. A
+            // journal that cannot say so stops here: it says the swap goes forward, and the
+            // next start finishes the restore from it.
             NoteFailure(report, JobStage::Swap, swapped);
             entry.stage = JournalStage::Unswapping;
-            (void)journal.Write(entry);
-            FileResult back = copy.Run(JobActivity::Undoing, [&] { return swap.Backward(); });
+            FileResult back = journal.Write(entry);
+            if (back.Ok())
+                back = copy.Run(JobActivity::Undoing, [&] { return swap.Backward(); });
             if (!back.Ok()) {
                 NoteRollbackFailed(report, entry.safetySet, back);
                 return;
             }
+            PassStage("swap undone");
             Discard(copy, journal, entry, report);
             return;
         }
         entry.stage = JournalStage::Committing;
-        (void)journal.Write(entry);
+        // Until the journal says the restore stands, its staging folder stays for the next
+        // start to finish from.
+        if (!journal.Write(entry).Ok())
+            return;
     }
     (void)copy.Run(JobActivity::Finishing, [&] {
         (void)RemoveRestoreStaging(layers);

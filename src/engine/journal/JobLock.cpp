@@ -8,15 +8,18 @@ const wchar_t kName[] = L"Local\\Glimmerfen Studios Backup Tarnwick job";
 }  // namespace
 
 JobLock::JobLock() : mutex_(CreateMutexW(nullptr, FALSE, kName)) {
-    // Without a mutex there is nothing to guard with: a rare second job is less harm
-    // than a program that refuses every job.
+    // Without the mutex nothing tells whether another program's job runs: no job starts.
     if (!mutex_) {
-        held_ = true;
+        error_ = GetLastError();
+        if (error_ == ERROR_SUCCESS)
+            error_ = ERROR_GEN_FAILURE;
         return;
     }
     // An abandoned mutex is one whose owner ended without letting go: free now.
     DWORD waited = WaitForSingleObject(mutex_.Get(), 0);
     held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    if (!held_)
+        error_ = ERROR_BUSY;
 }
 
 JobLock::~JobLock() {

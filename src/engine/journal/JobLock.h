@@ -15,10 +15,16 @@ public:
     JobLock(const JobLock&) = delete;
     JobLock& operator=(const JobLock&) = delete;
 
-    // False when another running program holds it (a job of its own is running).
+    // False when another running program holds it (a job of its own is running), or when
+    // it cannot be had at all (Error).
     bool Held() const { return held_; }
+    // Why the lock is not held: ERROR_BUSY for another program's job, else the system's
+    // reason the lock could not be made or opened (a copy with administrator rights made
+    // it, and this one may not open it).
+    DWORD Error() const { return error_; }
 
 private:
     KernelHandle mutex_;
     bool held_ = false;
+    DWORD error_ = ERROR_SUCCESS;
 };

@@ -46,7 +46,10 @@ void RecoverRestore(const JournalEntry& entry, Recovery& recovery) {
     }
     std::vector<SwapLayer> layers = RestoreLayers(entry.gameFolder, entry.perUserCopy, entry.safetySet);
     const bool forward = entry.stage == JournalStage::Swapping || entry.stage == JournalStage::Committing;
-    if (entry.stage == JournalStage::Swapping || entry.stage == JournalStage::Unswapping) {
+    // A restore said to stand is finished from its list all the same: the journal is on
+    // C:, the game folder's renames may lie on a volume whose own log had not reached its
+    // disk. Going forward again is safe to repeat, and costs little.
+    if (entry.stage != JournalStage::Copying) {
         if (FileResult swapped = StagedSwap::RunListed(layers, DataName::Plain, forward, recovery.refused);
             !swapped.Ok()) {
             recovery.failure = swapped;

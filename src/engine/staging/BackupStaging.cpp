@@ -2,9 +2,11 @@
 
 #include <vector>
 
+#include "runtime/StageHook.h"
+
 namespace {
 
-const wchar_t* const kStates[] = {L"being copied", L"being swapped in", L"being taken back"};
+const wchar_t* const kStates[] = {L"being copied", L"being swapped in", L"being taken back", L"being removed"};
 const wchar_t kKept[] = L"Tarnwick earlier files (kept until the new backup is complete)";
 
 std::wstring Staging(const std::wstring& setFolder, StagingState state) {
@@ -18,7 +20,8 @@ SwapLayer BackupLayer(const std::wstring& setFolder, StagingState state) {
 }
 
 bool HoldsStagedBackup(const std::wstring& setFolder) {
-    for (StagingState state : {StagingState::Copying, StagingState::Swapping, StagingState::TakingBack}) {
+    for (StagingState state :
+         {StagingState::Copying, StagingState::Swapping, StagingState::TakingBack, StagingState::Removing}) {
         if (EntryExists(Staging(setFolder, state)))
             return true;
     }
@@ -44,11 +47,29 @@ FileResult RecoverStagedBackup(const std::wstring& setFolder, std::optional<Refu
 FileResult RemoveStagingFolders(const std::wstring& setFolder) {
     // What cannot be removed now goes the next time a backup into this folder starts.
     FileResult first;
+    auto note = [&](const FileResult& result) {
+        if (first.Ok())
+            first = result;
+    };
+    const std::wstring removing = Staging(setFolder, StagingState::Removing);
+    note(DeleteTree(removing));  // a removal cut short
     for (StagingState state : {StagingState::Copying, StagingState::Swapping, StagingState::TakingBack}) {
-        if (FileResult removed = DeleteTree(Staging(setFolder, state)); first.Ok())
-            first = removed;
+        std::wstring folder = Staging(setFolder, state);
+        if (!EntryExists(folder))
+            continue;
+        // A folder whose name a start would replay the swap list of is renamed out of that
+        // reach, on the disk, before anything in it goes: a removal cut short part-way
+        // can never be taken for a swap still to finish or undo.
+        if (state != StagingState::Copying) {
+            if (FileResult aside = RenameEntryDurably(folder, removing); !aside.Ok()) {
+                note(aside);
+                continue;
+            }
+            folder = removing;
+            PassStage("staging set aside");
+        }
+        note(DeleteTree(folder));
     }
-    if (FileResult removed = DeleteTree(BackupLayer(setFolder, StagingState::Copying).kept); first.Ok())
-        first = removed;
+    note(DeleteTree(BackupLayer(setFolder, StagingState::Copying).kept));
     return first;
 }

@@ -9,6 +9,8 @@
 //   "Tarnwick new backup (being swapped in)"   all is staged and on the disk, the list of
 //                                              entries written: the swap goes on to its end
 //   "Tarnwick new backup (being taken back)"   a swap that failed is being undone
+//   "Tarnwick new backup (being removed)"      the swap went to its end, forward or back:
+//                                              what is left goes, and nothing is replayed
 //   "Tarnwick earlier files (kept until the new backup is complete)"
 //                                              what the swap replaced, until the end
 //
@@ -20,7 +22,7 @@
 #include "engine/staging/StagedSwap.h"
 #include "files/FileOps.h"
 
-enum class StagingState { Copying, Swapping, TakingBack };
+enum class StagingState { Copying, Swapping, TakingBack, Removing };
 
 // The set folder's layer for a backup in that stage: the set, its staging and keeping folders.
 SwapLayer BackupLayer(const std::wstring& setFolder, StagingState state);
@@ -37,7 +39,8 @@ FileResult RecoverStagedBackup(const std::wstring& setFolder, std::optional<Refu
                                bool* finished = nullptr);
 
 // After a swap went forward or back to its end: the staging and keeping folders go. The
-// staging folder goes first: a keeping folder alone is always one whose swap ended. The
-// first that could not go (a link that cannot be removed, a file held open) is the
-// result: a backup never stages into what an earlier one left.
+// staging folder goes first, renamed "(being removed)" on the disk before anything in it
+// goes: a keeping folder alone, or a staging folder of that name, is always one whose
+// swap ended. The first that could not go (a link that cannot be removed, a file held
+// open) is the result: a backup never stages into what an earlier one left.
 FileResult RemoveStagingFolders(const std::wstring& setFolder);

@@ -81,3 +81,11 @@ void ChangePlan::Remove(int layer, const DataName& name) { swaps_.push_back({Swa
 std::size_t ChangePlan::Read(const std::wstring& relative, const std::wstring& source, std::uint64_t size) {
     return Add({source, std::wstring(), size, false, true}, relative);
 }
+
+FileResult ChangePlan::CheckStaged() const {
+    for (const CopyItem& item : items_) {
+        if (!item.destination.empty() && !EntryExists(item.destination))
+            return FileResult::Failure(ERROR_FILE_NOT_FOUND, item.destination);
+    }
+    return FileResult::Success();
+}

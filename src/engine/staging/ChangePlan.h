@@ -43,6 +43,11 @@ public:
     // A file only read, for its hash; relative is its name in the data. Returns its item.
     std::size_t Read(const std::wstring& relative, const std::wstring& source, std::uint64_t size);
 
+    // Whether every copy and folder staged is still there, just before the swap list is
+    // written: one gone (an antivirus, a player tidying up) is named, never swapped in as
+    // missing.
+    FileResult CheckStaged() const;
+
     const std::vector<CopyItem>& Items() const { return items_; }
     const std::vector<SwapEntry>& Swaps() const { return swaps_; }
     const std::vector<SwapLayer>& Layers() const { return layers_; }

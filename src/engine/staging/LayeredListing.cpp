@@ -18,9 +18,13 @@ std::wstring FoldCase(std::wstring name) {
 
 LayeredListing::LayeredListing(const std::vector<std::wstring>& folders) {
     for (const std::wstring& folder : folders) {
+        std::map<std::wstring, std::wstring> inThisFolder;  // by case-folded name
         for (DirEntry& entry : DirSearch::Everything(folder)) {
-            LayeredEntry& listed = entries_[FoldCase(entry.name)];
+            std::wstring key = FoldCase(entry.name);
             std::wstring path = folder + L"\\" + entry.name;
+            if (auto [seen, added] = inThisFolder.emplace(key, path); !added)
+                throw RefusedInput::CasePair(ShownPath(seen->second), ShownPath(path));
+            LayeredEntry& listed = entries_[key];
             bool merges = entry.IsFolder() && listed.entry.IsFolder();
             if (!merges)
                 listed.folders.clear();

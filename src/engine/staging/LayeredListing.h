@@ -21,7 +21,8 @@ struct LayeredEntry {
 class LayeredListing {
 public:
     // Lists each of the folders (long form; missing ones hold nothing). A listing that
-    // fails raises an AppError.
+    // fails raises an AppError; two entries of one folder whose names differ only in case
+    // raise a RefusedInput naming both.
     explicit LayeredListing(const std::vector<std::wstring>& folders);
 
     // nullptr when no folder has an entry of that name.

@@ -17,6 +17,8 @@ std::wstring PerUserLayer(const std::wstring& setFolder);
 std::vector<SwapLayer> RestoreLayers(const std::wstring& gameFolder, const std::wstring& perUserCopy,
                                      const std::wstring& safetySet);
 
-// The staging folders go (after a swap ran to its end, or before one started); the first
-// that could not go is the result.
+// The staging folders go (after a swap ran to its end, or before one started), the first
+// layer's renamed "<tree> (restore being removed)" on the disk before anything in it goes,
+// so that a removal cut short is never replayed as a swap; the first that could not go is
+// the result.
 FileResult RemoveRestoreStaging(const std::vector<SwapLayer>& layers);

@@ -1,5 +1,6 @@
 #include "engine/staging/StagedSwap.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "runtime/StageHook.h"
@@ -23,64 +24,126 @@ FileResult MoveInto(const std::wstring& from, const std::wstring& to) {
 StagedSwap::StagedSwap(std::vector<SwapLayer> layers, std::vector<SwapEntry> entries)
     : layers_(std::move(layers)), entries_(std::move(entries)) {}
 
-FileResult StagedSwap::Forward() {
-    for (const SwapEntry& entry : entries_) {
-        if (FileResult done = ForwardOne(entry); !done.Ok())
+namespace {
+
+// Where one entry of a layer lies at each step, and which of them are there now.
+struct EntryPlaces {
+    std::wstring place, staged, kept;
+    bool inPlace = false, isStaged = false, isKept = false;
+
+    EntryPlaces(const SwapLayer& layer, const std::wstring& relative)
+        : place(Join(layer.root, relative)),
+          staged(Join(layer.staging, relative)),
+          kept(Join(layer.kept, relative)),
+          inPlace(EntryExists(place)),
+          isStaged(EntryExists(staged)),
+          isKept(EntryExists(kept)) {}
+};
+
+FileResult Ok() { return FileResult::Success(); }
+
+}  // namespace
+
+FileResult StagedSwap::Record() {
+    for (SwapEntry& entry : entries_) {
+        if (entry.kind == SwapEntry::Kind::Remove)
+            continue;
+        EntryPlaces at(layers_.at(static_cast<size_t>(entry.layer)), entry.name.Relative());
+        if (!at.isStaged)
+            return FileResult::Failure(ERROR_FILE_NOT_FOUND, at.staged);
+        entry.kind = at.inPlace ? SwapEntry::Kind::Replace : SwapEntry::Kind::Add;
+    }
+    return Ok();
+}
+
+FileResult StagedSwap::Forward() { return ForwardFrom(true); }
+
+FileResult StagedSwap::ForwardFrom(bool live) {
+    ranForward_ = true;
+    for (reached_ = 0; reached_ < entries_.size(); ++reached_) {
+        if (FileResult done = ForwardOne(entries_[reached_], true, live); !done.Ok())
             return done;
         PassStage("entry swapped");
     }
-    return FileResult::Success();
+    return Ok();
 }
 
 FileResult StagedSwap::Backward() {
-    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
-        if (FileResult done = BackwardOne(*it); !done.Ok())
+    // A forward swap that stopped at an entry may have set that entry's earlier one aside.
+    std::size_t end = ranForward_ ? std::min(reached_ + 1, entries_.size()) : entries_.size();
+    for (std::size_t i = end; i-- > 0;) {
+        if (FileResult done = BackwardOne(entries_[i], true); !done.Ok())
             return done;
         PassStage("entry swapped back");
     }
-    return FileResult::Success();
+    return Ok();
 }
 
-FileResult StagedSwap::ForwardOne(const SwapEntry& entry) const {
-    const SwapLayer& layer = layers_.at(static_cast<size_t>(entry.layer));
-    std::wstring place = Join(layer.root, entry.name.Relative());
-    std::wstring kept = Join(layer.kept, entry.name.Relative());
+FileResult StagedSwap::Check(bool forward) const {
+    for (const SwapEntry& entry : entries_) {
+        if (FileResult can = forward ? ForwardOne(entry, false, false) : BackwardOne(entry, false); !can.Ok())
+            return can;
+    }
+    return Ok();
+}
+
+FileResult StagedSwap::ForwardOne(const SwapEntry& entry, bool act, bool live) const {
+    EntryPlaces at(layers_.at(static_cast<size_t>(entry.layer)), entry.name.Relative());
     if (entry.kind == SwapEntry::Kind::Remove)
-        return EntryExists(place) && !EntryExists(kept) ? MoveInto(place, kept) : FileResult::Success();
-    std::wstring staged = Join(layer.staging, entry.name.Relative());
-    if (!EntryExists(staged))
-        return FileResult::Success();  // in place already
-    if (EntryExists(place)) {
-        // What stands there goes aside first; a kept entry of that name would mean the
-        // place holds something nobody staged.
-        if (EntryExists(kept))
-            return FileResult::Failure(ERROR_ALREADY_EXISTS, kept);
-        if (FileResult aside = MoveInto(place, kept); !aside.Ok())
+        return act && at.inPlace && !at.isKept ? MoveInto(at.place, at.kept) : Ok();
+    if (!at.isStaged) {
+        // In place already, as far as the list and the disk both say; else the staged copy
+        // is gone, and the entry cannot be put in place.
+        bool done = entry.kind == SwapEntry::Kind::Put ||
+                    (entry.kind == SwapEntry::Kind::Add && at.inPlace) ||
+                    (entry.kind == SwapEntry::Kind::Replace && at.inPlace && at.isKept);
+        return done && !live ? Ok() : FileResult::Failure(ERROR_FILE_NOT_FOUND, at.staged);
+    }
+    bool setAside = false;
+    if (at.inPlace) {
+        // What stands there goes aside first; only where the list says one stood there,
+        // and never over a kept entry of that name (the place holds what nobody staged).
+        if (entry.kind == SwapEntry::Kind::Add)
+            return FileResult::Failure(ERROR_ALREADY_EXISTS, at.place);
+        if (at.isKept)
+            return FileResult::Failure(ERROR_ALREADY_EXISTS, at.kept);
+        setAside = true;
+    } else if (entry.kind == SwapEntry::Kind::Replace && !at.isKept) {
+        return FileResult::Failure(ERROR_FILE_NOT_FOUND, at.place);  // what it replaces is gone
+    }
+    if (!act)
+        return Ok();
+    if (setAside) {
+        if (FileResult aside = MoveInto(at.place, at.kept); !aside.Ok())
             return aside;
     }
-    return RenameEntry(staged, place);
+    return RenameEntry(at.staged, at.place);
 }
 
-FileResult StagedSwap::BackwardOne(const SwapEntry& entry) const {
-    const SwapLayer& layer = layers_.at(static_cast<size_t>(entry.layer));
-    std::wstring place = Join(layer.root, entry.name.Relative());
-    std::wstring kept = Join(layer.kept, entry.name.Relative());
+FileResult StagedSwap::BackwardOne(const SwapEntry& entry, bool act) const {
+    EntryPlaces at(layers_.at(static_cast<size_t>(entry.layer)), entry.name.Relative());
     if (entry.kind == SwapEntry::Kind::Remove)
-        return EntryExists(kept) && !EntryExists(place) ? RenameEntry(kept, place) : FileResult::Success();
-    std::wstring staged = Join(layer.staging, entry.name.Relative());
-    if (EntryExists(kept)) {
+        return act && at.isKept && !at.inPlace ? RenameEntry(at.kept, at.place) : Ok();
+    if (at.isKept) {
         // The entry that stood there was set aside: the new one (if in place) goes back
-        // to the staging folder, the earlier one returns.
-        if (EntryExists(place)) {
-            if (FileResult back = MoveInto(place, staged); !back.Ok())
+        // to the staging folder, the earlier one returns. Something in place while the new
+        // one is still staged is neither: not the swap's to move.
+        if (at.inPlace && at.isStaged)
+            return FileResult::Failure(ERROR_ALREADY_EXISTS, at.place);
+        if (!act)
+            return Ok();
+        if (at.inPlace) {
+            if (FileResult back = MoveInto(at.place, at.staged); !back.Ok())
                 return back;
         }
-        return RenameEntry(kept, place);
+        return RenameEntry(at.kept, at.place);
     }
-    // Nothing stood there: an entry in place that is no longer staged is the new one.
-    if (!EntryExists(staged) && EntryExists(place))
-        return MoveInto(place, staged);
-    return FileResult::Success();
+    // Nothing set aside: what stands in place of a Replace is the earlier entry itself.
+    // In place of an Add (or an earlier release's Put), an entry no longer staged is the
+    // new one: the place was empty when the list was written.
+    if (entry.kind == SwapEntry::Kind::Replace || at.isStaged || !at.inPlace || !act)
+        return Ok();
+    return MoveInto(at.place, at.staged);
 }
 
 std::string StagedSwap::Encode(const std::vector<SwapEntry>& entries) {
@@ -97,7 +160,7 @@ ListRead StagedSwap::Decode(const std::string& text, const std::wstring& path, s
     entries.clear();
     ListRead read = DecodeListLines(text, path, [&](const ListLine& line) {
         std::wstring_view l = line.text;
-        bool form = l.size() > 3 && (l[0] == L'+' || l[0] == L'-') && l[1] >= L'0' &&
+        bool form = l.size() > 3 && std::wstring_view(L"+>*-").find(l[0]) != std::wstring_view::npos && l[1] >= L'0' &&
                     static_cast<std::size_t>(l[1] - L'0') < layers && l[2] == L' ';
         std::optional<DataName> name = form ? DataName::Parse(l.substr(3), syntax) : std::nullopt;
         if (name)
@@ -171,7 +234,11 @@ FileResult StagedSwap::RunListed(const std::vector<SwapLayer>& layers, const Dat
     StagedSwap swap(layers, std::move(entries));
     if (std::wstring link = swap.FindLink(); !link.empty())
         return refuse(RefusedInput::Link(ShownPath(link)));
-    return forward ? swap.Forward() : swap.Backward();
+    // Every entry is looked at before any is moved: one the list and the disk disagree on
+    // leaves the whole swap as it lies.
+    if (FileResult can = swap.Check(forward); !can.Ok())
+        return can;
+    return forward ? swap.ForwardFrom(false) : swap.Backward();
 }
 
 std::wstring SwapListPath(const std::wstring& staging) { return staging + L"\\Tarnwick swap list.txt"; }
