@@ -8,19 +8,24 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "Faults.h"
 #include "GameData.h"
 #include "TestSupport.h"
 #include "engine/game/GameLayout.h"
 #include "engine/jobs/BackupJob.h"
+#include "engine/jobs/JobDescription.h"
 #include "engine/jobs/RestoreJob.h"
 #include "engine/sets/BackupMarker.h"
 #include "engine/sets/EarlierSet.h"
 #include "engine/sets/SafetySets.h"
+#include "engine/staging/BackupStaging.h"
+#include "engine/staging/RestoreStaging.h"
 #include "files/FileOps.h"
 #include "files/FullPath.h"
 #include "runtime/Handles.h"
+#include "runtime/StageHook.h"
 #include "runtime/TextConv.h"
 
 namespace {
@@ -299,6 +304,50 @@ TEST_F(JobTest, JobThatDoesNotFitIsRefusedWithTheRoomItNeeds) {
     }
 }
 
+// Names that differ only in case, as a Linux program makes them under Wine: Windows finds
+// either by the other's name, so no job keeps one of the two in silence; it is refused
+// before it changes anything, naming both.
+TEST_F(JobTest, NamesThatDifferOnlyInCaseRefuseTheJobNamingBoth) {
+    struct Case {
+        const char* name;
+        bool restore;
+        std::wstring folder;  // where the two are made
+        const char* make;
+        const wchar_t* first;
+        const wchar_t* second;
+    };
+    const Case cases[] = {
+        {"two saves in the game", false, Game() + L"\\saves\\slot 1", "echo one > Case.sav && echo two > case.sav",
+         L"Case.sav", L"case.sav"},
+        {"two folders in the game", false, Game() + L"\\saves",
+         "mkdir Slot slot && echo a > Slot/a.sav && echo b > slot/b.sav", L"Slot", L"slot"},
+        {"two maps in a set", true, Set() + L"\\maps", "echo one > Fen.map && echo two > FEN.map", L"Fen.map",
+         L"FEN.map"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RemoveTree(dir.Path());
+        MakeGameData(Game(), "now");
+        if (c.restore)
+            MakeGameData(Set(), "backed up");
+        else
+            MakeEarlierSet();
+        std::optional<bool> made = LinuxCommandSucceeds(c.folder, c.make);
+        if (!made)
+            GTEST_SKIP() << "no Linux side to make the names";
+        ASSERT_TRUE(*made);
+        const Tree game = ListTree(Game()), set = ListTree(Set());
+        JobReport report = c.restore ? Restore() : Backup();
+        EXPECT_EQ(report.outcome, JobOutcome::NotStarted);
+        EXPECT_EQ(report.failedAt, JobStage::Untrusted);
+        std::wstring said = DescribeJobProblems(report, c.restore ? JobKind::Restore : JobKind::Backup, Set());
+        for (const wchar_t* name : {c.first, c.second})
+            EXPECT_NE(said.find(c.folder + L"\\" + name), std::wstring::npos) << Narrow(said);
+        EXPECT_EQ(ListTree(Game()), game);
+        EXPECT_EQ(ListTree(Set()), set);
+    }
+}
+
 // ---- Restore -------------------------------------------------------------------
 
 TEST_F(JobTest, RestoreKeepsWhatItReplacesAndThatSafetySetUndoesItExactly) {
@@ -455,6 +504,54 @@ TEST_F(JobTest, RestoreStoppedByTheUserIsUndone) {
     EXPECT_EQ(ListTree(Game()), before);
 }
 
+
+// A staged copy that goes before it is swapped in (an antivirus, a player tidying up the
+// odd folder) fails the job, which is undone: never is a set or a game folder called whole
+// without it.
+TEST_F(JobTest, StagedCopyGoneBeforeTheSwapUndoesTheJob) {
+    struct Case {
+        const char* name;
+        bool restore;
+        const char* stage;    // where it goes: all staged, or the list written
+        const wchar_t* file;  // below the staging folder
+    };
+    const Case cases[] = {
+        {"a backup's staged save", false, "staged", L"saves\\quick.sav"},
+        {"a save inside a backup's staged folder", false, "staged", L"saves\\slot 1\\game.sav"},
+        {"a backup's staged save, the list written", false, "committing", L"saves\\quick.sav"},
+        {"a restore's staged save", true, "staged", L"saves\\quick.sav"},
+        {"a restore's staged save, the list written", true, "committing", L"saves\\quick.sav"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RemoveTree(dir.Path());
+        MakeGameData(Game(), c.restore ? "before" : "now");
+        if (c.restore) {
+            WriteTextFile(Game() + L"\\saves\\only in game.sav", "stays");
+            MakeGameData(Set(), "backed up");
+        } else {
+            MakeEarlierSet();
+        }
+        const std::wstring changed = c.restore ? Game() : Set();
+        const Tree before = ListTree(changed);
+        const std::wstring staging =
+            c.restore ? RestoreLayers(Game(), L"", L"").front().staging
+                      : BackupLayer(Set(), std::string(c.stage) == "staged" ? StagingState::Copying
+                                                                            : StagingState::Swapping)
+                            .staging;
+        bool gone = false;
+        SetStageHook([&](const char* stage) {
+            if (std::string(stage) == c.stage && !gone)
+                gone = DeleteFileW((staging + L"\\" + c.file).c_str()) != FALSE;
+        });
+        JobReport report = c.restore ? Restore() : Backup();
+        SetStageHook({});
+        EXPECT_TRUE(gone);
+        EXPECT_EQ(report.outcome, JobOutcome::RolledBack);
+        EXPECT_EQ(report.failedAt, JobStage::Swap);
+        EXPECT_EQ(ListTree(changed), before);
+    }
+}
 
 TEST_F(JobTest, RestoreKeepsTheNewestFiveSafetySetsAndTheOneItCameFrom) {
     MakeGameData(Game(), "before");

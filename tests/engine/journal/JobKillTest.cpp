@@ -123,6 +123,9 @@ struct KillCase {
     // swap fails on it and is taken back, and the child is killed while it is.
     const wchar_t* holdOpen;
     bool finished;  // the job stood whole, or was past the point of finishing
+    // After the kill: the staging folder's entries removed but its swap list, as a removal
+    // cut short leaves them where the file system removes by name (NTFS).
+    bool cutRemoval = false;
 };
 
 const KillCase kKillCases[] = {
@@ -130,17 +133,40 @@ const KillCase kKillCases[] = {
     {"backup", "file copied", 3, nullptr, false},
     {"backup", "committing", 1, nullptr, true},
     {"backup", "entry swapped", 2, nullptr, true},
+    {"backup", "staging set aside", 1, nullptr, true},
     {"backup", "entry swapped back", 5, L"tarnwick.cfg", false},
+    {"backup", "swap undone", 1, L"tarnwick.cfg", false},
+    {"backup", "swap undone", 1, L"tarnwick.cfg", false, true},
+    {"backup", "staging set aside", 1, L"tarnwick.cfg", false},
     {"backup into an empty folder", "file copied", 2, nullptr, false},
     {"restore", "file copied", 3, nullptr, false},
     {"restore", "committing", 1, nullptr, true},
     {"restore", "entry swapped", 2, nullptr, true},
+    {"restore", "staging set aside", 1, nullptr, true},
     {"restore", "entry swapped back", 3, L"tarnwick.cfg", false},
+    {"restore", "swap undone", 1, L"tarnwick.cfg", false},
+    {"restore", "swap undone", 1, L"tarnwick.cfg", false, true},
+    {"restore", "staging set aside", 1, L"tarnwick.cfg", false},
 };
+
+// Removes every entry of the staging folder that holds a swap list, but the list.
+void CutRemovalShort(const std::vector<std::wstring>& stagingFolders) {
+    for (const std::wstring& staging : stagingFolders) {
+        if (!PathExists(staging + L"\\Tarnwick swap list.txt"))
+            continue;
+        for (const DirEntry& entry : DirSearch::Everything(staging)) {
+            if (entry.name != L"Tarnwick swap list.txt")
+                RemoveTree(staging + L"\\" + entry.name);
+        }
+        return;
+    }
+    ADD_FAILURE() << "no staging folder with a swap list";
+}
 
 TEST_F(JobKillTest, NextStartLeavesTheJobWholeOrTheEarlierDataAsItWas) {
     for (const KillCase& c : kKillCases) {
-        SCOPED_TRACE(std::string(c.job) + ", killed at " + c.stage + " #" + std::to_string(c.nth));
+        SCOPED_TRACE(std::string(c.job) + ", killed at " + c.stage + " #" + std::to_string(c.nth) +
+                     (c.cutRemoval ? ", its removal cut short" : ""));
         RemoveTree(dir.Path());
         const std::string job = c.job;
         const bool restore = job == "restore";
@@ -157,6 +183,9 @@ TEST_F(JobKillTest, NextStartLeavesTheJobWholeOrTheEarlierDataAsItWas) {
             child.Kill();
         }
         ASSERT_TRUE(PathExists(Journal()));
+        if (c.cutRemoval)
+            CutRemovalShort({BackupLayer(Set(), StagingState::TakingBack).staging,
+                             RestoreLayers(Game(), L"", L"").front().staging});
 
         Recovery recovery = RecoverInterruptedJob(Journal(), {Game()});
         EXPECT_EQ(recovery.found, Recovery::Found::Job);
