@@ -262,6 +262,11 @@ inline constexpr wchar_t RecoveredBackupUndone[] =
 inline constexpr wchar_t RecoveredBackupRemoved[] =
     L"Backup Tarnwick had been stopped in the middle of a backup into %1 (the program was ended or the computer "
     L"went off). What that backup had copied there was removed again; no marker file was written.";
+// %1: the set folder, %2: the journal set aside.
+inline constexpr wchar_t RecoveryWaiting[] =
+    L"A backup into %1 was stopped before it ended, and that folder is not there now (a drive taken out?). What it "
+    L"left there will be put right when the folder is there again; until then other backups and restores run as "
+    L"usual. If the folder is gone for good, delete %2.";
 inline constexpr wchar_t RecoveredBackupFinished[] =
     L"Backup Tarnwick had been stopped at the very end of a backup into %1. The new backup set was already "
     L"complete with its marker file; the backup has now been finished.";

@@ -44,9 +44,8 @@ std::wstring ListOfFiles(const std::vector<std::wstring>& files) {
     return text;
 }
 
-}  // namespace
-
-std::wstring DescribeRecovery(const Recovery& r) {
+// What was found and done of the journal acted on.
+std::wstring DescribeActedOn(const Recovery& r) {
     bool backup = r.kind == JobKind::Backup;
     if (r.found == Recovery::Found::Unreadable)
         return FillIn(r.foreign ? texts::RecoveryJournalForeign : texts::RecoveryJournalUnreadable, {r.keptAt});
@@ -65,6 +64,15 @@ std::wstring DescribeRecovery(const Recovery& r) {
     if (!backup)
         return FillIn(texts::RecoveredRestoreUndone, {r.setFolder});
     return FillIn(r.emptyFolder ? texts::RecoveredBackupRemoved : texts::RecoveredBackupUndone, {r.setFolder});
+}
+
+}  // namespace
+
+std::wstring DescribeRecovery(const Recovery& r) {
+    std::wstring text = DescribeActedOn(r);
+    for (const Recovery::Waiting& waiting : r.waiting)
+        text += (text.empty() ? L"" : L"\n\n") + FillIn(texts::RecoveryWaiting, {waiting.setFolder, waiting.journal});
+    return text;
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include "engine/staging/BackupStaging.h"
 #include "engine/staging/RestoreRights.h"
 #include "engine/staging/RestoreStaging.h"
+#include "files/DirSearch.h"
 #include "files/ExistingFolder.h"
 #include "files/FullPath.h"
 #include "files/PerUserCopy.h"
@@ -117,23 +118,44 @@ void KeepUnreadable(const JobJournal& journal, Recovery& recovery) {
     recovery.failure = moved;
 }
 
-}  // namespace
+// Where the journal of an interrupted backup waits for its set folder: beside the journal.
+std::wstring WaitingPrefix(const std::wstring& journalPath) { return journalPath + L" (waiting for its folder "; }
 
-Recovery RecoverInterruptedJob(const std::wstring& journalPath, const std::vector<std::wstring>& gameFolders) {
-    Recovery recovery;
-    if (journalPath.empty())
-        return recovery;
-    JobLock lock;
-    if (!lock.Held()) {
-        recovery.found = Recovery::Found::Busy;
-        return recovery;
+std::vector<std::wstring> WaitingJournals(const std::wstring& journalPath) {
+    const std::wstring prefix = WaitingPrefix(journalPath);
+    const std::wstring folder = journalPath.substr(0, journalPath.find_last_of(L'\\'));
+    const std::wstring namePrefix = prefix.substr(folder.size() + 1);
+    std::vector<std::wstring> found;
+    for (const DirEntry& entry : DirSearch::Everything(folder)) {
+        if (!entry.IsFolder() && entry.name.rfind(namePrefix, 0) == 0)
+            found.push_back(folder + L"\\" + entry.name);
     }
-    JobJournal journal(journalPath);
+    return found;
+}
+
+// Sets the journal aside to wait; false when it cannot be (it then stays where it is).
+bool SetAsideToWait(const std::wstring& journalPath) {
+    for (int n = 1; n < 1000; ++n) {
+        std::wstring aside = WaitingPrefix(journalPath) + std::to_wstring(n) + L")";
+        if (EntryExists(aside))
+            continue;
+        return RenameEntryDurably(journalPath, aside).Ok();
+    }
+    return false;
+}
+
+bool SetFolderThere(const JournalEntry& entry) { return IsExistingFolder(LongPath(entry.setFolder)); }
+
+// Acts on one journal (see RecoverInterruptedJob). mayWait: a backup whose set folder is
+// not there is set aside to wait rather than failing.
+Recovery RecoverJournal(const std::wstring& path, const std::vector<std::wstring>& gameFolders, bool mayWait) {
+    Recovery recovery;
+    JobJournal journal(path);
     JournalEntry entry;
     switch (journal.Read(entry)) {
     case JobJournal::Found::Nothing:
         // A first journal whose writing was cut short: its job had changed nothing.
-        DeleteFileW((journalPath + L".new").c_str());
+        DeleteFileW((path + L".new").c_str());
         return recovery;
     case JobJournal::Found::Unreadable:
         recovery.found = Recovery::Found::Unreadable;
@@ -148,6 +170,8 @@ Recovery RecoverInterruptedJob(const std::wstring& journalPath, const std::vecto
         KeepUnreadable(journal, recovery);
         return recovery;
     }
+    if (mayWait && entry.kind == JobKind::Backup && !SetFolderThere(entry) && SetAsideToWait(path))
+        return recovery;
     recovery.found = Recovery::Found::Job;
     recovery.kind = entry.kind;
     recovery.gameFolder = entry.gameFolder;
@@ -158,5 +182,33 @@ Recovery RecoverInterruptedJob(const std::wstring& journalPath, const std::vecto
         RecoverRestore(entry, recovery);
     if (recovery.failure.Ok())
         recovery.failure = journal.Remove();
+    return recovery;
+}
+
+}  // namespace
+
+Recovery RecoverInterruptedJob(const std::wstring& journalPath, const std::vector<std::wstring>& gameFolders) {
+    Recovery recovery;
+    if (journalPath.empty())
+        return recovery;
+    JobLock lock;
+    if (!lock.Held()) {
+        recovery.found = Recovery::Found::Busy;
+        return recovery;
+    }
+    recovery = RecoverJournal(journalPath, gameFolders, true);
+    std::vector<Recovery::Waiting> waiting;
+    for (const std::wstring& aside : WaitingJournals(journalPath)) {
+        JournalEntry entry;
+        if (JobJournal(aside).Read(entry) != JobJournal::Found::Entry)
+            continue;
+        // One journal acted on a time: the next job or start takes the next.
+        if (recovery.found == Recovery::Found::Nothing && SetFolderThere(entry)) {
+            recovery = RecoverJournal(aside, gameFolders, false);
+            continue;
+        }
+        waiting.push_back({entry.setFolder, aside});
+    }
+    recovery.waiting = std::move(waiting);
     return recovery;
 }

@@ -15,8 +15,13 @@
 // as one that cannot be read. A swap list this program did not write, or a link on a
 // swap's way, is never acted on either: the data stays as it lies, and refused says why.
 //
-// Data that cannot be put right now (a removable drive that is not there, a file in use)
-// stays where it lies and the journal stays too, so that the next start tries again. An
+// An interrupted backup into a set folder that is not there now (a stick taken out, a
+// drive not mounted) waits for it: its journal is set aside beside the journal, numbered,
+// and every later start and job says so and runs; the first one that finds the folder
+// there again puts that backup right. Jobs elsewhere are never held up by it.
+//
+// Data that cannot be put right now (a file in use) stays where it lies and the journal
+// stays too, so that the next start tries again. An
 // interrupted restore into folders this user may not write (see RestoreRights.h) is not
 // touched at all: a copy of the program with the rights puts it right.
 
@@ -48,11 +53,21 @@ struct Recovery {
     std::wstring keptAt;          // where the earlier data (or the unreadable journal) lies now
     std::optional<RefusedInput> refused;  // what was not acted on, where that is why
 
+    // Interrupted backups that wait for their set folder to be there again.
+    struct Waiting {
+        std::wstring setFolder;
+        std::wstring journal;  // its journal, set aside
+    };
+    std::vector<Waiting> waiting;
+
+    // Whether a journal was acted on (the waiting ones are not).
     bool DidSomething() const { return found == Found::Job || found == Found::Unreadable; }
     bool Ok() const { return failure.Ok(); }
 };
 
-// Acts on the journal at journalPath, if there is one, and removes it once all is right;
-// gameFolders are the game folders its job may have worked on. Takes the job lock for the
+// Acts on the journal at journalPath, if there is one, and removes it once all is right,
+// or sets it aside to wait; then, where no journal was acted on, on the first journal
+// waiting whose set folder is there again. gameFolders are the game folders its job may
+// have worked on. Takes the job lock for the
 // time it works (a caller that holds it already may call it).
 Recovery RecoverInterruptedJob(const std::wstring& journalPath, const std::vector<std::wstring>& gameFolders);
