@@ -1,5 +1,6 @@
 #include "Faults.h"
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -131,4 +132,27 @@ ReadOnlyScope::ReadOnlyScope(const std::wstring& folder) {
 ReadOnlyScope::~ReadOnlyScope() {
     if (mounted_)
         RunUnix({"/usr/bin/umount", "-l", unixPath_});
+}
+
+RemovableDrive::RemovableDrive(wchar_t letter, const std::wstring& folder)
+    : folder_(folder), device_(1, static_cast<char>(towlower(letter))) {
+    device_ += ":";
+    std::wstring root = std::wstring(1, letter) + L":\\";
+    if (GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return;  // the letter is taken
+    PutBack();
+    ok_ = GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+RemovableDrive::~RemovableDrive() { TakeOut(); }
+
+void RemovableDrive::TakeOut() {
+    std::optional<bool> done = LinuxCommandSucceeds(folder_, "rm -f \"$WINEPREFIX/dosdevices/" + device_ + "\"");
+    (void)done;  // a link not there is taken out already
+}
+
+void RemovableDrive::PutBack() {
+    std::optional<bool> done =
+        LinuxCommandSucceeds(folder_, "[ -n \"$WINEPREFIX\" ] && ln -sfn \"$PWD\" \"$WINEPREFIX/dosdevices/" + device_ + "\"");
+    (void)done;  // Ok() tells whether the drive is there
 }

@@ -71,3 +71,23 @@ private:
     bool mounted_ = false;
     bool ok_ = false;
 };
+
+// A removable drive: a drive letter that leads to a folder for the lifetime of the object,
+// as a stick does, made from the Linux side (a link among the Wine prefix's dosdevices).
+// TakeOut and PutBack pull the stick and plug it in again. Ok() is false where that cannot
+// be done (not under Wine, or the letter is taken).
+class RemovableDrive {
+public:
+    RemovableDrive(wchar_t letter, const std::wstring& folder);
+    ~RemovableDrive();
+    RemovableDrive(const RemovableDrive&) = delete;
+    RemovableDrive& operator=(const RemovableDrive&) = delete;
+    bool Ok() const { return ok_; }
+    void TakeOut();
+    void PutBack();
+
+private:
+    std::wstring folder_;
+    std::string device_;  // the link's name, "q:"
+    bool ok_ = false;
+};

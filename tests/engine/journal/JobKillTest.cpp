@@ -10,6 +10,7 @@
 #include "GameData.h"
 #include "TestSupport.h"
 #include "engine/jobs/BackupJob.h"
+#include "engine/jobs/JobDescription.h"
 #include "engine/jobs/QuietJobEvents.h"
 #include "engine/jobs/RestoreJob.h"
 #include "engine/journal/JobRecovery.h"
@@ -267,10 +268,6 @@ TEST_F(JobKillTest, AJournalThatCannotBeActedOnNowIsKeptForLater) {
     };
     const Case cases[] = {
         {"not a journal", "garbage\r\n", Recovery::Found::Unreadable, false, Journal() + L" (unreadable)"},
-        {"a backup into a drive that is not there",
-         "Backup Tarnwick job journal\r\njob=backup\r\nstage=copying\r\ngameFolder=C:\\game\r\n"
-         "setFolder=Q:\\gone\\set\r\nheld=saves\r\n",
-         Recovery::Found::Job, true, L"Q:\\gone\\set"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -282,6 +279,49 @@ TEST_F(JobKillTest, AJournalThatCannotBeActedOnNowIsKeptForLater) {
         EXPECT_EQ(recovery.keptAt, c.keptAt);
         RemoveTree(dir / L"journal");
     }
+}
+
+// A backup into a stick is killed and the stick taken out: the next start says that job
+// waits for its folder, and a backup elsewhere runs; once the stick is back, the next
+// start puts that set right as it was.
+TEST_F(JobKillTest, AJobWhoseDriveIsGoneWaitsForItAndJobsElsewhereRun) {
+    MakeDirs(dir / L"stick\\set");
+    RemovableDrive stick(L'Q', dir / L"stick");
+    if (!stick.Ok())
+        GTEST_SKIP() << "no drive letter can be made here";
+    const std::wstring stickSet = L"Q:\\set";
+    MakeGameData(Game(), "now");
+    MakeGameData(stickSet, "earlier");
+    WriteMarkerVersion(MarkerPathToday(stickSet));
+    WriteMarkerLocation(MarkerPathToday(stickSet), stickSet);
+    const Tree before = ListTree(dir / L"stick");
+    {
+        ChildJob child(L"backup", Game(), stickSet, Journal(), "file copied", 2);
+        ASSERT_TRUE(child.Reached());
+        child.Kill();
+    }
+    stick.TakeOut();
+
+    Recovery waits = RecoverInterruptedJob(Journal(), {Game()});
+    EXPECT_TRUE(waits.Ok());
+    EXPECT_FALSE(waits.DidSomething());
+    ASSERT_EQ(waits.waiting.size(), 1u);
+    EXPECT_EQ(waits.waiting[0].setFolder, stickSet);
+    EXPECT_NE(DescribeRecovery(waits).find(stickSet), std::wstring::npos);
+
+    MakeDirs(Set());
+    QuietJobEvents quiet;
+    JobReport elsewhere = BackupJob(Game(), Set(), L"", Journal()).Run(quiet);
+    EXPECT_TRUE(elsewhere.Whole());
+    EXPECT_EQ(elsewhere.recovery.waiting.size(), 1u);
+
+    stick.PutBack();
+    Recovery back = RecoverInterruptedJob(Journal(), {Game()});
+    EXPECT_EQ(back.found, Recovery::Found::Job);
+    EXPECT_TRUE(back.Ok()) << Narrow(back.failure.path) << " " << back.failure.error;
+    EXPECT_TRUE(back.waiting.empty());
+    EXPECT_EQ(ListTree(dir / L"stick"), before);
+    EXPECT_TRUE(DirSearch::Everything(dir / L"journal").empty());
 }
 
 }  // namespace
