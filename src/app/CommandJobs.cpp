@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 
 #include "app/CommandOutput.h"
 #include "engine/game/GameLayout.h"
@@ -18,7 +19,6 @@
 #include "engine/sets/MarkerCheck.h"
 #include "engine/sets/SetFolderCheck.h"
 #include "engine/sets/SetVerify.h"
-#include "files/DirSearch.h"
 #include "files/ExistingFolder.h"
 #include "files/FullPath.h"
 #include "files/PerUserCopy.h"
@@ -98,13 +98,14 @@ FileResult MakeDatedSet(const std::wstring& folder, std::wstring& set) {
     }
 }
 
-// The newest dated set in folder, whose unchanged files the next one links to; "" for none.
-std::wstring NewestDatedSet(const std::wstring& folder) {
+// The newest dated set in folder; none where there is none, or the folder cannot be listed
+// (the new set is then copied whole).
+std::optional<DatedSet> NewestDatedSet(const std::wstring& folder) {
     try {
-        std::vector<std::wstring> sets = DatedSets(folder);
-        return sets.empty() ? std::wstring() : folder + (folder.back() == L'\\' ? L"" : L"\\") + sets.back();
+        std::vector<DatedSet> sets = DatedSets(folder);
+        return sets.empty() ? std::nullopt : std::optional<DatedSet>(sets.back());
     } catch (const AppError&) {
-        return {};  // a folder that cannot be listed: the new set is copied whole
+        return std::nullopt;
     }
 }
 
@@ -122,7 +123,8 @@ CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
     std::wstring set = folder;
     std::wstring linkFrom;
     if (command.dated) {
-        linkFrom = NewestDatedSet(folder);
+        if (std::optional<DatedSet> newest = NewestDatedSet(folder))
+            linkFrom = newest->folder;
         if (FileResult made = MakeDatedSet(folder, set); !made.Ok())
             return refuse(FillIn(texts::CommandDatedSetNotMade, {made.path, SystemErrorText(made.error)}));
         if (SetFolderCheck check = CheckSetFolder(set, game); !check.Ok()) {
@@ -131,7 +133,8 @@ CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
         }
     }
     QuietJobEvents quiet;
-    JobReport report = BackupJob(game, set, ExistingPerUserCopy(game), JobJournal::DefaultPath(), linkFrom).Run(quiet);
+    JobReport report =
+        BackupJob(game, set, ExistingPerUserCopy(game), JobJournal::DefaultPath(), linkFrom, command.dated).Run(quiet);
     if (!report.Whole()) {
         // The dated folder was made for this run; after a failure it is empty again.
         if (command.dated)
@@ -216,22 +219,12 @@ std::wstring SomeFiles(const std::vector<std::wstring>& files) {
     return text + L".";
 }
 
-// The marker of the newest dated set in folder (the newest marker there); "" for none.
-std::wstring NewestDatedMarker(const std::wstring& folder) {
-    const std::wstring set = NewestDatedSet(folder);
-    if (set.empty())
-        return {};
-    std::wstring newest;
-    DirSearch search(set + L"\\Tarnwick_*.BAK", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    for (DirEntry entry; search.Next(entry);)
-        newest = std::max(newest, entry.name);
-    return newest.empty() ? std::wstring() : set + L"\\" + newest;
-}
 
 CommandOutcome RunVerify(Command command, const std::wstring& before) {
     // A folder of dated sets stands for its newest set.
     if (const std::wstring folder = FullPath(command.path); IsExistingFolder(folder)) {
-        command.path = NewestDatedMarker(folder);
+        std::optional<DatedSet> newest = NewestDatedSet(folder);
+        command.path = newest ? newest->marker : L"";
         if (command.path.empty())
             return {ExitRefused, Join({before, FillIn(texts::CommandVerifyRefused,
                                                       {folder, FillIn(texts::CommandVerifyNoDatedSet, {folder})})})};

@@ -169,12 +169,13 @@ private:
 }  // namespace
 
 BackupJob::BackupJob(std::wstring gameFolder, std::wstring setFolder, std::wstring perUserCopy, std::wstring journal,
-                     std::wstring linkFrom)
+                     std::wstring linkFrom, bool madeSetFolder)
     : gameFolder_(std::move(gameFolder)),
       setFolder_(std::move(setFolder)),
       perUserCopy_(std::move(perUserCopy)),
       journal_(std::move(journal)),
-      linkFrom_(std::move(linkFrom)) {}
+      linkFrom_(std::move(linkFrom)),
+      madeSetFolder_(madeSetFolder) {}
 
 JobReport BackupJob::Run(JobEvents& events) {
     JobReport report;
@@ -202,6 +203,7 @@ JobReport BackupJob::Run(JobEvents& events) {
     entry.gameFolder = gameFolder_;
     entry.setFolder = setFolder_;
     entry.perUserCopy = perUserCopy_;
+    entry.madeSetFolder = madeSetFolder_;
     if (auto stopped = StopBeforeChanges(events, plan.listing, plan.listingFolder, copy.Plan(), journal, entry, report))
         return *stopped;
 

@@ -27,8 +27,10 @@ public:
     // perUserCopy: Windows' per-user copy of the game folder (see PerUserCopy.h), whose
     // files the game reads before its own; "" when there is none. journal: where the job
     // keeps its journal.
+    // madeSetFolder: the set folder was made for this backup (a dated set), so that the
+    // start after a kill removes it again, if it is empty then.
     BackupJob(std::wstring gameFolder, std::wstring setFolder, std::wstring perUserCopy = L"",
-              std::wstring journal = JobJournal::DefaultPath(), std::wstring linkFrom = L"");
+              std::wstring journal = JobJournal::DefaultPath(), std::wstring linkFrom = L"", bool madeSetFolder = false);
 
     // Puts right what an interrupted job left, compares the game data with the set,
     // checks the room, copies what differs of the three folders, raises FoldersCopied,
@@ -49,4 +51,5 @@ private:
     std::wstring perUserCopy_;
     std::wstring journal_;
     std::wstring linkFrom_;
+    bool madeSetFolder_;
 };

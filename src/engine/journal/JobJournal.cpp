@@ -52,6 +52,7 @@ std::string Encode(const JournalEntry& e) {
     out << "perUserCopy=" << Narrow(e.perUserCopy) << "\r\n";
     out << "safetySet=" << Narrow(e.safetySet) << "\r\n";
     out << "madeSafetySetRoot=" << (e.madeSafetySetRoot ? "yes" : "no") << "\r\n";
+    out << "madeSetFolder=" << (e.madeSetFolder ? "yes" : "no") << "\r\n";
     return out.str();
 }
 
@@ -120,6 +121,7 @@ JobJournal::Found JobJournal::Read(JournalEntry& entry) const {
         return Found::Unreadable;
     read.perUserCopy = Widen(f["perUserCopy"]);
     read.madeSafetySetRoot = f["madeSafetySetRoot"] == "yes";
+    read.madeSetFolder = f["madeSetFolder"] == "yes";
     entry = std::move(read);
     return Found::Entry;
 }

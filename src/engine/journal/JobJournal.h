@@ -33,6 +33,7 @@ struct JournalEntry {
     std::wstring perUserCopy;        // restore: Windows' per-user copy of the game folder; "" for none
     std::wstring safetySet;          // restore: the safety set that keeps what the swap replaces
     bool madeSafetySetRoot = false;  // restore: the folder of all safety sets is this job's
+    bool madeSetFolder = false;      // backup: the set folder was made for it (a dated set)
 };
 
 class JobJournal {

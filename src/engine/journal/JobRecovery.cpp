@@ -36,6 +36,9 @@ void RecoverBackup(const JournalEntry& entry, Recovery& recovery) {
     }
     recovery.finished = finished;
     recovery.emptyFolder = !finished && !game::HoldsGameData(entry.setFolder);
+    // A dated set's folder made for the backup goes with it, if nothing else is in it.
+    if (recovery.emptyFolder && entry.madeSetFolder)
+        RemoveDirectoryW(LongPath(entry.setFolder).c_str());
 }
 
 void RecoverRestore(const JournalEntry& entry, Recovery& recovery) {
