@@ -107,8 +107,10 @@ TEST(CommandLineTest, PlayHandsTheGameEverythingUpToTheFirstBackup) {
 
 TEST(CommandLineTest, OnlyFoldersNamedByTheirTimeAreDatedSets) {
     EXPECT_TRUE(IsDatedSetName(L"2026.12.08 21.00.05"));
+    EXPECT_TRUE(IsDatedSetName(L"2024.02.29 23.59.59"));
     for (const wchar_t* name : {L"2026.12.08 21.00.05 copy", L"2026.12.08", L"2026-12-08 21.00.05", L"2026.12.08 21.00.0x",
-                                L"Tarnwick_2026.12.08.BAK", L""})
+                                L"Tarnwick_2026.12.08.BAK", L"", L"2020.13.45 99.99.99", L"2026.02.29 00.00.00",
+                                L"2026.12.08 24.00.00"})
         EXPECT_FALSE(IsDatedSetName(name)) << Narrow(name);
     SYSTEMTIME t{2026, 3, 0, 4, 5, 6, 7, 0};
     EXPECT_EQ(DatedSetName(t), L"2026.03.04 05.06.07");
@@ -188,6 +190,14 @@ ProgramRun RunProgram(const std::wstring& arguments) {
 }
 
 std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+// The names of the dated sets the program counts in folder, oldest first.
+std::vector<std::wstring> DatedNames(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    for (const DatedSet& set : DatedSets(folder))
+        names.push_back(set.name);
+    return names;
+}
 
 class CommandRunTest : public testing::Test {
 protected:
@@ -314,13 +324,63 @@ TEST_F(CommandRunTest, DatedBackupsKeepTheNewestAndNothingElseIsRemoved) {
     MakeDirs(sets / L"other things");
     for (int run = 0; run < 3; ++run)
         ASSERT_EQ(RunProgram(L"/backup " + Quoted(sets.Path()) + L" /dated /keep 2").exitCode, 0u);
-    std::vector<std::wstring> dated = DatedSets(sets.Path());
+    std::vector<std::wstring> dated = DatedNames(sets.Path());
     ASSERT_EQ(dated.size(), 2u);
     EXPECT_LT(dated[0], dated[1]);
     for (const std::wstring& name : dated)
         EXPECT_EQ(ReadTextFile(sets / (name + L"\\saves\\quick.sav")), "quick");
     EXPECT_TRUE(IsDirectory(sets / L"2001.01.01 00.00.00 kept by hand"));
     EXPECT_TRUE(IsDirectory(sets / L"other things"));
+}
+
+// Folders of the player's whose names merely look like dated sets: no /keep removes them,
+// no new set links to them, no /verify takes them for the newest set, and each stays byte
+// for byte as it was.
+TEST_F(CommandRunTest, OnlyTheProgramsOwnDatedSetsAreCountedLinkedVerifiedOrRemoved) {
+    ASSERT_EQ(RunProgram(L"/backup " + Quoted(sets.Path()) + L" /dated").exitCode, 0u);
+    const std::vector<std::wstring> real = DatedNames(sets.Path());
+    ASSERT_EQ(real.size(), 1u);
+    const std::wstring realMarker = MarkerPathToday(sets / real[0]);
+    struct PlayersFolder {
+        const wchar_t* name;
+        std::function<void(const std::wstring& folder)> fill;
+    };
+    const PlayersFolder folders[] = {
+        {L"2020.01.01 00.00.00", [](const std::wstring& f) { WriteTextFile(f + L"\\notes.txt", "notes"); }},
+        {L"2021.01.01 00.00.00",
+         [](const std::wstring& f) {
+             MakeGameData(f, "other");
+             WriteTextFile(f + L"\\Tarnwick_2021.01.01.BAK", "[Backup]\r\nVersion=Other\r\n");
+         }},
+        {L"2022.01.01 00.00.00",
+         [&](const std::wstring& f) {
+             MakeGameData(f, "copied");
+             CopyFileW(realMarker.c_str(), (f + L"\\Tarnwick_2022.01.01.BAK").c_str(), FALSE);  // names the real set
+         }},
+        {L"2020.13.45 99.99.99", [](const std::wstring& f) { WriteTextFile(f + L"\\file.txt", "file"); }},
+        {L"2099.01.01 00.00.00", [](const std::wstring& f) { WriteTextFile(f + L"\\plans.txt", "plans"); }},
+        {L"2098.01.01 00.00.00", [](const std::wstring&) {}},  // empty, as a killed job of an earlier release left it
+    };
+    std::vector<Tree> before;
+    for (const PlayersFolder& folder : folders) {
+        MakeDirs(sets / folder.name);
+        folder.fill(sets / folder.name);
+        before.push_back(TreeOf(sets / folder.name));
+    }
+    ShiftWriteTimes(GameFolder::Sub(L"saves\\quick.sav"), 60);
+
+    ProgramRun backup = RunProgram(L"/backup " + Quoted(sets.Path()) + L" /dated /keep 1");
+    ASSERT_EQ(backup.exitCode, 0u) << backup.output;
+    EXPECT_NE(backup.output.find("hard links to those of " + Narrow(sets / real[0])), std::string::npos)
+        << backup.output;
+    const std::vector<std::wstring> now = DatedNames(sets.Path());
+    ASSERT_EQ(now.size(), 1u);
+    EXPECT_NE(now[0], real[0]);
+    ProgramRun verified = RunProgram(L"/verify " + Quoted(sets.Path()));
+    EXPECT_EQ(verified.exitCode, 0u) << verified.output;
+    EXPECT_NE(verified.output.find(Narrow(sets / now[0])), std::string::npos) << verified.output;
+    for (size_t i = 0; i < std::size(folders); ++i)
+        EXPECT_EQ(TreeOf(sets / folders[i].name), before[i]) << Narrow(folders[i].name);
 }
 
 TEST_F(CommandRunTest, TheLineGoesToTheLogWithItsTime) {
@@ -335,8 +395,9 @@ TEST_F(CommandRunTest, TheLineGoesToTheLogWithItsTime) {
 TEST_F(CommandRunTest, TheNewSetIsKeptWhenAnOlderOneCarriesALaterName) {
     // Written before the clock went back an hour: its name sorts after tonight's set.
     MakeDirs(sets / L"2099.01.01 00.00.00");
+    ASSERT_EQ(RunProgram(L"/backup " + Quoted(sets / L"2099.01.01 00.00.00")).exitCode, 0u);
     ASSERT_EQ(RunProgram(L"/backup " + Quoted(sets.Path()) + L" /dated /keep 1").exitCode, 0u);
-    std::vector<std::wstring> dated = DatedSets(sets.Path());
+    std::vector<std::wstring> dated = DatedNames(sets.Path());
     ASSERT_EQ(dated.size(), 1u);
     EXPECT_NE(dated[0], L"2099.01.01 00.00.00");
     EXPECT_TRUE(PathExists(MarkerPathToday(sets / dated[0])));
@@ -444,7 +505,7 @@ TEST_F(CommandRunTest, DatedSetsShareTheFilesThatDidNotChange) {
             EXPECT_NE(backup.output.find("; 1 files were copied."), std::string::npos) << backup.output;
         }
     }
-    std::vector<std::wstring> dated = DatedSets(sets.Path());
+    std::vector<std::wstring> dated = DatedNames(sets.Path());
     ASSERT_EQ(dated.size(), 3u);
     for (size_t i = 0; i < dated.size(); ++i) {
         const std::wstring set = sets / dated[i];
@@ -466,7 +527,7 @@ TEST_F(CommandRunTest, DatedSetsShareTheFilesThatDidNotChange) {
     // Whatever else runs, every other set stays as its manifest says.
     auto othersCheckOut = [&](const char* after) {
         SCOPED_TRACE(after);
-        for (const std::wstring& name : DatedSets(sets.Path()))
+        for (const std::wstring& name : DatedNames(sets.Path()))
             ExpectManifestChecksOut(sets / name);
     };
     ASSERT_EQ(RunProgram(L"/restore " + Quoted(MarkerPathToday(sets / dated[1]))).exitCode, 0u);
@@ -482,7 +543,7 @@ TEST_F(CommandRunTest, DatedSetsShareTheFilesThatDidNotChange) {
 
 TEST_F(CommandRunTest, AFileThatCannotBeLinkedIsCopied) {
     ASSERT_EQ(RunProgram(L"/backup " + Quoted(sets.Path()) + L" /dated").exitCode, 0u);
-    std::vector<std::wstring> first = DatedSets(sets.Path());
+    std::vector<std::wstring> first = DatedNames(sets.Path());
     ASSERT_EQ(first.size(), 1u);
     // The kernel refuses a new name for an immutable file, as FAT refuses any link.
     ImmutableScope refused(sets / (first[0] + L"\\saves\\slot 2\\game.sav"));
@@ -491,7 +552,7 @@ TEST_F(CommandRunTest, AFileThatCannotBeLinkedIsCopied) {
     ProgramRun second = RunProgram(L"/backup " + Quoted(sets.Path()) + L" /dated");
     ASSERT_EQ(second.exitCode, 0u) << second.output;
     EXPECT_NE(second.output.find("; 1 files were copied."), std::string::npos) << second.output;
-    std::vector<std::wstring> dated = DatedSets(sets.Path());
+    std::vector<std::wstring> dated = DatedNames(sets.Path());
     ASSERT_EQ(dated.size(), 2u);
     EXPECT_EQ(GameDataOf(sets / dated[1]), GameDataOf(GameFolder::Path()));
     ExpectManifestChecksOut(sets / dated[1]);

@@ -215,6 +215,25 @@ TEST_F(JobKillTest, NextStartLeavesTheJobWholeOrTheEarlierDataAsItWas) {
     }
 }
 
+// A dated backup killed while it copies: the next start removes the folder the job made for
+// the set, and nothing else.
+TEST_F(JobKillTest, AKilledDatedBackupLeavesNoFolderBehind) {
+    MakeGameData(Game(), "now");
+    const std::wstring dated = dir / L"sets\\2026.12.08 21.00.00";
+    MakeDirs(dated);
+    WriteTextFile(dir / L"sets\\notes.txt", "the player's");
+    {
+        ChildJob child(L"\"dated backup\"", Game(), dated, Journal(), "file copied", 2);
+        ASSERT_TRUE(child.Reached());
+        child.Kill();
+    }
+    Recovery recovery = RecoverInterruptedJob(Journal(), {Game()});
+    EXPECT_TRUE(recovery.Ok());
+    EXPECT_TRUE(recovery.emptyFolder);
+    EXPECT_FALSE(PathExists(dated));
+    EXPECT_EQ(ListTree(dir / L"sets"), (Tree{{L"notes.txt", "the player's"}}));
+}
+
 // A killed restore into a game folder this user may not write (chattr +i stands in for the
 // rights): a start without them touches nothing and keeps the journal; one with them puts
 // the game's data back.

@@ -39,8 +39,8 @@ int main() {
         Sleep(INFINITE);
     });
     QuietJobEvents events;
-    if (kind == L"backup")
-        BackupJob(game, set, L"", journal).Run(events);
+    if (kind == L"backup" || kind == L"dated backup")
+        BackupJob(game, set, L"", journal, L"", kind == L"dated backup").Run(events);
     else
         RestoreJob(game, set, L"", journal).Run(events);
     return 3;
