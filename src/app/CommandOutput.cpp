@@ -8,6 +8,7 @@
 #include "files/KnownFolder.h"
 #include "runtime/Handles.h"
 #include "runtime/TextConv.h"
+#include "runtime/WineHost.h"
 
 namespace {
 
@@ -19,14 +20,22 @@ bool WriteAll(HANDLE handle, const std::string& bytes) {
            written == bytes.size();
 }
 
+// Lines as Unix programs read them: a crontab line taken with tail keeps no CR.
+std::wstring WithUnixLineEnds(std::wstring text) {
+    for (size_t at = text.find(L"\r\n"); at != std::wstring::npos; at = text.find(L"\r\n", at))
+        text.erase(at, 1);
+    return text;
+}
+
 void WriteTo(HANDLE handle, const std::wstring& text) {
     DWORD mode = 0;
     DWORD written = 0;
-    // A console takes the characters as they are; a file or pipe gets UTF-8.
+    // A console takes the characters as they are; a file or pipe gets UTF-8, under Wine
+    // (where the reader is a Linux shell, cron or tail) with its lines ended by LF alone.
     if (GetConsoleMode(handle, &mode))
         WriteConsoleW(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     else
-        WriteAll(handle, Narrow(text));
+        WriteAll(handle, Narrow(WineVersion() ? WithUnixLineEnds(text) : text));
 }
 
 }  // namespace

@@ -7,7 +7,8 @@
 #include <string>
 
 // Writes the text to standard output: the file or pipe it is redirected to, else the
-// console of the program that started this one. Nothing when there is neither.
+// console of the program that started this one. Nothing when there is neither. Under Wine
+// a file or pipe gets its lines ended by LF alone; on Windows by CR LF.
 void WriteToConsole(const std::wstring& text);
 
 // %LOCALAPPDATA%\Glimmerfen Studios\Backup Tarnwick\log.txt.
