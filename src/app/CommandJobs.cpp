@@ -109,16 +109,26 @@ std::optional<DatedSet> NewestDatedSet(const std::wstring& folder) {
     }
 }
 
+// Why a backup of game into folder cannot be made, found before anything is done (the game
+// folder, the set folder); "" when nothing stands in its way.
+std::wstring BackupRefusal(const std::wstring& folder, const std::wstring& game) {
+    if (game.empty())
+        return FillIn(texts::BackupNoGameFolder, {game::Folder});
+    if (SetFolderCheck check = CheckSetFolder(folder, game); !check.Ok())
+        return check.message;
+    return {};
+}
+
+CommandOutcome RefuseBackup(const std::wstring& before, const std::wstring& folder, const std::wstring& why) {
+    return {ExitRefused, Join({before, FillIn(texts::CommandBackupRefused, {folder, why})})};
+}
+
 CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
     const std::wstring folder = FullPath(command.path);
-    auto refuse = [&](const std::wstring& why) {
-        return CommandOutcome{ExitRefused, Join({before, FillIn(texts::CommandBackupRefused, {folder, why})})};
-    };
+    auto refuse = [&](const std::wstring& why) { return RefuseBackup(before, folder, why); };
     const std::wstring game = FindGameFolder();
-    if (game.empty())
-        return refuse(FillIn(texts::BackupNoGameFolder, {game::Folder}));
-    if (SetFolderCheck check = CheckSetFolder(folder, game); !check.Ok())
-        return refuse(check.message);
+    if (std::wstring why = BackupRefusal(folder, game); !why.empty())
+        return refuse(why);
 
     std::wstring set = folder;
     std::wstring linkFrom;
@@ -289,8 +299,12 @@ CommandOutcome Unschedule() {
     return {ExitWhole, UnscheduleDailyBackup() ? texts::CommandUnscheduled : texts::CommandNoTask};
 }
 
-// The game first; the backup once the game and everything it started have ended.
+// The game first; the backup once the game and everything it started have ended. A backup
+// that could not be made is refused before the game starts, not after a whole session.
 CommandOutcome RunPlay(const Command& command, const std::wstring& before) {
+    const std::wstring setFolder = FullPath(command.path);
+    if (std::wstring why = BackupRefusal(setFolder, FindGameFolder()); !why.empty())
+        return RefuseBackup(before, setFolder, why);
     const std::wstring game = FullPath(command.game);
     const std::wstring folder = game.substr(0, game.find_last_of(L'\\'));
     ProcessTreeEnd end;

@@ -626,6 +626,14 @@ TEST_F(ScheduleRunTest, ScheduleReplacesShowsAndUnscheduleRemovesTheDailyTask) {
     }
 }
 
+TEST_F(CommandRunTest, PlayRefusesABackupItCannotMakeBeforeTheGameStarts) {
+    ProgramRun run = RunProgram(L"/play " + Quoted(TestGame()) + L" " + Quoted(GameFolder::Path()) + L" 0 /backup " +
+                                Quoted(sets / L"gone"));
+    EXPECT_EQ(run.exitCode, 1u) << run.output;
+    EXPECT_NE(run.output.find(Narrow(sets / L"gone")), std::string::npos) << run.output;
+    EXPECT_FALSE(PathExists(GameFolder::Sub(L"saves\\arguments.txt"))) << "the game was started";
+}
+
 TEST_F(CommandRunTest, PlayBacksUpOnlyOnceTheGameAndWhatItStartedHaveEnded) {
     const std::wstring set = sets / L"played";
     MakeDirs(set);
