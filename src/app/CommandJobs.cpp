@@ -109,13 +109,59 @@ std::optional<DatedSet> NewestDatedSet(const std::wstring& folder) {
     }
 }
 
+// A folder named on the command line, in full, without the trailing "\\" a shell's
+// completion leaves (a drive's root keeps its own): it is joined to names and written into
+// markers as a folder.
+std::wstring FolderArgument(const std::wstring& path) {
+    std::wstring folder = FullPath(path);
+    while (folder.size() > 3 && folder.back() == L'\\')
+        folder.pop_back();
+    return folder;
+}
+
+// What is wrong with a path named on the command line, in the command line's words: the
+// checks' own are the wizard's, which speak to a person at a dialog.
+std::wstring NothingThere(const std::wstring& path) {
+    DWORD attributes = GetFileAttributesW(LongPath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return FillIn(texts::CommandNothingThere, {SystemErrorText(GetLastError())});
+    return {};
+}
+
+std::wstring WhyNotASetFolder(const SetFolderCheck& check, const std::wstring& folder) {
+    if (check.verdict != SetFolderVerdict::NotAFolder)
+        return OneLine(check.message);
+    std::wstring missing = NothingThere(folder);
+    return missing.empty() ? std::wstring(texts::CommandNotAFolder) : missing;
+}
+
+std::wstring WhyNotAMarker(const MarkerCheck& check, const std::wstring& marker) {
+    switch (check.verdict) {
+    case MarkerVerdict::Missing: {
+        std::wstring missing = NothingThere(marker);
+        return missing.empty() ? OneLine(check.message) : missing;
+    }
+    case MarkerVerdict::NotBak:
+        return texts::CommandMarkerNotBak;
+    case MarkerVerdict::NotTarnwick:
+        return texts::CommandMarkerNotTarnwick;
+    case MarkerVerdict::NoLocation:
+        return texts::CommandMarkerNoLocation;
+    default:
+        return OneLine(check.message);
+    }
+}
+
+// A number of files, agreeing.
+std::wstring Files(std::uint64_t count) { return Counted(count, texts::OneFile, texts::ManyFiles); }
+
 // Why a backup of game into folder cannot be made, found before anything is done (the game
 // folder, the set folder); "" when nothing stands in its way.
 std::wstring BackupRefusal(const std::wstring& folder, const std::wstring& game) {
     if (game.empty())
         return FillIn(texts::BackupNoGameFolder, {game::Folder});
     if (SetFolderCheck check = CheckSetFolder(folder, game); !check.Ok())
-        return check.message;
+        return WhyNotASetFolder(check, folder);
     return {};
 }
 
@@ -124,7 +170,7 @@ CommandOutcome RefuseBackup(const std::wstring& before, const std::wstring& fold
 }
 
 CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
-    const std::wstring folder = FullPath(command.path);
+    const std::wstring folder = FolderArgument(command.path);
     auto refuse = [&](const std::wstring& why) { return RefuseBackup(before, folder, why); };
     const std::wstring game = FindGameFolder();
     if (std::wstring why = BackupRefusal(folder, game); !why.empty())
@@ -139,7 +185,7 @@ CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
             return refuse(FillIn(texts::CommandDatedSetNotMade, {made.path, SystemErrorText(made.error)}));
         if (SetFolderCheck check = CheckSetFolder(set, game); !check.Ok()) {
             RemoveDirectoryW(set.c_str());
-            return refuse(check.message);
+            return refuse(WhyNotASetFolder(check, set));
         }
     }
     QuietJobEvents quiet;
@@ -167,8 +213,8 @@ CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
             Join({before, DescribeJobProblems(report, JobKind::Backup, set),
                   FillIn(texts::CommandBackupDone, {game, set, report.marker}),
                   linkFrom.empty() ? L""
-                                   : FillIn(texts::CommandDatedLinked, {std::to_wstring(report.filesLinked), linkFrom,
-                                                                       std::to_wstring(report.filesCopied)}),
+                                   : FillIn(texts::CommandDatedLinked,
+                                            {Files(report.filesLinked), linkFrom, Files(report.filesCopied)}),
                   report.config == ConfigCopy::Missing ? texts::CommandBackupNoConfig : L"", pruned})};
 }
 
@@ -201,7 +247,7 @@ CommandOutcome RunRestore(const Command& command, const std::wstring& before) {
     const MarkerCheck& check = job.check;
     auto refuse = [&](const std::wstring& why) { return job.Refuse(why); };
     if (!check.Ok())
-        return refuse(check.message);
+        return refuse(WhyNotAMarker(check, marker));
     const std::wstring game = FindGameFolder();
     if (game.empty())
         return refuse(FillIn(texts::RestoreNoGameFolderFound, {game::Folder}));
@@ -232,7 +278,7 @@ std::wstring SomeFiles(const std::vector<std::wstring>& files) {
 
 CommandOutcome RunVerify(Command command, const std::wstring& before) {
     // A folder of dated sets stands for its newest set.
-    if (const std::wstring folder = FullPath(command.path); IsExistingFolder(folder)) {
+    if (const std::wstring folder = FolderArgument(command.path); IsExistingFolder(folder)) {
         std::optional<DatedSet> newest = NewestDatedSet(folder);
         command.path = newest ? newest->marker : L"";
         if (command.path.empty())
@@ -242,11 +288,11 @@ CommandOutcome RunVerify(Command command, const std::wstring& before) {
     const MarkerJob job(command, before, texts::CommandVerifyRefused);
     const MarkerCheck& check = job.check;
     if (!check.Ok())
-        return job.Refuse(check.message);
+        return job.Refuse(WhyNotAMarker(check, job.marker));
     SetVerification verified = VerifySet(check.location);
     std::wstring extra = verified.extra.empty() ? std::wstring()
                                                 : FillIn(texts::CommandVerifyExtra,
-                                                         {std::to_wstring(verified.extra.size()), SomeFiles(verified.extra)});
+                                                         {Files(verified.extra.size()), SomeFiles(verified.extra)});
     switch (verified.verdict) {
     case SetVerification::Verdict::NothingToCheck:
         return job.Refuse(FillIn(texts::CommandVerifyNoManifest, {check.location}));
@@ -255,22 +301,21 @@ CommandOutcome RunVerify(Command command, const std::wstring& before) {
                                 ? DescribeRefused(*verified.refused, check.location)
                                 : FillIn(texts::CommandVerifyDamaged,
                                          {check.location, std::to_wstring(verified.damaged.size()),
-                                          std::to_wstring(verified.damaged.size() + verified.checked),
-                                          SomeFiles(verified.damaged)});
+                                          Files(verified.damaged.size() + verified.checked), SomeFiles(verified.damaged)});
         return {ExitUndone, Join({before, what, extra})};
     }
     case SetVerification::Verdict::Whole:
         break;
     }
-    return {ExitWhole, Join({before, FillIn(texts::CommandVerifyWhole, {std::to_wstring(verified.checked), check.location}),
+    return {ExitWhole, Join({before, FillIn(texts::CommandVerifyWhole, {Files(verified.checked), check.location}),
                              extra})};
 }
 
 CommandOutcome RunSchedule(const Command& command) {
-    const std::wstring folder = FullPath(command.path);
+    const std::wstring folder = FolderArgument(command.path);
     // The same folders a backup takes: one the nightly job would refuse is refused now.
     if (SetFolderCheck check = CheckSetFolder(folder, GameFolderOrUsual()); !check.Ok())
-        return {ExitRefused, FillIn(texts::CommandScheduleRefused, {folder, OneLine(check.message)})};
+        return {ExitRefused, FillIn(texts::CommandScheduleRefused, {folder, WhyNotASetFolder(check, folder)})};
     DailyBackup backup{ThisProgram(), folder, command.at, command.keep};
     DailySetup setup;
     try {
@@ -302,7 +347,7 @@ CommandOutcome Unschedule() {
 // The game first; the backup once the game and everything it started have ended. A backup
 // that could not be made is refused before the game starts, not after a whole session.
 CommandOutcome RunPlay(const Command& command, const std::wstring& before) {
-    const std::wstring setFolder = FullPath(command.path);
+    const std::wstring setFolder = FolderArgument(command.path);
     if (std::wstring why = BackupRefusal(setFolder, FindGameFolder()); !why.empty())
         return RefuseBackup(before, setFolder, why);
     const std::wstring game = FullPath(command.game);

@@ -116,16 +116,19 @@ Command ParseCommandLine(const std::vector<std::wstring>& args) {
             if (std::wstring problem = ReadGame(args, i, command); !problem.empty())
                 return Invalid(problem);
             playing = true;
-        } else if (name == L"dated" && !command.dated) {
+        } else if ((name == L"dated" && command.dated) || (name == L"keep" && keepGiven) ||
+                   (name == L"at" && atGiven)) {
+            return Invalid(FillIn(texts::CommandRepeated, {arg}));
+        } else if (name == L"dated") {
             command.dated = true;
-        } else if (name == L"keep" && !keepGiven) {
+        } else if (name == L"keep") {
             std::optional<unsigned> keep = i + 1 < args.size() ? ParseSetsKept(args[i + 1]) : std::nullopt;
             if (!keep)
-                return Invalid(texts::CommandKeepNeedsCount);
+                return Invalid(FillIn(texts::CommandKeepNeedsCount, {std::to_wstring(MaxSetsKept)}));
             command.keep = *keep;
             keepGiven = true;
             ++i;
-        } else if (name == L"at" && !atGiven) {
+        } else if (name == L"at") {
             std::optional<TimeOfDay> at = i + 1 < args.size() ? TimeOfDay::Parse(args[i + 1]) : std::nullopt;
             if (!at)
                 return Invalid(texts::CommandAtNeedsTime);

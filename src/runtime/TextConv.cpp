@@ -59,3 +59,7 @@ std::wstring LowerCase(std::wstring text) {
         CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
     return text;
 }
+
+std::wstring Counted(unsigned long long count, const wchar_t* one, const wchar_t* many) {
+    return std::to_wstring(count) + L" " + (count == 1 ? one : many);
+}

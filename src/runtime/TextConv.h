@@ -20,3 +20,6 @@ std::wstring Trim(const std::wstring& text);
 
 // The text in lower case, as the system's locale-independent mapping gives it.
 std::wstring LowerCase(std::wstring text);
+
+// A number with its noun agreeing: "1 file", "7 files".
+std::wstring Counted(unsigned long long count, const wchar_t* one, const wchar_t* many);

@@ -374,8 +374,19 @@ inline constexpr wchar_t CommandInvalid[] = L"The command line is not valid: %1 
 inline constexpr wchar_t CommandUnexpected[] = L"\"%1\" is not a switch.";
 inline constexpr wchar_t CommandOneJob[] = L"give one job: /backup, /restore, /verify, /schedule, /unschedule or /play.";
 inline constexpr wchar_t CommandNeedsPath[] = L"%1 needs a path after it (in quotes when it holds spaces).";
-inline constexpr wchar_t CommandKeepNeedsCount[] = L"/keep needs the number of dated sets to keep, 1 or more.";
+// %1: the most sets /keep takes.
+inline constexpr wchar_t CommandKeepNeedsCount[] = L"/keep needs the number of dated sets to keep, from 1 to %1.";
 inline constexpr wchar_t CommandUnknownSwitch[] = L"%1 is not a switch of this program.";
+inline constexpr wchar_t CommandRepeated[] = L"%1 is given more than once; give it once.";
+// What is wrong with a folder or marker named on the command line (the line names it).
+// %1: the system's reason.
+inline constexpr wchar_t CommandNothingThere[] = L"nothing of that name exists (%1).";
+inline constexpr wchar_t CommandNotAFolder[] = L"that is a file, not a folder.";
+inline constexpr wchar_t CommandMarkerNotBak[] = L"that is not a marker file: its name does not end in .BAK.";
+inline constexpr wchar_t CommandMarkerNotTarnwick[] =
+    L"that is not a marker file of Backup Tarnwick: it does not say Version=Tarnwick.";
+inline constexpr wchar_t CommandMarkerNoLocation[] =
+    L"that marker file does not say where its backup set lies (it has no Backup_Location).";
 inline constexpr wchar_t CommandDatedOnlyWithBackup[] = L"/dated goes with /backup, and /keep with /backup /dated or with /schedule.";
 inline constexpr wchar_t CommandKeepOnlyWithDated[] = L"/keep goes with /dated.";
 inline constexpr wchar_t CommandAtNeedsTime[] = L"/at needs the time of day as hh:mm, from 00:00 to 23:59.";
@@ -395,16 +406,18 @@ inline constexpr wchar_t CommandVerifyNoManifest[] =
     L"made it. A backup into that folder gives it one.";
 // %1: how many files, %2: the set's folder.
 inline constexpr wchar_t CommandVerifyWhole[] =
-    L"Verify complete: all %1 files of the backup set in %2 are as the backup wrote them.";
+    L"Verify complete: the backup set in %2 is as the backup wrote it (%1 checked).";
 // %1: the set's folder, %2: how many are damaged, %3: how many are listed, %4: the files.
 inline constexpr wchar_t CommandVerifyDamaged[] =
-    L"Verify FAILED: the backup set in %1 is damaged: %2 of its %3 files are not what the backup wrote, or are "
-    L"missing: %4";
+    L"Verify FAILED: the backup set in %1 is damaged. Not what the backup wrote, or missing: %2 of %3: %4";
 // %1: how many, %2: the files.
-inline constexpr wchar_t CommandVerifyExtra[] = L"The manifest does not list %1 file(s) of the set: %2";
+inline constexpr wchar_t CommandVerifyExtra[] = L"The manifest does not list %1 of the set: %2";
 // A dated set. %1: the files linked, %2: the earlier set, %3: the files copied.
 inline constexpr wchar_t CommandDatedLinked[] =
-    L"%1 unchanged files are hard links to those of %2 and take no room; %3 files were copied.";
+    L"Unchanged, and made hard links to those of %2 that take no room: %1; copied: %3.";
+// A number of files, in the command line's lines: "1 file", "7 files".
+inline constexpr wchar_t OneFile[] = L"file";
+inline constexpr wchar_t ManyFiles[] = L"files";
 // %1: the game folder, %2: the set's folder, %3: its marker file.
 inline constexpr wchar_t CommandBackupDone[] = L"Backup complete: the game's data from %1 is in %2 (marker %3).";
 inline constexpr wchar_t CommandBackupNoConfig[] = L"The game folder holds no tarnwick.cfg, so the set has none.";
@@ -429,8 +442,8 @@ inline constexpr wchar_t CommandRestoreNothingChanged[] = L"The game already hel
 inline constexpr wchar_t CommandDatedSetNotMade[] = L"the folder %1 could not be made (%2).";
 // The daily backup. %1: the folder, %2: hh:mm, %3: the sets kept.
 inline constexpr wchar_t DailyTaskDescription[] =
-    L"Backup Tarnwick: a backup of Tarnwick's maps and saved games into a new dated folder in %1 every day at %2, "
-    L"keeping the newest %3.";
+    L"Backup Tarnwick: a backup of Tarnwick's saves, maps, scores and tarnwick.cfg into a new dated folder in %1 every "
+    L"day at %2, keeping the newest %3.";
 inline constexpr wchar_t DailyScheduled[] =
     L"Every day at %2, Backup Tarnwick backs up into a new dated folder in %1 and keeps the newest %3.\r\n\r\n"
     L"The task \"Backup Tarnwick\" in the Task Scheduler runs it while you are signed in; a backup missed while "

@@ -56,7 +56,7 @@ std::optional<unsigned> ParseSetsKept(const std::wstring& text) {
     if (text.empty() || text.size() > 4 || text.find_first_not_of(L"0123456789") != std::wstring::npos)
         return std::nullopt;
     auto keep = static_cast<unsigned>(std::wcstoul(text.c_str(), nullptr, 10));
-    if (keep < 1)
+    if (keep < 1 || keep > MaxSetsKept)
         return std::nullopt;
     return keep;
 }

@@ -22,6 +22,8 @@ struct TimeOfDay {
 
 // A count of dated sets to keep as typed: digits only, 1 to 9999.
 std::optional<unsigned> ParseSetsKept(const std::wstring& text);
+// The most dated sets a folder keeps (what ParseSetsKept takes: four digits).
+inline constexpr unsigned MaxSetsKept = 9999;
 
 // The number of dated sets a daily backup keeps unless told otherwise: two weeks.
 inline constexpr unsigned DefaultDailySetsKept = 14;

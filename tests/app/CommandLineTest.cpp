@@ -63,9 +63,7 @@ const ParseCase kParses[] = {
     {{L"/backup", L"D:\\b", L"/restore", L"D:\\m.BAK"}, CommandKind::Invalid},
     {{L"/backup", L"D:\\b", L"/keep", L"2"}, CommandKind::Invalid},
     {{L"/backup", L"D:\\b", L"/dated", L"/keep"}, CommandKind::Invalid},
-    {{L"/backup", L"D:\\b", L"/dated", L"/keep", L"0"}, CommandKind::Invalid},
     {{L"/backup", L"D:\\b", L"/dated", L"/keep", L"two"}, CommandKind::Invalid},
-    {{L"/backup", L"D:\\b", L"/dated", L"/dated"}, CommandKind::Invalid},
     {{L"/restore", L"D:\\m.BAK", L"/dated"}, CommandKind::Invalid},
     {{L"/verify"}, CommandKind::Invalid},
     {{L"/verify", L"D:\\m.BAK", L"/restore", L"D:\\m.BAK"}, CommandKind::Invalid},
@@ -103,6 +101,24 @@ TEST(CommandLineTest, PlayHandsTheGameEverythingUpToTheFirstBackup) {
     EXPECT_EQ(command.gameArguments, (std::vector<std::wstring>{L"/fullscreen", L"-Backup=no", L"two words"}));
     EXPECT_EQ(command.path, L"D:\\b");
     EXPECT_EQ(command.keep, 3u);
+}
+
+// A refusal names the switch and what is wrong with it.
+TEST(CommandLineTest, RefusalsNameTheSwitchAndWhatIsWrong) {
+    const struct {
+        std::vector<std::wstring> args;
+        const wchar_t* says;
+    } cases[] = {
+        {{L"/schedule", L"D:\\b", L"/at", L"21:00", L"/at", L"22:00"}, L"/at is given more than once"},
+        {{L"/backup", L"D:\\b", L"/dated", L"/dated"}, L"/dated is given more than once"},
+        {{L"/backup", L"D:\\b", L"/dated", L"/keep", L"10000"}, L"from 1 to 9999"},
+        {{L"/backup", L"D:\\b", L"/dated", L"/keep", L"0"}, L"from 1 to 9999"},
+    };
+    for (const auto& c : cases) {
+        Command command = ParseCommandLine(c.args);
+        EXPECT_EQ(command.kind, CommandKind::Invalid);
+        EXPECT_NE(command.problem.find(c.says), std::wstring::npos) << Narrow(command.problem);
+    }
 }
 
 TEST(CommandLineTest, OnlyFoldersNamedByTheirTimeAreDatedSets) {
@@ -255,8 +271,9 @@ TEST_F(CommandRunTest, EachOutcomeHasItsExitCodeAndNoWindowShows) {
          }, 0, "A backup into Q:\\gone\\set was stopped before it ended"},
         {"an unknown switch", [](auto&) { return L"/frobnicate"; }, 1, "not a switch"},
         {"a missing path", [](auto&) { return L"/backup"; }, 1, "needs a path"},
-        {"a missing folder", [&](auto&) { return L"/backup " + Quoted(sets / L"gone"); }, 1, "not a valid"},
-        {"not a marker", [&](auto&) { return L"/restore " + Quoted(sets / L"not a marker.BAK"); }, 1, "Not a Tarnwick"},
+        {"a missing folder", [&](auto&) { return L"/backup " + Quoted(sets / L"gone"); }, 1, "gone not started: nothing of that name exists"},
+        {"not a marker", [&](auto&) { return L"/restore " + Quoted(sets / L"not a marker.BAK"); }, 1,
+         "it does not say Version=Tarnwick."},
         {"a game that is not there", [&](auto& set) { return L"/play " + Quoted(sets / L"no game.exe") + L" /backup " + Quoted(set); },
          1, "was not started"},
         {"a set whose list names a file outside the game's data", [&](auto&) {
@@ -383,6 +400,17 @@ TEST_F(CommandRunTest, OnlyTheProgramsOwnDatedSetsAreCountedLinkedVerifiedOrRemo
         EXPECT_EQ(TreeOf(sets / folders[i].name), before[i]) << Narrow(folders[i].name);
 }
 
+// A shell's completion leaves a "\\" at the end of a folder: the set's marker is beside the
+// data, and records the folder without it.
+TEST_F(CommandRunTest, AFolderWithATrailingBackslashIsTakenWithoutIt) {
+    const std::wstring set = sets / L"set";
+    MakeDirs(set);
+    ProgramRun run = RunProgram(L"/backup \"" + set + L"\\\\\"");
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_EQ(run.output.find("\\\\Tarnwick_"), std::string::npos) << run.output;
+    EXPECT_EQ(ReadMarkerLocation(MarkerPathToday(set)), set);
+}
+
 TEST_F(CommandRunTest, TheLineGoesToTheLogWithItsTime) {
     const std::wstring log = CommandLogPath();
     DeleteFileW(log.c_str());
@@ -416,7 +444,7 @@ struct VerifyCase {
 
 TEST_F(CommandRunTest, VerifyChecksASetAgainstItsManifestWithoutRestoring) {
     const VerifyCase cases[] = {
-        {"a whole set", [](const std::wstring&) {}, 0, {"Verify complete: all 8 files"}},
+        {"a whole set", [](const std::wstring&) {}, 0, {"Verify complete", "(8 files checked)"}},
         {"one byte changed, its time kept",
          [](const std::wstring& set) {
              const std::wstring save = set + L"\\saves\\quick.sav";
@@ -429,17 +457,17 @@ TEST_F(CommandRunTest, VerifyChecksASetAgainstItsManifestWithoutRestoring) {
              WriteFile(file.Get(), content.data(), 1, &done, nullptr);
              SetFileTime(file.Get(), nullptr, nullptr, &written);
          },
-         2, {"Verify FAILED", "1 of its 8 files", "saves\\quick.sav."}},
+         2, {"Verify FAILED", "1 of 8 files", "saves\\quick.sav."}},
         {"a file missing", [](const std::wstring& set) { DeleteFileW((set + L"\\tarnwick.cfg").c_str()); }, 2,
          {"Verify FAILED", "tarnwick.cfg."}},
         {"an extra file",
          [](const std::wstring& set) { WriteTextFile(set + L"\\maps\\new.map", "not in the manifest"); }, 0,
-         {"Verify complete", "does not list 1 file(s) of the set", "maps\\new.map."}},
+         {"Verify complete", "does not list 1 file of the set", "maps\\new.map."}},
         {"no manifest", [](const std::wstring& set) { DeleteFileW((set + L"\\Tarnwick set contents.sha256").c_str()); },
          1, {"Nothing to check"}},
         {"not a marker",
          [](const std::wstring& set) { WriteTextFile(MarkerPathToday(set), "[Backup]\r\nVersion=Other\r\n"); }, 1,
-         {"Not a Tarnwick"}},
+         {"it does not say Version=Tarnwick."}},
     };
     for (const VerifyCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -501,8 +529,8 @@ TEST_F(CommandRunTest, DatedSetsShareTheFilesThatDidNotChange) {
         ProgramRun backup = RunProgram(L"/backup " + Quoted(sets.Path()) + L" /dated /keep 5");
         ASSERT_EQ(backup.exitCode, 0u) << backup.output;
         if (run > 0) {
-            EXPECT_NE(backup.output.find("unchanged files are hard links"), std::string::npos) << backup.output;
-            EXPECT_NE(backup.output.find("; 1 files were copied."), std::string::npos) << backup.output;
+            EXPECT_NE(backup.output.find("made hard links to those of"), std::string::npos) << backup.output;
+            EXPECT_NE(backup.output.find("; copied: 1 file."), std::string::npos) << backup.output;
         }
     }
     std::vector<std::wstring> dated = DatedNames(sets.Path());
@@ -551,7 +579,7 @@ TEST_F(CommandRunTest, AFileThatCannotBeLinkedIsCopied) {
         GTEST_SKIP() << "no chattr here";
     ProgramRun second = RunProgram(L"/backup " + Quoted(sets.Path()) + L" /dated");
     ASSERT_EQ(second.exitCode, 0u) << second.output;
-    EXPECT_NE(second.output.find("; 1 files were copied."), std::string::npos) << second.output;
+    EXPECT_NE(second.output.find("; copied: 1 file."), std::string::npos) << second.output;
     std::vector<std::wstring> dated = DatedNames(sets.Path());
     ASSERT_EQ(dated.size(), 2u);
     EXPECT_EQ(GameDataOf(sets / dated[1]), GameDataOf(GameFolder::Path()));
