@@ -261,19 +261,9 @@ CommandOutcome RunRestore(const Command& command, const std::wstring& before) {
     std::wstring kept = report.safetyMarker.empty() ? std::wstring(texts::CommandRestoreNothingChanged)
                                                     : FillIn(texts::CommandRestoreSafetySet, {report.safetyMarker});
     return {ExitWhole, Join({before, DescribeJobProblems(report, JobKind::Restore, check.location),
-                             FillIn(texts::CommandRestoreDone, {check.location, game}), kept})};
+                             FillIn(texts::CommandRestoreDone, {check.location, game}), kept, DescribeLeftOut(report)})};
 }
 
-// Up to ten of the files, then how many more.
-std::wstring SomeFiles(const std::vector<std::wstring>& files) {
-    const size_t shown = 10;
-    std::wstring text;
-    for (size_t i = 0; i < files.size() && i < shown; ++i)
-        text += (i ? L"; " : L"") + files[i];
-    if (files.size() > shown)
-        text += L"; " + FillIn(texts::AndMoreFiles, {std::to_wstring(files.size() - shown)});
-    return text + L".";
-}
 
 
 CommandOutcome RunVerify(Command command, const std::wstring& before) {

@@ -1,5 +1,6 @@
 #include "restore/frmRestore.h"
 
+#include "engine/jobs/JobDescription.h"
 #include "engine/sets/MarkerCheck.h"
 #include "files/FullPath.h"
 #include "files/MFile.h"
@@ -96,6 +97,8 @@ void frmRestore::AfterAdvance() {
 void frmRestore::ShowJobOutcome(const JobReport& report) {
     ShowVerdict(!report.Whole());
     std::wstring safety = report.safetyMarker.empty() ? L"" : FillIn(texts::RestoreSafetySetKept, {report.safetyMarker});
+    if (!report.leftOut.empty())
+        safety += L"\n" + DescribeLeftOut(report);
     SetText(safetyLabel_, report.Whole() ? FinishNote(report, texts::RestoreIntoGameFolder, safety) : L"");
 }
 

@@ -437,6 +437,9 @@ inline constexpr wchar_t CommandRestoreDone[] = L"Restore complete: the backup i
 // %1: the safety set's marker.
 inline constexpr wchar_t CommandRestoreSafetySet[] =
     L"The game's data from before is kept as a safety set; to undo this restore, restore %1.";
+// %1: how many, %2: up to ten of them.
+inline constexpr wchar_t RestoreLeftOut[] =
+    L"Not restored, because the set's manifest does not list them (nothing vouches for them): %1: %2";
 inline constexpr wchar_t CommandRestoreNothingChanged[] = L"The game already held this data; nothing was changed.";
 // %1: the dated set's folder, %2: the platform's reason.
 inline constexpr wchar_t CommandDatedSetNotMade[] = L"the folder %1 could not be made (%2).";

@@ -193,3 +193,20 @@ std::wstring DescribeJobProblems(const JobReport& report, JobKind kind, const st
     return DescribeBefore(report, setFolder) + DescribeStop(report, wording, setFolder) +
            DescribeAftermath(report, wording, setFolder);
 }
+
+std::wstring SomeFiles(const std::vector<std::wstring>& files) {
+    const size_t shown = 10;
+    std::wstring text;
+    for (size_t i = 0; i < files.size() && i < shown; ++i)
+        text += (i ? L"; " : L"") + files[i];
+    if (files.size() > shown)
+        text += L"; " + FillIn(texts::AndMoreFiles, {std::to_wstring(files.size() - shown)});
+    return text + L".";
+}
+
+std::wstring DescribeLeftOut(const JobReport& report) {
+    if (report.leftOut.empty())
+        return {};
+    return FillIn(texts::RestoreLeftOut,
+                  {Counted(report.leftOut.size(), texts::OneFile, texts::ManyFiles), SomeFiles(report.leftOut)});
+}

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/jobs/JobReport.h"
 #include "engine/journal/JobJournal.h"
@@ -15,6 +16,13 @@ std::wstring DescribeRecovery(const Recovery& recovery);
 // What was put right before the job began, what stopped it, and where the data stands
 // after it; "" for a job that stands whole with nothing to tell.
 std::wstring DescribeJobProblems(const JobReport& report, JobKind kind, const std::wstring& setFolder);
+
+// Up to ten of the files, "; " between them, then how many more, and a full stop.
+std::wstring SomeFiles(const std::vector<std::wstring>& files);
+
+// What a restore left out because the set's manifest does not list it: how many, and up
+// to ten of them; "" for nothing.
+std::wstring DescribeLeftOut(const JobReport& report);
 
 // What the program would not act on (a list's line, a link), in a set folder or a folder a
 // job stages in.

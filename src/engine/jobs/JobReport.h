@@ -84,6 +84,8 @@ struct JobReport {
     std::optional<RefusedInput> refused;
     // Damaged: the set's files that differ from its manifest or are missing.
     std::vector<std::wstring> damaged;
+    // Restore: the set's files its manifest does not list, which it did not restore.
+    std::vector<std::wstring> leftOut;
 
     bool Whole() const { return outcome == JobOutcome::Whole; }
     bool FoldersWhole() const { return folderFailures.empty(); }

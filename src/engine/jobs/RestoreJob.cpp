@@ -57,6 +57,8 @@ std::wstring InSafetySet(int layer, const std::wstring& rel) { return layer == 1
 
 struct RestoreJob::Plan {
     SetManifest manifest;  // the set's; empty for a set without one
+    bool hasManifest = false;
+    std::vector<std::wstring> leftOut;  // the set's files its manifest does not list (shown paths)
     struct Check {
         std::size_t item;
         std::string digest;
@@ -131,6 +133,8 @@ private:
             // folder it is in.
             if (route_ && perUser_ && (here.perUser.Find(name) || here.perUserHolds))
                 layer = 1;
+            if (!Vouched(setChild, entry))
+                return;
             const LayeredEntry* inPlace = (layer == 1 ? here.perUser : here.game).Find(name);
             p_.seen.insert(FoldCase(setChild));
             if (inPlace && quick_.Same(entry.entry, inPlace->entry))
@@ -173,16 +177,20 @@ private:
         std::vector<std::wstring> added;
         LayeredListing source({entry.folders.front()});
         Place there = PlaceOf(child);
-        auto same = [this](const std::wstring&, const DirEntry& coming, const DirEntry& inPlace) {
-            return quick_.Same(coming, inPlace);
+        // A game file whose counterpart in the set the manifest does not vouch for stays.
+        auto inSet = [&](const std::wstring& rel) { return setChild + rel.substr(child.size()); };
+        auto same = [&](const std::wstring& rel, const DirEntry& coming, const DirEntry& inPlace) {
+            return quick_.Same(coming, inPlace) || !IsVouched(inSet(rel));
         };
         if (!ReplacesWhole(source, layer == 1 ? there.perUser : there.game, child, same, &added)) {
             Folder(layer, child, setChild, source, there);
             return;
         }
         StageTree(layer, child, setChild, entry.folders.front(), false);
-        for (const std::wstring& rel : added)
-            p_.added.push_back(InSafetySet(layer, rel));
+        for (const std::wstring& rel : added) {
+            if (IsVouched(inSet(rel)))
+                p_.added.push_back(InSafetySet(layer, rel));
+        }
     }
 
     void StageTree(int layer, const std::wstring& rel, const std::wstring& setRel, const std::wstring& source,
@@ -197,9 +205,21 @@ private:
                 StageTree(layer, child, setChild, entry->folders.front(), true);
                 continue;
             }
+            if (!Vouched(setChild, *entry))
+                continue;
             p_.seen.insert(FoldCase(setChild));
             StageFile(layer, child, setChild, *entry, true);
         }
+    }
+
+    // A set with a manifest brings back only what it vouches for: a file it does not list
+    // (and a folder holding none it lists) is left out, and named.
+    bool IsVouched(const std::wstring& setRel) const { return !p_.hasManifest || p_.manifest.Find(setRel); }
+    bool Vouched(const std::wstring& setRel, const LayeredEntry& entry) {
+        if (entry.entry.IsFolder() || IsVouched(setRel))
+            return true;
+        p_.leftOut.push_back(ShownPath(entry.path));
+        return false;
     }
 
     void StageFile(int layer, const std::wstring& rel, const std::wstring& setRel, const LayeredEntry& entry,
@@ -280,6 +300,7 @@ JobReport RestoreJob::Run(JobEvents& events) {
     ListChanges(copy, plan);
     if (plan.refused)
         return RefuseInput(events, report, *plan.refused);
+    report.leftOut = plan.leftOut;
     JobJournal journal(journal_);
     if (auto stopped = StopBeforeChanges(events, plan.listing, plan.listingFolder, copy.Plan(), journal, entry, report))
         return *stopped;
@@ -303,12 +324,22 @@ JobReport RestoreJob::Run(JobEvents& events) {
     return report;
 }
 
+namespace {
+
+ListRead ReadManifest(RestoreJob::Plan& plan, const std::wstring& path) {
+    ListRead read = plan.manifest.Read(path);
+    plan.hasManifest = read.state == ListRead::State::Read;
+    return read;
+}
+
+}  // namespace
+
 // The set's lists, read before anything else: a manifest or a list of added files that
 // this program did not write refuses the restore.
 std::optional<RefusedInput> RestoreJob::ReadLists(Plan& plan, FileResult& unreadable) const {
     const std::wstring manifest = game::Entry(setFolder_, SetManifest::FileName);
     const std::pair<std::wstring, ListRead> reads[] = {
-        {manifest, plan.manifest.Read(manifest)},
+        {manifest, ReadManifest(plan, manifest)},
         {game::Entry(setFolder_, game::AddedListName), ReadAddedList(setFolder_, plan.toRemove)},
     };
     for (const auto& [path, read] : reads) {
