@@ -388,6 +388,30 @@ TEST_F(JobTest, RestoreKeepsWhatItReplacesAndThatSafetySetUndoesItExactly) {
     EXPECT_EQ(ListTree(Game()), original);
 }
 
+// A set from outside may hold files its manifest does not vouch for: a restore brings back
+// only what the manifest lists, leaves the game's own file of such a name as it is, and
+// names what it left out.
+TEST_F(JobTest, RestoreBringsBackOnlyWhatTheManifestVouchesFor) {
+    MakeGameData(Game(), "backed up");
+    MakeDirs(Set());
+    ASSERT_TRUE(Backup().Whole());
+    WriteTextFile(Set() + L"\\saves\\only in game.sav", "slipped in");
+    WriteTextFile(Set() + L"\\saves\\slot 1\\extra.sav", "slipped in");
+    MakeGameData(Game(), "before");
+    WriteTextFile(Game() + L"\\saves\\only in game.sav", "stays");
+    ShiftWriteTimes(Game(), 60);
+
+    JobReport report = Restore();
+    ASSERT_TRUE(report.Whole());
+    EXPECT_EQ(ReadTextFile(Game() + L"\\saves\\quick.sav"), "quick backed up");
+    EXPECT_EQ(ReadTextFile(Game() + L"\\saves\\only in game.sav"), "stays");
+    EXPECT_FALSE(PathExists(Game() + L"\\saves\\slot 1\\extra.sav"));
+    std::sort(report.leftOut.begin(), report.leftOut.end());
+    EXPECT_EQ(report.leftOut, (std::vector<std::wstring>{Set() + L"\\saves\\only in game.sav",
+                                                         Set() + L"\\saves\\slot 1\\extra.sav"}));
+    EXPECT_EQ(DescribeLeftOut(report).find(L"Not restored"), 0u);
+}
+
 TEST_F(JobTest, RestoreIntoAMissingGameFolderMakesItFirst) {
     MakeGameData(Set(), "backed up");
     JobReport report = Restore();
