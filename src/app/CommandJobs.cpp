@@ -261,7 +261,7 @@ CommandOutcome RunRestore(const Command& command, const std::wstring& before) {
     std::wstring kept = report.safetyMarker.empty() ? std::wstring(texts::CommandRestoreNothingChanged)
                                                     : FillIn(texts::CommandRestoreSafetySet, {report.safetyMarker});
     return {ExitWhole, Join({before, DescribeJobProblems(report, JobKind::Restore, check.location),
-                             FillIn(texts::CommandRestoreDone, {check.location, game}), kept, DescribeLeftOut(report)})};
+                             FillIn(texts::CommandRestoreDone, {check.location, game}), kept, DescribeRestoreNotes(report)})};
 }
 
 

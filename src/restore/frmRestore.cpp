@@ -97,8 +97,8 @@ void frmRestore::AfterAdvance() {
 void frmRestore::ShowJobOutcome(const JobReport& report) {
     ShowVerdict(!report.Whole());
     std::wstring safety = report.safetyMarker.empty() ? L"" : FillIn(texts::RestoreSafetySetKept, {report.safetyMarker});
-    if (!report.leftOut.empty())
-        safety += L"\n" + DescribeLeftOut(report);
+    if (std::wstring notes = DescribeRestoreNotes(report); !notes.empty())
+        safety += L"\n" + notes;
     SetText(safetyLabel_, report.Whole() ? FinishNote(report, texts::RestoreIntoGameFolder, safety) : L"");
 }
 

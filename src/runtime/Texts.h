@@ -440,6 +440,9 @@ inline constexpr wchar_t CommandRestoreSafetySet[] =
 // %1: how many, %2: up to ten of them.
 inline constexpr wchar_t RestoreLeftOut[] =
     L"Not restored, because the set's manifest does not list them (nothing vouches for them): %1: %2";
+// %1: the path, %2: the reason.
+inline constexpr wchar_t SafetyManifestNotWritten[] =
+    L"The safety set's manifest could not be written (%1: %2); the data from before is in it all the same.";
 inline constexpr wchar_t CommandRestoreNothingChanged[] = L"The game already held this data; nothing was changed.";
 // %1: the dated set's folder, %2: the platform's reason.
 inline constexpr wchar_t CommandDatedSetNotMade[] = L"the folder %1 could not be made (%2).";

@@ -30,7 +30,7 @@ class DataName {
 public:
     using Syntax = DataNameSyntax;
     static constexpr Syntax Plain{L'\\', false, false};
-    static constexpr Syntax Manifest{L'/', false, false};
+    static constexpr Syntax Manifest{L'/', true, false};
     static constexpr Syntax AddedList{L'\\', true, false};
     static constexpr Syntax BackupSwap{L'\\', false, true};
 

@@ -204,9 +204,14 @@ std::wstring SomeFiles(const std::vector<std::wstring>& files) {
     return text + L".";
 }
 
-std::wstring DescribeLeftOut(const JobReport& report) {
-    if (report.leftOut.empty())
-        return {};
-    return FillIn(texts::RestoreLeftOut,
-                  {Counted(report.leftOut.size(), texts::OneFile, texts::ManyFiles), SomeFiles(report.leftOut)});
+std::wstring DescribeRestoreNotes(const JobReport& report) {
+    std::wstring text;
+    if (!report.leftOut.empty())
+        text = FillIn(texts::RestoreLeftOut,
+                      {Counted(report.leftOut.size(), texts::OneFile, texts::ManyFiles), SomeFiles(report.leftOut)});
+    if (!report.safetyManifest.Ok()) {
+        const FileResult& f = report.safetyManifest;
+        text += (text.empty() ? L"" : L" ") + FillIn(texts::SafetyManifestNotWritten, {ShownPath(f.path), Reason(f.error)});
+    }
+    return text;
 }

@@ -20,9 +20,10 @@ std::wstring DescribeJobProblems(const JobReport& report, JobKind kind, const st
 // Up to ten of the files, "; " between them, then how many more, and a full stop.
 std::wstring SomeFiles(const std::vector<std::wstring>& files);
 
-// What a restore left out because the set's manifest does not list it: how many, and up
-// to ten of them; "" for nothing.
-std::wstring DescribeLeftOut(const JobReport& report);
+// What a whole restore adds to its word: what it left out because the set's manifest does
+// not list it (how many, and up to ten of them), and a safety set's manifest that could
+// not be written; "" for nothing.
+std::wstring DescribeRestoreNotes(const JobReport& report);
 
 // What the program would not act on (a list's line, a link), in a set folder or a folder a
 // job stages in.

@@ -86,6 +86,8 @@ struct JobReport {
     std::vector<std::wstring> damaged;
     // Restore: the set's files its manifest does not list, which it did not restore.
     std::vector<std::wstring> leftOut;
+    // Restore: the safety set's manifest, where it could not be written (the data is there).
+    FileResult safetyManifest;
 
     bool Whole() const { return outcome == JobOutcome::Whole; }
     bool FoldersWhole() const { return folderFailures.empty(); }

@@ -12,6 +12,7 @@
 #include "engine/sets/BackupMarker.h"
 #include "engine/sets/SafetySets.h"
 #include "engine/sets/SetManifest.h"
+#include "engine/sets/SetVerify.h"
 #include "engine/staging/BackupStaging.h"
 #include "engine/staging/ChangePlan.h"
 #include "engine/staging/LayeredListing.h"
@@ -506,6 +507,10 @@ void RestoreJob::SwapIn(JobCopy& copy, JobJournal& journal, JournalEntry& entry,
             Discard(copy, journal, entry, report);
             return;
         }
+        // What the swap set aside is hashed where it lies now, in the safety set, which is
+        // then checked like any set: by sha256sum -c, /verify and its own restore.
+        if (FileResult manifest = WriteSetManifest(entry.safetySet); !manifest.Ok())
+            report.safetyManifest = manifest;
         entry.stage = JournalStage::Committing;
         // Until the journal says the restore stands, its staging folder stays for the next
         // start to finish from.

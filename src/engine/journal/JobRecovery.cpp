@@ -7,6 +7,8 @@
 #include "engine/journal/JobLock.h"
 #include "engine/sets/EarlierSet.h"
 #include "engine/sets/SafetySets.h"
+#include "engine/sets/SetManifest.h"
+#include "engine/sets/SetVerify.h"
 #include "engine/staging/BackupStaging.h"
 #include "engine/staging/RestoreRights.h"
 #include "engine/staging/RestoreStaging.h"
@@ -63,8 +65,12 @@ void RecoverRestore(const JournalEntry& entry, Recovery& recovery) {
     }
     (void)RemoveRestoreStaging(layers);  // what stays is refused before the next copy
     if (forward) {
-        // The restore stood whole: only the pruning of old safety sets may be left.
+        // The restore stood whole: only its safety set's manifest and the pruning of old
+        // safety sets may be left. A manifest that cannot be written now leaves the set as
+        // earlier releases made them: it restores, unchecked.
         recovery.finished = true;
+        if (!EntryExists(game::Entry(entry.safetySet, SetManifest::FileName)))
+            (void)WriteSetManifest(entry.safetySet);
         PruneSafetySets(SafetySetRoot(entry.gameFolder), SafetySetsKept, entry.setFolder);
         return;
     }

@@ -47,7 +47,9 @@ ListRead SetManifest::Decode(const std::string& text, const std::wstring& path) 
         std::string digest(64, '0');
         std::transform(l.begin(), l.begin() + 64, digest.begin(), [](wchar_t c) { return static_cast<char>(c); });
         // A name listed twice would leave it open which digest is the file's.
-        return entries_.try_emplace(FoldCase(name->Relative()), Entry{name->Relative(), std::move(digest)}).second;
+        // A safety set's names may stand in its per-user layer's folder: they keep it.
+        std::wstring relative = name->Spelled(DataName::Plain);
+        return entries_.try_emplace(FoldCase(relative), Entry{relative, std::move(digest)}).second;
     });
     if (!read.Usable())
         entries_.clear();

@@ -6,7 +6,8 @@
 //     <64 hex digits><two spaces><path>
 //
 // one line per file, the path relative to the set folder with "/" between its names, in
-// UTF-8, sorted by path. Paths compare without regard to case, as the file system does.
+// UTF-8, sorted by path. A safety set's manifest lists what it keeps, the per-user copy's
+// files below their layer's folder. Paths compare without regard to case, as the file system does.
 // A manifest comes from the set folder, so it is read strictly: a line of any other form,
 // a name that is not a valid name of the game's data (DataName) or one listed twice
 // makes the whole manifest refused.

@@ -8,6 +8,7 @@
 #include "engine/game/GameLayout.h"
 #include "engine/sets/SetManifest.h"
 #include "files/DirSearch.h"
+#include "files/ExistingFolder.h"
 #include "files/FileOps.h"
 #include "files/Sha256.h"
 #include "runtime/AppError.h"
@@ -53,6 +54,36 @@ void ListData(const std::wstring& setFolder, const std::wstring& rel, std::vecto
 }
 
 }  // namespace
+
+FileResult WriteSetManifest(const std::wstring& setFolder) {
+    std::vector<std::wstring> files;
+    try {
+    for (const std::wstring& layer : {std::wstring(), std::wstring(game::PerUserLayerName)}) {
+        const std::wstring root = layer.empty() ? setFolder : game::Entry(setFolder, layer);
+        for (const wchar_t* name : game::FolderNames) {
+            if (!IsExistingFolder(LongPath(game::Entry(root, name))))
+                continue;
+            std::vector<std::wstring> below;
+            ListData(root, name, below);
+            for (const std::wstring& rel : below)
+                files.push_back(layer.empty() ? rel : layer + L"\\" + rel);
+        }
+        if (EntryExists(game::Entry(root, game::ConfigName)))
+            files.push_back(layer.empty() ? std::wstring(game::ConfigName) : layer + L"\\" + game::ConfigName);
+    }
+    } catch (const AppError& e) {
+        return FileResult::Failure(static_cast<DWORD>(e.Number()), setFolder);
+    }
+    SetManifest manifest;
+    std::vector<char> buffer(kPiece);
+    for (const std::wstring& rel : files) {
+        std::string digest = DigestOf(game::Entry(setFolder, rel), buffer);
+        if (digest.empty())
+            return FileResult::Failure(ERROR_READ_FAULT, game::Entry(setFolder, rel));
+        manifest.Set(rel, std::move(digest));
+    }
+    return WriteFileDurably(game::Entry(setFolder, SetManifest::FileName), manifest.Text());
+}
 
 SetVerification VerifySet(const std::wstring& setFolder) {
     SetVerification result;

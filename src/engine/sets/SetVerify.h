@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/input/RefusedInput.h"
+#include "files/FileOps.h"
 
 struct SetVerification {
     enum class Verdict {
@@ -25,3 +26,8 @@ struct SetVerification {
 };
 
 SetVerification VerifySet(const std::wstring& setFolder);
+
+// Writes the manifest of what the set holds now, every file of its data (and of a safety
+// set's per-user layer) read whole and hashed: for a set the program filled by renames,
+// a safety set. A file that cannot be read fails it, and no manifest is written.
+FileResult WriteSetManifest(const std::wstring& setFolder);
