@@ -20,6 +20,7 @@
 #include "engine/sets/BackupMarker.h"
 #include "engine/sets/EarlierSet.h"
 #include "engine/sets/SafetySets.h"
+#include "engine/sets/SetVerify.h"
 #include "engine/staging/BackupStaging.h"
 #include "engine/staging/RestoreStaging.h"
 #include "files/FileOps.h"
@@ -380,6 +381,25 @@ TEST_F(JobTest, RestoreKeepsWhatItReplacesAndThatSafetySetUndoesItExactly) {
               "saves\\new in set.sav\r\nmaps\\new folder\r\n");
     EXPECT_TRUE(MarkerReadsBack(report.safetyMarker, report.safetySet));
     EXPECT_TRUE(IsSameOrInsideFolder(report.safetySet, SafetyRoot()));
+    // Its manifest vouches for what it keeps, to the program and to sha256sum alike.
+    SetVerification verified = VerifySet(report.safetySet);
+    EXPECT_EQ(verified.verdict, SetVerification::Verdict::Whole);
+    EXPECT_EQ(verified.checked, 4u);  // the two saves, the map and the cfg it replaced
+    std::optional<bool> checked =
+        LinuxCommandSucceeds(report.safetySet, "sha256sum -c --quiet --strict 'Tarnwick set contents.sha256'");
+    if (checked) {
+        EXPECT_TRUE(*checked) << "sha256sum -c refuses the safety set's manifest";
+    }
+
+    // A safety set damaged since is refused like any set, the game's data left as it is.
+    const std::wstring kept = report.safetySet + L"\\saves\\quick.sav";
+    const std::string keptText = ReadTextFile(kept);
+    WriteTextFile(kept, "quick, damaged");
+    const Tree restored = ListTree(Game());
+    JobReport refused = Restore(report.safetySet);
+    EXPECT_EQ(refused.failedAt, JobStage::Damaged);
+    EXPECT_EQ(ListTree(Game()), restored);
+    WriteTextFile(kept, keptText);
 
     // Restoring the safety set gives the game folder back exactly: what was replaced comes
     // back, what was added goes.
@@ -409,7 +429,7 @@ TEST_F(JobTest, RestoreBringsBackOnlyWhatTheManifestVouchesFor) {
     std::sort(report.leftOut.begin(), report.leftOut.end());
     EXPECT_EQ(report.leftOut, (std::vector<std::wstring>{Set() + L"\\saves\\only in game.sav",
                                                          Set() + L"\\saves\\slot 1\\extra.sav"}));
-    EXPECT_EQ(DescribeLeftOut(report).find(L"Not restored"), 0u);
+    EXPECT_EQ(DescribeRestoreNotes(report).find(L"Not restored"), 0u);
 }
 
 TEST_F(JobTest, RestoreIntoAMissingGameFolderMakesItFirst) {
@@ -419,7 +439,7 @@ TEST_F(JobTest, RestoreIntoAMissingGameFolderMakesItFirst) {
     EXPECT_EQ(ListTree(Game()), ListTree(Set()));
     // Nothing was replaced; the safety set lists what was added, for an undo.
     ASSERT_FALSE(report.safetySet.empty());
-    EXPECT_EQ(ListTree(report.safetySet).size(), 2u);  // its marker and its list, no data
+    EXPECT_EQ(ListTree(report.safetySet).size(), 3u);  // its marker, its list and an empty manifest, no data
     EXPECT_EQ(ReadTextFile(report.safetySet + L"\\" + game::AddedListName),
               "saves\r\nmaps\r\nscores\r\ntarnwick.cfg\r\n");
 }

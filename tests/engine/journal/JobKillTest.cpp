@@ -15,6 +15,7 @@
 #include "engine/jobs/RestoreJob.h"
 #include "engine/journal/JobRecovery.h"
 #include "engine/sets/BackupMarker.h"
+#include "engine/sets/SetVerify.h"
 #include "engine/staging/BackupStaging.h"
 #include "engine/staging/RestoreStaging.h"
 #include "files/DirSearch.h"
@@ -207,6 +208,7 @@ TEST_F(JobKillTest, NextStartLeavesTheJobWholeOrTheEarlierDataAsItWas) {
             std::wstring safetySet = SafetyRoot() + L"\\" + OnlySubfolder(SafetyRoot());
             EXPECT_EQ(ReadTextFile(safetySet + L"\\saves\\quick.sav"), "quick before");
             EXPECT_TRUE(MarkerReadsBack(MarkerPathToday(safetySet), safetySet));
+            EXPECT_EQ(VerifySet(safetySet).verdict, SetVerification::Verdict::Whole);
         } else {
             EXPECT_EQ(ListTree(Set() + L"\\maps"), ListTree(Game() + L"\\maps"));
             EXPECT_EQ(ReadTextFile(Set() + L"\\saves\\only earlier.sav"), "kept by merging");
