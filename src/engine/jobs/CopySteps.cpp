@@ -161,6 +161,13 @@ bool CopyRestAndFlush(JobCopy& copy, std::size_t end, JobReport& report) {
 std::optional<JobReport> StopBeforeChanges(JobEvents& events, const FileResult& listing, const std::wstring& folder,
                                            const ChangePlan& plan, JobJournal& journal, const JournalEntry& entry,
                                            JobReport& report) {
+    if (auto stopped = StopOnReading(events, listing, folder, plan, report))
+        return stopped;
+    return StopUnlessJournalWritten(events, journal, entry, report);
+}
+
+std::optional<JobReport> StopOnReading(JobEvents& events, const FileResult& listing, const std::wstring& folder,
+                                       const ChangePlan& plan, JobReport& report) {
     if (!listing.Ok()) {
         report.folderFailures.push_back({folder, ShownPath(listing.path), listing.error});
         report.failedAt = JobStage::Folders;
@@ -171,6 +178,11 @@ std::optional<JobReport> StopBeforeChanges(JobEvents& events, const FileResult& 
     }
     if (FileResult room = CheckRoom(plan, report); !room.Ok())
         return Refuse(events, report, JobStage::Space, room);
+    return std::nullopt;
+}
+
+std::optional<JobReport> StopUnlessJournalWritten(JobEvents& events, JobJournal& journal, const JournalEntry& entry,
+                                                  JobReport& report) {
     if (FileResult written = journal.Write(entry); !written.Ok())
         return Refuse(events, report, JobStage::Journal, written);
     PassStage("journal written");

@@ -67,6 +67,12 @@ bool CopyRestAndFlush(JobCopy& copy, std::size_t end, JobReport& report);
 std::optional<JobReport> StopBeforeChanges(JobEvents& events, const FileResult& listing, const std::wstring& folder,
                                            const ChangePlan& plan, JobJournal& journal, const JournalEntry& entry,
                                            JobReport& report);
+// The same in two halves, for a job with checks of its own between them: what reading
+// found (the listing, the room), then the journal.
+std::optional<JobReport> StopOnReading(JobEvents& events, const FileResult& listing, const std::wstring& folder,
+                                       const ChangePlan& plan, JobReport& report);
+std::optional<JobReport> StopUnlessJournalWritten(JobEvents& events, JobJournal& journal, const JournalEntry& entry,
+                                                  JobReport& report);
 
 // Undoes a job whose changes are still all staged: removeStaging runs (on the worker),
 // the journal goes, and the job counts as rolled back.

@@ -270,19 +270,14 @@ JobReport RestoreJob::Run(JobEvents& events) {
             return Refuse(events, report, JobStage::SetInsideGame,
                           FileResult::Failure(ERROR_INVALID_PARAMETER, setFolder_));
     }
-    // Asked before anything changes: without the rights the restore would fail half-way
-    // through its swap and have to undo it.
-    if (FileResult rights = CheckRestoreRights(gameFolder_, perUserCopy_); !rights.Ok())
-        return Refuse(events, report, JobStage::Rights, rights);
-    // A restore never copies a partial set that an interrupted backup left.
+    // A restore never copies a partial set that an interrupted backup left. (An interrupted
+    // restore is put right only by a copy of the program with the rights for it.)
     if (FileResult recovered = PutRightFirst(journal_, gameFolder_, setFolder_, report); !recovered.Ok())
         return Refuse(events, report, JobStage::Recover, recovered);
     // Staging folders that no journal speaks of are what a removal cut short left; copies
     // never go into one that could not be removed.
     if (FileResult left = RemoveRestoreStaging(RestoreLayers(gameFolder_, perUserCopy_, L"")); !left.Ok())
         return RefuseLeftOver(events, report, left);
-    if (FileResult made = MakeFolderPath(gameFolder_); !made.Ok())
-        return Refuse(events, report, JobStage::GameFolder, made);
 
     const std::wstring safetySet = NewSafetySet(gameFolder_);
     JournalEntry entry{.kind = JobKind::Restore,
@@ -302,8 +297,19 @@ JobReport RestoreJob::Run(JobEvents& events) {
     if (plan.refused)
         return RefuseInput(events, report, *plan.refused);
     report.leftOut = plan.leftOut;
+    // Every check that only reads comes first: a restore refused by one changes nothing,
+    // not even a folder's time.
+    if (auto stopped = StopOnReading(events, plan.listing, plan.listingFolder, copy.Plan(), report))
+        return *stopped;
+    // The rights are asked of the file system itself, with a probe file in each folder the
+    // restore writes in: the first check that writes, and the last before the journal.
+    // Without them the restore would fail half-way through its swap and have to undo it.
+    if (FileResult rights = CheckRestoreRights(gameFolder_, perUserCopy_); !rights.Ok())
+        return Refuse(events, report, JobStage::Rights, rights);
+    if (FileResult made = MakeFolderPath(gameFolder_); !made.Ok())
+        return Refuse(events, report, JobStage::GameFolder, made);
     JobJournal journal(journal_);
-    if (auto stopped = StopBeforeChanges(events, plan.listing, plan.listingFolder, copy.Plan(), journal, entry, report))
+    if (auto stopped = StopUnlessJournalWritten(events, journal, entry, report))
         return *stopped;
     try {
         CopyChanges(copy, plan, events, report);
