@@ -62,6 +62,18 @@ private:
     }
 };
 
+// The last-write times of the folders, as their entries last changed.
+std::vector<std::int64_t> WriteTimesOf(const std::vector<std::wstring>& folders) {
+    std::vector<std::int64_t> times;
+    for (const std::wstring& folder : folders) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        EXPECT_TRUE(GetFileAttributesExW(folder.c_str(), GetFileExInfoStandard, &data)) << Narrow(folder);
+        times.push_back((static_cast<std::int64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                        data.ftLastWriteTime.dwLowDateTime);
+    }
+    return times;
+}
+
 class JobTest : public testing::Test {
 public:
     std::wstring Game() const { return dir / L"vol\\Tarnwick"; }
@@ -296,12 +308,19 @@ TEST_F(JobTest, JobThatDoesNotFitIsRefusedWithTheRoomItNeeds) {
         MakeGameData(restore ? Game() : Set(), "earlier");
         WriteTextFile((restore ? Set() : Game()) + L"\\saves\\big.sav", std::string(400 * 1024, 'b'));
         Tree before = ListTree(restore ? Game() : Set());
+        // A refusal found by reading changes nothing, not even a folder's time: not the
+        // folders a restore would write in and probe for the rights.
+        const std::vector<std::wstring> folders = {volume, Game(), Game() + L"\\saves", Game() + L"\\maps",
+                                                   Game() + L"\\scores", Set()};
+        const std::vector<std::int64_t> times = WriteTimesOf(folders);
         JobReport report = restore ? Restore() : Backup();
         EXPECT_EQ(report.outcome, JobOutcome::NotStarted);
         EXPECT_EQ(report.failedAt, JobStage::Space);
         EXPECT_GT(report.bytesNeeded, report.space.free);
         EXPECT_GT(report.bytesNeeded, 400u * 1024);
         EXPECT_EQ(ListTree(restore ? Game() : Set()), before);
+        EXPECT_EQ(WriteTimesOf(folders), times);
+        EXPECT_FALSE(PathExists(SafetyRoot()));
     }
 }
 
