@@ -23,7 +23,7 @@ LayeredListing::LayeredListing(const std::vector<std::wstring>& folders) {
             std::wstring key = FoldCase(entry.name);
             std::wstring path = folder + L"\\" + entry.name;
             if (auto [seen, added] = inThisFolder.emplace(key, path); !added)
-                throw RefusedInput::CasePair(ShownPath(seen->second), ShownPath(path));
+                clashes_.try_emplace(key, RefusedInput::CasePair(ShownPath(seen->second), ShownPath(path)));
             LayeredEntry& listed = entries_[key];
             bool merges = entry.IsFolder() && listed.entry.IsFolder();
             if (!merges)
@@ -37,11 +37,16 @@ LayeredListing::LayeredListing(const std::vector<std::wstring>& folders) {
 }
 
 const LayeredEntry* LayeredListing::Find(const std::wstring& name) const {
-    auto found = entries_.find(FoldCase(name));
+    std::wstring key = FoldCase(name);
+    if (auto clash = clashes_.find(key); clash != clashes_.end())
+        throw clash->second;
+    auto found = entries_.find(key);
     return found == entries_.end() ? nullptr : &found->second;
 }
 
 std::vector<const LayeredEntry*> LayeredListing::Entries() const& {
+    if (!clashes_.empty())
+        throw clashes_.begin()->second;
     std::vector<const LayeredEntry*> all;
     for (const auto& [key, listed] : entries_)
         all.push_back(&listed);

@@ -21,8 +21,12 @@ struct LayeredEntry {
 class LayeredListing {
 public:
     // Lists each of the folders (long form; missing ones hold nothing). A listing that
-    // fails raises an AppError; two entries of one folder whose names differ only in case
-    // raise a RefusedInput naming both.
+    // fails raises an AppError.
+    //
+    // Two entries of one folder whose names differ only in case raise a RefusedInput
+    // naming both, once a job looks at them: when that name is found, or every entry is
+    // walked. Such a pair elsewhere in a folder the job only looks into by name (the
+    // player's own files beside a set) is none of the job's business.
     explicit LayeredListing(const std::vector<std::wstring>& folders);
 
     // nullptr when no folder has an entry of that name.
@@ -34,6 +38,7 @@ public:
 
 private:
     std::map<std::wstring, LayeredEntry> entries_;  // by case-folded name
+    std::map<std::wstring, RefusedInput> clashes_;  // names only case apart, by case-folded name
 };
 
 // Whether nothing of the folder listed as inPlace would stay under the one listed as

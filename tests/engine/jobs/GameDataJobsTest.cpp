@@ -366,6 +366,13 @@ TEST_F(JobTest, NamesThatDifferOnlyInCaseRefuseTheJobNamingBoth) {
         EXPECT_EQ(ListTree(Game()), game);
         EXPECT_EQ(ListTree(Set()), set);
     }
+    // Beside the set's data, such a pair is the player's business: the backup runs.
+    RemoveTree(dir.Path());
+    MakeGameData(Game(), "now");
+    MakeEarlierSet();
+    std::optional<bool> made = LinuxCommandSucceeds(Set(), "echo a > Notes.txt && echo b > notes.txt");
+    ASSERT_TRUE(made && *made);
+    EXPECT_TRUE(Backup().Whole());
 }
 
 // ---- Restore -------------------------------------------------------------------
