@@ -2,8 +2,6 @@
 
 #include <vector>
 
-#include "runtime/StageHook.h"
-
 namespace {
 
 const wchar_t* const kStates[] = {L"being copied", L"being swapped in", L"being taken back", L"being removed"};
@@ -51,25 +49,10 @@ FileResult RemoveStagingFolders(const std::wstring& setFolder) {
         if (first.Ok())
             first = result;
     };
-    const std::wstring removing = Staging(setFolder, StagingState::Removing);
-    note(DeleteTree(removing));  // a removal cut short
-    for (StagingState state : {StagingState::Copying, StagingState::Swapping, StagingState::TakingBack}) {
-        std::wstring folder = Staging(setFolder, state);
-        if (!EntryExists(folder))
-            continue;
-        // A folder whose name a start would replay the swap list of is renamed out of that
-        // reach, on the disk, before anything in it goes: a removal cut short part-way
-        // can never be taken for a swap still to finish or undo.
-        if (state != StagingState::Copying) {
-            if (FileResult aside = RenameEntryDurably(folder, removing); !aside.Ok()) {
-                note(aside);
-                continue;
-            }
-            folder = removing;
-            PassStage("staging set aside");
-        }
-        note(DeleteTree(folder));
-    }
+    // A swap list in the copying folder is never replayed: that folder simply goes.
+    note(DeleteTree(Staging(setFolder, StagingState::Copying)));
+    for (StagingState state : {StagingState::Swapping, StagingState::TakingBack})
+        note(RemoveSpentStaging(Staging(setFolder, state), Staging(setFolder, StagingState::Removing)));
     note(DeleteTree(BackupLayer(setFolder, StagingState::Copying).kept));
     return first;
 }

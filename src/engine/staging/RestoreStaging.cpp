@@ -1,7 +1,6 @@
 #include "engine/staging/RestoreStaging.h"
 
 #include "engine/game/GameLayout.h"
-#include "runtime/StageHook.h"
 
 namespace {
 
@@ -25,21 +24,11 @@ FileResult RemoveRestoreStaging(const std::vector<SwapLayer>& layers) {
         if (first.Ok())
             first = result;
     };
-    for (const SwapLayer& layer : layers)
-        note(DeleteTree(RemovingFolder(layer.root)));  // a removal cut short
+    // The first layer's staging folder holds the swap list a start would replay; the others
+    // go as they are, once it has.
     for (const SwapLayer& layer : layers) {
-        std::wstring folder = layer.staging;
-        // The first layer's staging folder holds the swap list a start would replay: it is
-        // renamed out of that reach, on the disk, before anything in it goes.
-        if (&layer == &layers.front() && EntryExists(folder)) {
-            if (FileResult aside = RenameEntryDurably(folder, RemovingFolder(layer.root)); !aside.Ok()) {
-                note(aside);
-                continue;
-            }
-            folder = RemovingFolder(layer.root);
-            PassStage("staging set aside");
-        }
-        note(DeleteTree(folder));
+        note(&layer == &layers.front() ? RemoveSpentStaging(layer.staging, RemovingFolder(layer.root))
+                                       : DeleteTree(layer.staging));
     }
     return first;
 }

@@ -242,3 +242,14 @@ FileResult StagedSwap::RunListed(const std::vector<SwapLayer>& layers, const Dat
 }
 
 std::wstring SwapListPath(const std::wstring& staging) { return staging + L"\\Tarnwick swap list.txt"; }
+
+FileResult RemoveSpentStaging(const std::wstring& staging, const std::wstring& removing) {
+    if (FileResult left = DeleteTree(removing); !left.Ok())
+        return left;
+    if (!EntryExists(staging))
+        return FileResult::Success();
+    if (FileResult aside = RenameEntryDurably(staging, removing); !aside.Ok())
+        return aside;
+    PassStage("staging set aside");
+    return DeleteTree(removing);
+}

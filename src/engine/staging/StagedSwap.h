@@ -42,6 +42,12 @@ struct SwapEntry {
 // The list of a staging folder's entries, "Tarnwick swap list.txt" in it.
 std::wstring SwapListPath(const std::wstring& staging);
 
+// Removes a staging folder whose swap went to its end, forward or back: first renamed to
+// removing (a name no start replays), on the disk, so that a removal cut short part-way is
+// never taken for a swap still to finish or undo; what a removal cut short left under
+// removing goes first. Nothing there is success.
+FileResult RemoveSpentStaging(const std::wstring& staging, const std::wstring& removing);
+
 class StagedSwap {
 public:
     StagedSwap(std::vector<SwapLayer> layers, std::vector<SwapEntry> entries);
