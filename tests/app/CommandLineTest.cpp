@@ -13,7 +13,6 @@
 #include "engine/journal/JobJournal.h"
 #include "engine/sets/BackupMarker.h"
 #include "engine/sets/DatedSets.h"
-#include "files/DirSearch.h"
 #include "files/FileOps.h"
 #include "runtime/Handles.h"
 #include "runtime/TextConv.h"
@@ -410,21 +409,6 @@ TEST_F(CommandRunTest, AFolderWithATrailingBackslashIsTakenWithoutIt) {
     ASSERT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_EQ(run.output.find("\\\\Tarnwick_"), std::string::npos) << run.output;
     EXPECT_EQ(ReadMarkerLocation(MarkerPathToday(set)), set);
-}
-
-// The safety set a restore leaves is checked like any set: /verify of its marker passes.
-TEST_F(CommandRunTest, TheSafetySetOfARestoreVerifies) {
-    MakeDirs(sets / L"set");
-    ASSERT_EQ(RunProgram(L"/backup " + Quoted(sets / L"set")).exitCode, 0u);
-    MakeGameData(GameFolder::Path(), "changed since");
-    ProgramRun restored = RunProgram(L"/restore " + Quoted(MarkerPathToday(sets / L"set")));
-    ASSERT_EQ(restored.exitCode, 0u) << restored.output;
-    std::vector<DirEntry> safetySets = DirSearch::Everything(GameFolder::SafetySets());
-    ASSERT_EQ(safetySets.size(), 1u);
-    const std::wstring safetySet = GameFolder::SafetySets() + L"\\" + safetySets[0].name;
-    ProgramRun verified = RunProgram(L"/verify " + Quoted(MarkerPathToday(safetySet)));
-    EXPECT_EQ(verified.exitCode, 0u) << verified.output;
-    EXPECT_NE(verified.output.find("Verify complete"), std::string::npos) << verified.output;
 }
 
 TEST_F(CommandRunTest, TheLineGoesToTheLogWithItsTime) {
