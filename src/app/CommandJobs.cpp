@@ -82,33 +82,6 @@ CommandOutcome Verdict(const JobReport& report, JobKind kind, const std::wstring
     return {ExitCodeOf(report), Join({before, FillIn(words, {named, DescribeJobProblems(report, kind, setFolder)})})};
 }
 
-// Makes the dated set's folder for this run. Two runs in one second would share a name:
-// the later one waits for the next second.
-FileResult MakeDatedSet(const std::wstring& folder, std::wstring& set) {
-    for (int attempt = 0;; ++attempt) {
-        SYSTEMTIME now;
-        GetLocalTime(&now);
-        set = folder + (folder.back() == L'\\' ? L"" : L"\\") + DatedSetName(now);
-        if (CreateDirectoryW(set.c_str(), nullptr))
-            return FileResult::Success();
-        DWORD error = GetLastError();
-        if (error != ERROR_ALREADY_EXISTS || attempt == 2)
-            return FileResult::Failure(error, set);
-        Sleep(1000 - now.wMilliseconds);
-    }
-}
-
-// The newest dated set in folder; none where there is none, or the folder cannot be listed
-// (the new set is then copied whole).
-std::optional<DatedSet> NewestDatedSet(const std::wstring& folder) {
-    try {
-        std::vector<DatedSet> sets = DatedSets(folder);
-        return sets.empty() ? std::nullopt : std::optional<DatedSet>(sets.back());
-    } catch (const AppError&) {
-        return std::nullopt;
-    }
-}
-
 // A folder named on the command line, in full, without the trailing "\\" a shell's
 // completion leaves (a drive's root keeps its own): it is joined to names and written into
 // markers as a folder.
@@ -181,7 +154,9 @@ CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
     if (command.dated) {
         if (std::optional<DatedSet> newest = NewestDatedSet(folder))
             linkFrom = newest->folder;
-        if (FileResult made = MakeDatedSet(folder, set); !made.Ok())
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        if (FileResult made = MakeDatedSetFolder(folder, now, set); !made.Ok())
             return refuse(FillIn(texts::CommandDatedSetNotMade, {made.path, SystemErrorText(made.error)}));
         if (SetFolderCheck check = CheckSetFolder(set, game); !check.Ok()) {
             RemoveDirectoryW(set.c_str());
@@ -200,14 +175,9 @@ CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
     std::wstring pruned;
     if (command.dated) {
         // Only once the new set is whole: until then the older ones are the backups.
-        try {
-            if (FileResult kept = KeepNewestDatedSets(folder, command.keep, set.substr(set.find_last_of(L'\\') + 1));
-                !kept.Ok())
-                pruned = FillIn(texts::CommandOlderSetNotRemoved, {kept.path, SystemErrorText(kept.error)});
-        } catch (const AppError& error) {
-            // The folder could not be listed: the new set stands whole all the same.
-            pruned = FillIn(texts::CommandOlderSetNotRemoved, {folder, error.Description()});
-        }
+        if (FileResult kept = KeepNewestDatedSets(folder, command.keep, set.substr(set.find_last_of(L'\\') + 1));
+            !kept.Ok())
+            pruned = FillIn(texts::CommandOlderSetNotRemoved, {kept.path, SystemErrorText(kept.error)});
     }
     return {ExitWhole,
             Join({before, DescribeJobProblems(report, JobKind::Backup, set),
@@ -219,14 +189,29 @@ CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
 }
 
 // A job on the set a marker names: the marker in full form, and the refusal in the job's words.
+// A folder stands for its own set, else for its newest dated set.
 struct MarkerJob {
     MarkerJob(const Command& command, const std::wstring& before, const wchar_t* refusedWords)
-        : marker(FullPath(command.path)), check(CheckMarker(marker)), before_(before), words_(refusedWords) {}
+        : named(FolderArgument(command.path)),
+          folder(IsExistingFolder(named)),
+          marker(folder ? MarkerOfFolder(named) : FullPath(command.path)),
+          check(CheckMarker(marker)),
+          before_(before),
+          words_(refusedWords) {}
 
-    CommandOutcome Refuse(const std::wstring& why) const {
-        return {ExitRefused, Join({before_, FillIn(words_, {marker, why})})};
+    // Why the job cannot start on the marker; "" when it can.
+    std::wstring Problem() const {
+        if (folder && marker.empty())
+            return FillIn(texts::CommandNoSetInFolder, {named});
+        return check.Ok() ? std::wstring() : WhyNotAMarker(check, marker);
     }
 
+    CommandOutcome Refuse(const std::wstring& why) const {
+        return {ExitRefused, Join({before_, FillIn(words_, {marker.empty() ? named : marker, why})})};
+    }
+
+    const std::wstring named;
+    const bool folder;
     const std::wstring marker;
     const MarkerCheck check;
 
@@ -241,18 +226,39 @@ std::wstring RightsAdvice(bool lacking) {
     return lacking && CanAskForRights() ? texts::CommandRunAsAdministrator : L"";
 }
 
+// What a restore would change, a line each, and the count; refused in the restore's words.
+CommandOutcome Preview(const RestorePreview& preview, const std::wstring& marker, const std::wstring& setFolder,
+                       const std::wstring& game, const std::wstring& before) {
+    if (!preview.report.Whole())
+        return Verdict(preview.report, JobKind::Restore, marker, setFolder, before);
+    CommandOutcome outcome{ExitWhole, Join({before, DescribePreview(preview.changes, setFolder, game),
+                                            DescribeRestoreNotes(preview.report)})};
+    for (const RestoreChange& change : preview.changes)
+        outcome.listing.push_back(DescribeChange(change));
+    return outcome;
+}
+
 CommandOutcome RunRestore(const Command& command, const std::wstring& before) {
     const MarkerJob job(command, before, texts::CommandRestoreRefused);
     const std::wstring& marker = job.marker;
     const MarkerCheck& check = job.check;
     auto refuse = [&](const std::wstring& why) { return job.Refuse(why); };
-    if (!check.Ok())
-        return refuse(WhyNotAMarker(check, marker));
+    if (std::wstring why = job.Problem(); !why.empty())
+        return refuse(why);
+    std::wstring bad;
+    std::optional<RestoreChoice> choice = RestoreChoice::Parse(command.only, bad);
+    if (!command.only.empty() && !choice)
+        return refuse(FillIn(texts::CommandNotADataName, {bad}));
     const std::wstring game = FindGameFolder();
     if (game.empty())
         return refuse(FillIn(texts::RestoreNoGameFolderFound, {game::Folder}));
+    RestoreJob restore(game, check.location, ExistingPerUserCopy(game));
+    if (choice)
+        restore.Choose(std::move(*choice));
     QuietJobEvents quiet;
-    JobReport report = RestoreJob(game, check.location, ExistingPerUserCopy(game)).Run(quiet);
+    if (command.preview)
+        return Preview(restore.Preview(quiet), marker, check.location, game, before);
+    JobReport report = restore.Run(quiet);
     if (!report.Whole()) {
         CommandOutcome verdict = Verdict(report, JobKind::Restore, marker, check.location, before);
         verdict.line = Join({verdict.line, RightsAdvice(report.failedAt == JobStage::Rights)});
@@ -264,21 +270,29 @@ CommandOutcome RunRestore(const Command& command, const std::wstring& before) {
                              FillIn(texts::CommandRestoreDone, {check.location, game}), kept, DescribeRestoreNotes(report)})};
 }
 
-
-
-CommandOutcome RunVerify(Command command, const std::wstring& before) {
-    // A folder of dated sets stands for its newest set.
-    if (const std::wstring folder = FolderArgument(command.path); IsExistingFolder(folder)) {
-        std::optional<DatedSet> newest = NewestDatedSet(folder);
-        command.path = newest ? newest->marker : L"";
-        if (command.path.empty())
-            return {ExitRefused, Join({before, FillIn(texts::CommandVerifyRefused,
-                                                      {folder, FillIn(texts::CommandVerifyNoDatedSet, {folder})})})};
+CommandOutcome RunSets(const Command& command) {
+    const std::wstring folder = FolderArgument(command.path);
+    if (!IsExistingFolder(folder)) {
+        std::wstring missing = NothingThere(folder);
+        return {ExitRefused, FillIn(texts::CommandSetsRefused, {folder, missing.empty() ? texts::CommandNotAFolder : missing})};
     }
+    std::vector<DatedSet> sets = DatedSets(folder);
+    if (sets.empty())
+        return {ExitRefused, FillIn(texts::CommandNoDatedSets, {folder})};
+    CommandOutcome outcome{ExitWhole, FillIn(texts::CommandSetsCounted,
+                                             {Counted(sets.size(), texts::OneDatedSet, texts::ManyDatedSets), folder})};
+    for (auto set = sets.rbegin(); set != sets.rend(); ++set) {
+        SetSize size = SizeOfSet(set->folder);
+        outcome.listing.push_back(FillIn(texts::CommandSetLine, {set->name, Files(size.files), ByteSize(size.bytes), set->marker}));
+    }
+    return outcome;
+}
+
+CommandOutcome RunVerify(const Command& command, const std::wstring& before) {
     const MarkerJob job(command, before, texts::CommandVerifyRefused);
     const MarkerCheck& check = job.check;
-    if (!check.Ok())
-        return job.Refuse(WhyNotAMarker(check, job.marker));
+    if (std::wstring why = job.Problem(); !why.empty())
+        return job.Refuse(why);
     SetVerification verified = VerifySet(check.location);
     std::wstring extra = verified.extra.empty() ? std::wstring()
                                                 : FillIn(texts::CommandVerifyExtra,
@@ -367,6 +381,8 @@ CommandOutcome Unexpected(CommandKind kind, const std::wstring& path, const std:
         return {ExitUndone, FillIn(texts::CommandVerifyFailed, {path, unexpected})};
     case CommandKind::Restore:
         return {ExitUndone, FillIn(texts::CommandRestoreFailed, {path, unexpected})};
+    case CommandKind::Sets:
+        return {ExitRefused, FillIn(texts::CommandSetsRefused, {path, unexpected})};
     default:
         return {ExitUndone, FillIn(texts::CommandScheduleFailed, {unexpected})};
     }
@@ -385,9 +401,14 @@ CommandOutcome RunJob(const Command& command) {
         return ShowSchedule();
     case CommandKind::Unschedule:
         return Unschedule();
+    case CommandKind::Sets:
+        return RunSets(command);
     default:
         break;
     }
+    // A preview changes nothing: not even what a killed job left is put right.
+    if (command.kind == CommandKind::Restore && command.preview)
+        return RunRestore(command, L"");
     // What a killed job left is put right first, as at the menu's start.
     Recovery recovery = RecoverInterruptedJob(JobJournal::DefaultPath(), GameFolderCandidates());
     std::wstring before = DescribeRecovery(recovery);
@@ -448,6 +469,9 @@ int RunCommand(const Command& command) {
         shown += L"(" + CommandLogPath() + L": " + SystemErrorText(logged) + L")\r\n";
     if (!outcome.ownLine.empty())
         shown += outcome.ownLine + L"\r\n";
-    WriteToConsole(shown);
+    std::wstring listing;
+    for (const std::wstring& entry : outcome.listing)
+        listing += entry + L"\r\n";
+    WriteToConsole(listing + shown);
     return outcome.exitCode;
 }

@@ -10,6 +10,7 @@
 //   3  failed, and not everything could be put back (the line says where the data lies)
 
 #include <string>
+#include <vector>
 
 #include "app/CommandLine.h"
 
@@ -21,6 +22,9 @@ struct CommandOutcome {
     // Printed last, on a line of its own, for a script to take as it stands (the crontab
     // line: `bkTrnwck.exe /schedule ... | tail -n 1`); the log has it after the line.
     std::wstring ownLine = {};
+    // Printed first, a line each, for the player to read (a preview's changes, the sets);
+    // the log keeps only the line.
+    std::vector<std::wstring> listing = {};
 };
 
 // The job alone: its exit code and its line; nothing is printed or logged.

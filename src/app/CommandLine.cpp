@@ -40,6 +40,8 @@ CommandKind JobKindOf(const std::wstring& name, bool pathFollows) {
         return CommandKind::Unschedule;
     if (name == L"restorewizard")
         return CommandKind::RestoreWizard;
+    if (name == L"sets")
+        return CommandKind::Sets;
     return CommandKind::Invalid;
 }
 
@@ -75,6 +77,8 @@ Command Checked(Command command, bool keepGiven, bool atGiven, bool playing) {
         return Invalid(texts::CommandKeepOnlyWithDated);
     if (atGiven && !schedule)
         return Invalid(texts::CommandAtOnlyWithSchedule);
+    if ((command.preview || !command.only.empty()) && command.kind != CommandKind::Restore)
+        return Invalid(texts::CommandOnlyWithRestore);
     if (schedule && !atGiven)
         return Invalid(texts::CommandScheduleNeedsAt);
     if (schedule && !keepGiven)
@@ -102,7 +106,7 @@ Command ParseCommandLine(const std::vector<std::wstring>& args) {
         }
         CommandKind job = JobKindOf(name, HasPathAt(args, i + 1));
         bool takesPath = job == CommandKind::Backup || job == CommandKind::Restore || job == CommandKind::Verify ||
-                         job == CommandKind::Schedule;
+                         job == CommandKind::Schedule || job == CommandKind::Sets;
         if ((job != CommandKind::Invalid || name == L"play") && command.kind != CommandKind::Menu)
             return Invalid(texts::CommandOneJob);
         if (takesPath && !HasPathAt(args, i + 1))
@@ -117,10 +121,18 @@ Command ParseCommandLine(const std::vector<std::wstring>& args) {
                 return Invalid(problem);
             playing = true;
         } else if ((name == L"dated" && command.dated) || (name == L"keep" && keepGiven) ||
-                   (name == L"at" && atGiven)) {
+                   (name == L"at" && atGiven) || (name == L"preview" && command.preview)) {
             return Invalid(FillIn(texts::CommandRepeated, {arg}));
         } else if (name == L"dated") {
             command.dated = true;
+        } else if (name == L"preview") {
+            command.preview = true;
+        } else if (name == L"only") {
+            // A name may look like a switch only by mistake: names start with saves, maps,
+            // scores or tarnwick.cfg.
+            if (!HasPathAt(args, i + 1))
+                return Invalid(FillIn(texts::CommandNeedsName, {arg}));
+            command.only.push_back(args[++i]);
         } else if (name == L"keep") {
             std::optional<unsigned> keep = i + 1 < args.size() ? ParseSetsKept(args[i + 1]) : std::nullopt;
             if (!keep)

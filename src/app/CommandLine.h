@@ -4,7 +4,13 @@
 //
 //   /backup "<folder>" [/dated [/keep N]]   a backup into the folder (or a new dated
 //                                           folder in it, keeping the newest N)
-//   /restore "<marker file>"                a restore from the set the marker names
+//   /restore "<marker file>" [/preview] [/only "<name>"...]
+//                                           a restore from the set the marker names (or
+//                                           a folder's own set, else its newest dated
+//                                           set); /preview prints what it would change
+//                                           and changes nothing; /only restores only
+//                                           those files or folders of the game's data
+//   /sets "<folder>"                        the dated sets in the folder, newest first
 //   /verify "<marker file>"                 the set the marker names checked against its
 //                                           manifest, nothing restored; a folder of dated
 //                                           sets stands for its newest set
@@ -39,6 +45,7 @@ enum class CommandKind {
     ShowSchedule,
     Unschedule,
     Play,
+    Sets,
     Invalid
 };
 
@@ -46,10 +53,13 @@ inline constexpr unsigned DefaultDatedSetsKept = 10;
 
 struct Command {
     CommandKind kind = CommandKind::Menu;
-    std::wstring path;  // Backup, Schedule, Play: the folder; Restore, Verify, RestoreWizard: the marker file
+    std::wstring path;  // Backup, Schedule, Play, Sets: the folder; Restore, Verify, RestoreWizard: the marker file
+                        // (Restore, Verify: or a folder that stands for a set)
     bool dated = false;
     unsigned keep = DefaultDatedSetsKept;  // Schedule: DefaultDailySetsKept unless given
     TimeOfDay at;                          // Schedule: the time of the daily backup
+    bool preview = false;                  // Restore: what it would change, printed
+    std::vector<std::wstring> only;        // Restore: the names chosen, as typed
     std::wstring game;                     // Play: the game's exe
     std::vector<std::wstring> gameArguments;
     std::wstring problem;  // Invalid: what is wrong with the arguments

@@ -139,6 +139,26 @@ inline constexpr wchar_t RestoreSwapFailed[] =
 inline constexpr wchar_t RestoreSetInsideGame[] =
     L"The backup set in %1 lies inside the game's own data, which a restore replaces. Move the set to another "
     L"folder and try again. Nothing was changed.";
+// %1: the backup set's folder, %2: the name chosen.
+inline constexpr wchar_t RestoreNotInSet[] =
+    L"The backup set in %1 holds nothing named %2, so it cannot be restored alone. Nothing was changed.";
+// What a restore would change, a line each: the word, the name in the game's data, then
+// the set's and the game's date and size. Words a script may look for: keep them.
+inline constexpr wchar_t ChangeReplace[] = L"replace";
+inline constexpr wchar_t ChangeAdd[] = L"add";
+inline constexpr wchar_t ChangeRemove[] = L"remove";
+// %1: a date and time, %2: a size.
+inline constexpr wchar_t ChangeInSet[] = L"set %1, %2";
+inline constexpr wchar_t ChangeInGame[] = L"game %1, %2";
+inline constexpr wchar_t ChangeFolder[] = L"folder";
+// %1 the files replaced, %2 added, %3 taken away, %4 the bytes, %5 the set, %6 the game folder.
+inline constexpr wchar_t PreviewCounts[] =
+    L"A restore would replace %1, add %2 and take away %3 (%4 from the backup in %5 into the game folder %6). "
+    L"Nothing was changed.";
+// %1 the set, %2 the game folder.
+inline constexpr wchar_t PreviewNothing[] =
+    L"The game folder %2 already holds the data of the backup in %1: a restore would change nothing. Nothing was "
+    L"changed.";
 // %1: the folder this user may not write.
 inline constexpr wchar_t RestoreNoRights[] =
     L"This user may not write in the folder %1, where a restore puts the game's data. Nothing was changed.";
@@ -339,9 +359,14 @@ inline constexpr wchar_t CommandUsage[] =
     L"  bkTrnwck.exe /backup \"<folder>\" /dated [/keep N]\r\n"
     L"      backs up into a new folder in that folder, named by the date and time (yyyy.mm.dd hh.mm.ss),\r\n"
     L"      then removes the oldest such folders until N are left (10 if /keep is not given).\r\n"
-    L"  bkTrnwck.exe /restore \"<marker file>\"\r\n"
+    L"  bkTrnwck.exe /restore \"<marker file>\" [/preview] [/only \"<name>\" ...]\r\n"
     L"      restores the backup that the marker file names; the game's data from before is kept as a\r\n"
-    L"      safety set.\r\n"
+    L"      safety set. A folder in place of the marker file stands for its own set, else for its\r\n"
+    L"      newest dated set. /preview prints what the restore would replace, add or take away, and\r\n"
+    L"      changes nothing. /only restores only that file or folder of the game's data (such as\r\n"
+    L"      \"saves\\slot 2\" or tarnwick.cfg), and may be given more than once.\r\n"
+    L"  bkTrnwck.exe /sets \"<folder>\"\r\n"
+    L"      lists the dated backup sets in that folder, newest first: name, files, size, marker file.\r\n"
     L"  bkTrnwck.exe /verify \"<marker file>\"\r\n"
     L"      reads every file of the backup that the marker file names and checks it against the\r\n"
     L"      backup's manifest, without restoring anything: exit code 0 when it is whole, 2 when\r\n"
@@ -392,14 +417,31 @@ inline constexpr wchar_t CommandKeepOnlyWithDated[] = L"/keep goes with /dated."
 inline constexpr wchar_t CommandAtNeedsTime[] = L"/at needs the time of day as hh:mm, from 00:00 to 23:59.";
 inline constexpr wchar_t CommandScheduleNeedsAt[] = L"/schedule with a folder needs /at hh:mm.";
 inline constexpr wchar_t CommandAtOnlyWithSchedule[] = L"/at goes with /schedule.";
+inline constexpr wchar_t CommandOnlyWithRestore[] = L"/preview and /only go with /restore.";
+inline constexpr wchar_t CommandNeedsName[] =
+    L"%1 needs a name in the game's data after it, such as \"saves\\slot 2\" or tarnwick.cfg.";
+// %1: the text given after /only.
+inline constexpr wchar_t CommandNotADataName[] =
+    L"\"%1\" is not a name inside the game's data: give a file or folder in saves, maps or scores, or "
+    L"tarnwick.cfg, as the backup set names it (\"saves\\slot 2\").";
+inline constexpr wchar_t CommandSetsRefused[] = L"Listing the sets in %1 not started: %2";
+// %1: the folder.
+inline constexpr wchar_t CommandNoDatedSets[] = L"%1 holds no dated backup sets (folders named yyyy.mm.dd hh.mm.ss with their marker).";
+// One dated set: %1 its name, %2 its files, %3 their size, %4 its marker.
+inline constexpr wchar_t CommandSetLine[] = L"%1\t%2\t%3\t%4";
+// %1 the number of sets, %2 the folder.
+inline constexpr wchar_t CommandSetsCounted[] = L"%1 in %2, newest first.";
+inline constexpr wchar_t OneDatedSet[] = L"dated set";
+inline constexpr wchar_t ManyDatedSets[] = L"dated sets";
 inline constexpr wchar_t CommandPlayNeedsBackup[] =
     L"/play needs the game's exe, then its arguments if any, then /backup \"<folder>\".";
 // A set checked against its manifest. %1: the marker file, %2: why not.
 inline constexpr wchar_t CommandVerifyRefused[] = L"Verify of %1 not started: %2";
 inline constexpr wchar_t CommandVerifyFailed[] = L"Verify of %1 failed: %2";
 // %1: the folder given.
-inline constexpr wchar_t CommandVerifyNoDatedSet[] =
-    L"%1 holds no dated backup set (a folder named yyyy.mm.dd hh.mm.ss) with a marker file to verify.";
+inline constexpr wchar_t CommandNoSetInFolder[] =
+    L"%1 holds no backup set: no marker file of its own, and no dated backup set (a folder named yyyy.mm.dd "
+    L"hh.mm.ss) with one.";
 // %1: the set's folder.
 inline constexpr wchar_t CommandVerifyNoManifest[] =
     L"Nothing to check: the backup set in %1 has no manifest (Tarnwick set contents.sha256); an earlier release "

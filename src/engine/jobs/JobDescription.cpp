@@ -119,6 +119,8 @@ std::wstring DescribeStop(const JobReport& report, const Wording& wording, const
         return FillIn(texts::RestoreSetInsideGame, {f.item});
     case JobStage::Rights:
         return FillIn(texts::RestoreNoRights, {ShownPath(f.item)});
+    case JobStage::NotInSet:
+        return FillIn(texts::RestoreNotInSet, {setFolder, f.item});
     case JobStage::Swap:
         return FillIn(wording.swapFailed, {setFolder, f.item, Reason(f.error)}) + L"\n\n";
     case JobStage::Space:
@@ -214,4 +216,39 @@ std::wstring DescribeRestoreNotes(const JobReport& report) {
         text += (text.empty() ? L"" : L" ") + FillIn(texts::SafetyManifestNotWritten, {ShownPath(f.path), Reason(f.error)});
     }
     return text;
+}
+
+std::wstring ShortDateTime(std::uint64_t fileTime) {
+    FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
+    SYSTEMTIME universal, local;
+    if (!FileTimeToSystemTime(&utc, &universal) || !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
+        return L"?";
+    wchar_t text[32];
+    swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u", local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute);
+    return text;
+}
+
+std::wstring DescribeChange(const RestoreChange& change) {
+    const wchar_t* word = change.kind == RestoreChange::Kind::Replace ? texts::ChangeReplace
+                          : change.kind == RestoreChange::Kind::Add   ? texts::ChangeAdd
+                                                                      : texts::ChangeRemove;
+    std::wstring line = std::wstring(word) + L" " + change.name + (change.folder ? L"\\" : L"");
+    auto stamp = [](const wchar_t* words, const FileStamp& s) {
+        return FillIn(words, {ShortDateTime(s.lastWrite), ByteSize(s.size)});
+    };
+    if (change.set)
+        line += L"\t" + stamp(texts::ChangeInSet, *change.set);
+    if (change.game)
+        line += L"\t" + stamp(texts::ChangeInGame, *change.game);
+    return line;
+}
+
+std::wstring DescribePreview(const std::vector<RestoreChange>& changes, const std::wstring& setFolder,
+                             const std::wstring& gameFolder) {
+    if (changes.empty())
+        return FillIn(texts::PreviewNothing, {setFolder, gameFolder});
+    RestoreCounts counts = CountChanges(changes);
+    auto files = [](std::uint64_t n) { return Counted(n, texts::OneFile, texts::ManyFiles); };
+    return FillIn(texts::PreviewCounts, {files(counts.replaced), files(counts.added), files(counts.removed),
+                                         ByteSize(counts.bytes), setFolder, gameFolder});
 }

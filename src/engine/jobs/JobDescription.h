@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/jobs/JobReport.h"
+#include "engine/jobs/RestoreChange.h"
 #include "engine/journal/JobJournal.h"
 #include "engine/journal/JobRecovery.h"
 
@@ -31,3 +32,15 @@ std::wstring DescribeRefused(const RefusedInput& refused, const std::wstring& se
 
 // A size in the user's own units and separators ("4.52 MB").
 std::wstring ByteSize(std::uint64_t bytes);
+
+// A file time (UTC) as the user's local date and time, to the minute ("2026-12-08 21:00").
+std::wstring ShortDateTime(std::uint64_t fileTime);
+
+// One change a restore would make, as a line: its word (replace, add, remove), its name in
+// the game's data (a folder's ending in "\\"), then, after a tab each, the set's and the
+// game's date and size where it has them.
+std::wstring DescribeChange(const RestoreChange& change);
+
+// What a restore would change, counted, in one sentence.
+std::wstring DescribePreview(const std::vector<RestoreChange>& changes, const std::wstring& setFolder,
+                             const std::wstring& gameFolder);

@@ -38,6 +38,7 @@ enum class JobStage {
     GameFolder,     // backup: no game folder; restore: the game folder could not be made
     SetInsideGame,  // restore: the set lies inside the game data it would replace
     Rights,         // restore: this user may not write in a folder the restore writes in
+    NotInSet,       // restore: a name chosen that the set does not hold (failure.item: the name)
     SafetyMarker,   // restore: the safety set's marker could not be written
     Space,          // not enough room for what the job would write (space)
     Folders,        // a folder copy was not whole (folderFailures)
@@ -64,7 +65,7 @@ struct JobReport {
 
     bool earlierSet = false;   // backup: the set folder held a set before
     std::uint64_t filesLinked = 0;  // backup: new files made hard links to an earlier set's
-    std::uint64_t filesCopied = 0;  // files copied (links not counted)
+    std::uint64_t filesCopied = 0;  // files copied (links not counted); restore: files restored
     std::wstring marker;       // backup: the set's marker, once written and read back
     std::wstring safetySet;    // restore: the folder that keeps the data from before
     std::wstring safetyMarker;  // restore: that safety set's marker

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
 #include <unordered_set>
 
@@ -70,6 +71,7 @@ struct RestoreJob::Plan {
     std::size_t foldersEnd = 0, savesEnd = 0, mapsEnd = 0;
     bool configFound = false;
     std::vector<DataName> toRemove;           // a safety set's list of what its restore added
+    std::vector<RestoreChange> changes;       // what the restore changes, file by file
     std::wstring listingFolder;
     FileResult listing;
     std::optional<RefusedInput> refused;      // a link in the set
@@ -83,8 +85,9 @@ class RestoreWalk {
 public:
     // route: files go where the game reads them (an ordinary set); otherwise each goes to
     // the layer given (a safety set's layers).
-    RestoreWalk(ChangePlan& plan, const QuickCheck& quick, RestoreJob::Plan& p, bool perUser, bool route)
-        : plan_(plan), quick_(quick), p_(p), perUser_(perUser), route_(route) {}
+    RestoreWalk(ChangePlan& plan, const QuickCheck& quick, RestoreJob::Plan& p, const RestoreChoice& choice,
+                bool perUser, bool route)
+        : plan_(plan), quick_(quick), p_(p), choice_(choice), perUser_(perUser), route_(route) {}
 
     // The entries of the set's folder source at rel, the same folder in the set being setRel.
     void Folder(int layer, const std::wstring& rel, const std::wstring& setRel, const std::wstring& source) {
@@ -94,15 +97,22 @@ public:
     // One entry at the top of a tree (saves, maps, scores, the cfg), in the set's folder
     // setParent ("" or the per-user layer's).
     void Top(int layer, const std::wstring& setParent, const LayeredEntry& entry) {
-        Entry(layer, L"", setParent, entry, PlaceOf(L""));
+        if (choice_.Reaches(entry.entry.name))
+            Entry(layer, L"", setParent, entry, PlaceOf(L""));
+        else
+            RefuseLink(entry);
     }
 
 private:
     struct Place;
     void Folder(int layer, const std::wstring& rel, const std::wstring& setRel, const LayeredListing& source,
                 const Place& here) {
-        for (const LayeredEntry* entry : source.Entries())
-            Entry(layer, rel, setRel, *entry, here);
+        for (const LayeredEntry* entry : source.Entries()) {
+            if (choice_.Reaches(Join(rel, entry->entry.name)))
+                Entry(layer, rel, setRel, *entry, here);
+            else
+                RefuseLink(*entry);
+        }
     }
 
     // The folder rel in the game folder and in the per-user copy, as they stand.
@@ -134,17 +144,20 @@ private:
             // folder it is in.
             if (route_ && perUser_ && (here.perUser.Find(name) || here.perUserHolds))
                 layer = 1;
-            if (!Vouched(setChild, entry))
+            if (!choice_.Takes(child) || !Vouched(setChild, entry))
                 return;
             const LayeredEntry* inPlace = (layer == 1 ? here.perUser : here.game).Find(name);
             p_.seen.insert(FoldCase(setChild));
             if (inPlace && quick_.Same(entry.entry, inPlace->entry))
                 return;
-            StageFile(layer, child, setChild, entry, false);
+            StageFile(layer, child, setChild, entry, false, inPlace);
             if (!inPlace)
                 p_.added.push_back(InSafetySet(layer, child));
             return;
         }
+        // A folder on the way to a name chosen below it is walked entry by entry, never
+        // taken whole.
+        const bool whole = choice_.Takes(child);
         if (route_) {
             const LayeredEntry* inGame = here.game.Find(name);
             const LayeredEntry* inPerUser = here.perUser.Find(name);
@@ -155,7 +168,10 @@ private:
             }
             // Where only the game folder has it, it may be replaced whole.
             if (gameFolder) {
-                FolderOrWhole(0, child, setChild, entry);
+                if (whole)
+                    FolderOrWhole(0, child, setChild, entry);
+                else
+                    Folder(0, child, setChild, entry.folders.front());
                 return;
             }
             // A new folder goes where its parent folder is.
@@ -164,10 +180,13 @@ private:
         const LayeredEntry* inPlace = (layer == 1 ? here.perUser : here.game).Find(name);
         // A folder of the game in which nothing stays is replaced whole: one swap, not one a file.
         if (inPlace && inPlace->entry.IsFolder()) {
-            FolderOrWhole(layer, child, setChild, entry);
+            if (whole)
+                FolderOrWhole(layer, child, setChild, entry);
+            else
+                Folder(layer, child, setChild, entry.folders.front());
             return;
         }
-        StageTree(layer, child, setChild, entry.folders.front(), false);
+        StageTree(layer, child, setChild, entry.folders.front(), false, nullptr);
         if (!inPlace)
             p_.added.push_back(InSafetySet(layer, child));
     }
@@ -187,29 +206,40 @@ private:
             Folder(layer, child, setChild, source, there);
             return;
         }
-        StageTree(layer, child, setChild, entry.folders.front(), false);
+        StageTree(layer, child, setChild, entry.folders.front(), false, &(layer == 1 ? there.perUser : there.game));
         for (const std::wstring& rel : added) {
             if (IsVouched(inSet(rel)))
                 p_.added.push_back(InSafetySet(layer, rel));
         }
     }
 
+    // The set's folder source staged whole at rel, in place of the game's folder inPlace
+    // (none where the game has none): of a folder on the way to a name chosen, only what
+    // leads there.
     void StageTree(int layer, const std::wstring& rel, const std::wstring& setRel, const std::wstring& source,
-                   bool within) {
+                   bool within, const LayeredListing* inPlace) {
         plan_.StageFolder(layer, rel, source, within);
         LayeredListing listing({source});
+        if (!inPlace && listing.Entries().empty())
+            p_.changes.push_back({RestoreChange::Kind::Add, rel, true, std::nullopt, std::nullopt});
         for (const LayeredEntry* entry : listing.Entries()) {
             RefuseLink(*entry);
             std::wstring child = Join(rel, entry->entry.name);
             std::wstring setChild = Join(setRel, entry->entry.name);
+            if (!choice_.Reaches(child))
+                continue;
+            const LayeredEntry* there = inPlace ? inPlace->Find(entry->entry.name) : nullptr;
             if (entry->entry.IsFolder()) {
-                StageTree(layer, child, setChild, entry->folders.front(), true);
+                std::optional<LayeredListing> below;
+                if (there && there->entry.IsFolder())
+                    below.emplace(there->folders);
+                StageTree(layer, child, setChild, entry->folders.front(), true, below ? &*below : nullptr);
                 continue;
             }
-            if (!Vouched(setChild, *entry))
+            if (!choice_.Takes(child) || !Vouched(setChild, *entry))
                 continue;
             p_.seen.insert(FoldCase(setChild));
-            StageFile(layer, child, setChild, *entry, true);
+            StageFile(layer, child, setChild, *entry, true, there);
         }
     }
 
@@ -223,30 +253,51 @@ private:
         return false;
     }
 
+    // replaces: the game's entry it takes the place of; none for a file added.
     void StageFile(int layer, const std::wstring& rel, const std::wstring& setRel, const LayeredEntry& entry,
-                   bool within) {
+                   bool within, const LayeredEntry* replaces) {
         const std::string* digest = p_.manifest.Find(setRel);
         std::size_t item = plan_.StageFile(layer, rel, entry.path, entry.entry.size, digest != nullptr, within);
         if (digest)
             p_.checks.push_back({item, *digest});
+        RestoreChange change{RestoreChange::Kind::Add, rel, false, Stamp(entry), std::nullopt};
+        if (replaces) {
+            change.kind = RestoreChange::Kind::Replace;
+            change.game = Stamp(*replaces);
+        }
+        p_.changes.push_back(std::move(change));
     }
+
+    static FileStamp Stamp(const LayeredEntry& entry) { return {entry.entry.size, entry.entry.lastWrite}; }
 
     ChangePlan& plan_;
     const QuickCheck& quick_;
     RestoreJob::Plan& p_;
+    const RestoreChoice& choice_;
     bool perUser_;
     bool route_;
 };
 
 // The entries of a safety set's list of what its restore added: each to be taken away.
 // Where there is no per-user copy now, the game never reads such files: they stay.
-void RemoveAdded(const std::vector<DataName>& added, bool perUser, ChangePlan& plan) {
+void RemoveAdded(const std::vector<DataName>& added, bool perUser, const RestoreChoice& choice, ChangePlan& plan,
+                 std::vector<RestoreChange>& changes) {
     for (const DataName& name : added) {
         int layer = name.InPerUserLayer() ? 1 : 0;
-        if (layer == 1 && !perUser)
+        if ((layer == 1 && !perUser) || !choice.Takes(name.Relative()))
             continue;
-        if (EntryExists(game::Entry(plan.Layers()[static_cast<size_t>(layer)].root, name.Relative())))
-            plan.Remove(layer, name);
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        const std::wstring path = LongPath(game::Entry(plan.Layers()[static_cast<size_t>(layer)].root, name.Relative()));
+        if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+            continue;
+        plan.Remove(layer, name);
+        const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        changes.push_back({RestoreChange::Kind::Remove, name.Relative(), folder, std::nullopt,
+                           folder ? std::nullopt
+                                  : std::optional<FileStamp>(FileStamp{
+                                        (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
+                                        (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                                            data.ftLastWriteTime.dwLowDateTime})});
     }
 }
 
@@ -264,12 +315,8 @@ JobReport RestoreJob::Run(JobEvents& events) {
     JobLock lock;
     if (!lock.Held())
         return Refuse(events, report, JobStage::Busy, FileResult::Failure(lock.Error(), gameFolder_));
-    // A set inside the data it replaces would be replaced by itself.
-    for (const wchar_t* name : game::FolderNames) {
-        if (IsSameOrInsideFolder(setFolder_, game::Entry(gameFolder_, name)))
-            return Refuse(events, report, JobStage::SetInsideGame,
-                          FileResult::Failure(ERROR_INVALID_PARAMETER, setFolder_));
-    }
+    if (auto inside = RefuseSetInsideGame(events, report))
+        return *inside;
     // A restore never copies a partial set that an interrupted backup left. (An interrupted
     // restore is put right only by a copy of the program with the rights for it.)
     if (FileResult recovered = PutRightFirst(journal_, gameFolder_, setFolder_, report); !recovered.Ok())
@@ -287,19 +334,8 @@ JobReport RestoreJob::Run(JobEvents& events) {
                        .safetySet = safetySet,
                        .madeSafetySetRoot = !EntryExists(SafetySetRoot(gameFolder_))};
     Plan plan;
-    FileResult unreadable;
-    if (std::optional<RefusedInput> refused = ReadLists(plan, unreadable))
-        return RefuseInput(events, report, *refused);
-    if (!unreadable.Ok())
-        return Refuse(events, report, JobStage::Manifest, unreadable);
     JobCopy copy(events, RestoreLayers(gameFolder_, perUserCopy_, safetySet));
-    ListChanges(copy, plan);
-    if (plan.refused)
-        return RefuseInput(events, report, *plan.refused);
-    report.leftOut = plan.leftOut;
-    // Every check that only reads comes first: a restore refused by one changes nothing,
-    // not even a folder's time.
-    if (auto stopped = StopOnReading(events, plan.listing, plan.listingFolder, copy.Plan(), report))
+    if (auto stopped = Look(events, copy, plan, report))
         return *stopped;
     // The rights are asked of the file system itself, with a probe file in each folder the
     // restore writes in: the first check that writes, and the last before the journal.
@@ -327,8 +363,79 @@ JobReport RestoreJob::Run(JobEvents& events) {
         Discard(copy, journal, entry, report);
     if (report.Whole() && !perUserCopy_.empty())
         report.perUserCopy = perUserCopy_;
+    if (report.Whole())
+        report.filesCopied = static_cast<std::uint64_t>(std::count_if(
+            plan.changes.begin(), plan.changes.end(), [](const RestoreChange& change) { return change.set.has_value(); }));
     events.Finished(report);
     return report;
+}
+
+RestorePreview RestoreJob::Preview(JobEvents& events) {
+    RestorePreview preview;
+    JobReport& report = preview.report;
+    report.gameFolder = gameFolder_;
+    JobLock lock;
+    if (!lock.Held()) {
+        report = Refuse(events, report, JobStage::Busy, FileResult::Failure(lock.Error(), gameFolder_));
+        return preview;
+    }
+    if (auto inside = RefuseSetInsideGame(events, report)) {
+        report = *inside;
+        return preview;
+    }
+    Plan plan;
+    JobCopy copy(events, RestoreLayers(gameFolder_, perUserCopy_, NewSafetySet(gameFolder_)));
+    if (auto stopped = Look(events, copy, plan, report)) {
+        report = *stopped;
+        return preview;
+    }
+    preview.changes = std::move(plan.changes);
+    events.Finished(report);
+    return preview;
+}
+
+std::optional<JobReport> RestoreJob::RefuseSetInsideGame(JobEvents& events, JobReport& report) const {
+    // A set inside the data it replaces would be replaced by itself.
+    for (const wchar_t* name : game::FolderNames) {
+        if (IsSameOrInsideFolder(setFolder_, game::Entry(gameFolder_, name)))
+            return Refuse(events, report, JobStage::SetInsideGame, FileResult::Failure(ERROR_INVALID_PARAMETER, setFolder_));
+    }
+    return std::nullopt;
+}
+
+std::optional<JobReport> RestoreJob::Look(JobEvents& events, JobCopy& copy, Plan& plan, JobReport& report) const {
+    FileResult unreadable;
+    if (std::optional<RefusedInput> refused = ReadLists(plan, unreadable))
+        return RefuseInput(events, report, *refused);
+    if (!unreadable.Ok())
+        return Refuse(events, report, JobStage::Manifest, unreadable);
+    if (auto unheld = RefuseUnheldChoice(events, plan, report))
+        return unheld;
+    ListChanges(copy, plan);
+    if (plan.refused)
+        return RefuseInput(events, report, *plan.refused);
+    report.leftOut = plan.leftOut;
+    // Every check that only reads comes first: a restore refused by one changes nothing,
+    // not even a folder's time.
+    return StopOnReading(events, plan.listing, plan.listingFolder, copy.Plan(), report);
+}
+
+// A name chosen that the set does not hold (in its own tree or its per-user layer, or in
+// a safety set's list of what to take away) refuses the restore: a name mistyped would
+// otherwise restore nothing and report success.
+std::optional<JobReport> RestoreJob::RefuseUnheldChoice(JobEvents& events, const Plan& plan, JobReport& report) const {
+    const std::wstring layer = PerUserLayer(setFolder_);
+    for (const DataName& name : choice_.Names()) {
+        if (EntryExists(LongPath(game::Entry(setFolder_, name.Relative()))) ||
+            EntryExists(LongPath(game::Entry(layer, name.Relative()))))
+            continue;
+        const bool listed = std::any_of(plan.toRemove.begin(), plan.toRemove.end(), [&](const DataName& added) {
+            return RestoreChoice({name}).Takes(added.Relative());
+        });
+        if (!listed)
+            return Refuse(events, report, JobStage::NotInSet, FileResult::Failure(ERROR_FILE_NOT_FOUND, name.Relative()));
+    }
+    return std::nullopt;
 }
 
 namespace {
@@ -366,7 +473,7 @@ void RestoreJob::ListChanges(JobCopy& copy, Plan& plan) const {
         // per-user copy now, the game never reads such files, and they stay in the set.
         const std::wstring layer = PerUserLayer(setFolder_);
         QuickCheck quick({gameFolder_, perUserCopy_, setFolder_});
-        RestoreWalk walk(changes, quick, plan, !perUserCopy_.empty(), !IsExistingFolder(LongPath(layer)));
+        RestoreWalk walk(changes, quick, plan, choice_, !perUserCopy_.empty(), !IsExistingFolder(LongPath(layer)));
         try {
             LayeredListing set({LongPath(setFolder_)});
             const LayeredEntry* layerEntry = set.Find(kPerUserLayer);
@@ -387,7 +494,7 @@ void RestoreJob::ListChanges(JobCopy& copy, Plan& plan) const {
             for (const wchar_t* name : game::FolderNames) {
                 // A folder the set lacks is an empty one: the game keeps its own, or gets an
                 // empty one where it has none. The set itself is only read.
-                if (!top(set, 0, name, true) && !set.Find(name))
+                if (!top(set, 0, name, true) && !set.Find(name) && choice_.Reaches(name))
                     AddEmptyFolder(changes, plan, name);
                 if (name == game::FolderNames[0])
                     plan.savesEnd = changes.Items().size();
@@ -397,9 +504,11 @@ void RestoreJob::ListChanges(JobCopy& copy, Plan& plan) const {
             for (const wchar_t* name : game::FolderNames)
                 top(perUserSet, 1, name, true);
             plan.foldersEnd = changes.Items().size();
-            plan.configFound = top(set, 0, game::ConfigName, false);
-            plan.configFound = top(perUserSet, 1, game::ConfigName, false) || plan.configFound;
-            RemoveAdded(plan.toRemove, !perUserCopy_.empty(), changes);
+            if (choice_.Takes(game::ConfigName)) {
+                plan.configFound = top(set, 0, game::ConfigName, false);
+                plan.configFound = top(perUserSet, 1, game::ConfigName, false) || plan.configFound;
+            }
+            RemoveAdded(plan.toRemove, !perUserCopy_.empty(), choice_, changes, plan.changes);
         } catch (const AppError& e) {
             plan.listing = FileResult::Failure(static_cast<DWORD>(e.Number()), plan.listingFolder);
         } catch (const RefusedInput& refused) {
@@ -414,6 +523,7 @@ void RestoreJob::AddEmptyFolder(ChangePlan& changes, Plan& plan, const wchar_t* 
         return;
     changes.StageFolder(0, name, LongPath(setFolder_));
     plan.added.push_back(name);
+    plan.changes.push_back({RestoreChange::Kind::Add, name, true, std::nullopt, std::nullopt});
 }
 
 void RestoreJob::CopyChanges(JobCopy& copy, Plan& plan, JobEvents& events, JobReport& report) const {
@@ -444,7 +554,11 @@ void RestoreJob::CopyChanges(JobCopy& copy, Plan& plan, JobEvents& events, JobRe
         if (copy.Digest(check.item) != check.digest)
             report.damaged.push_back(copy.Plan().ShownSource(check.item));
     }
+    const std::wstring layerPrefix = std::wstring(kPerUserLayer) + L"\\";
     for (const std::wstring& listed : plan.manifest.Paths()) {
+        const bool inLayer = listed.compare(0, layerPrefix.size(), layerPrefix) == 0;
+        if (!choice_.Takes(inLayer ? listed.substr(layerPrefix.size()) : listed))
+            continue;
         if (!plan.seen.count(FoldCase(listed)))
             report.damaged.push_back(game::Entry(setFolder_, listed));
     }

@@ -29,11 +29,19 @@
 
 #include "engine/input/RefusedInput.h"
 #include "engine/jobs/JobEvents.h"
+#include "engine/jobs/RestoreChange.h"
+#include "engine/jobs/RestoreChoice.h"
 #include "engine/journal/JobJournal.h"
 #include "engine/staging/StagedSwap.h"
 
 class ChangePlan;
 class JobCopy;
+
+// What a restore would do, found by the same checks and walk as the restore itself.
+struct RestorePreview {
+    JobReport report;  // NotStarted with the restore's reason where it would be refused
+    std::vector<RestoreChange> changes;
+};
 
 class RestoreJob {
 public:
@@ -48,10 +56,24 @@ public:
     // source folder that cannot be made raises AppError.
     JobReport Run(JobEvents& events);
 
+    // Only what choice names is restored: everything else of the game's stays as it is,
+    // and the safety set keeps only what this restore replaced.
+    void Choose(RestoreChoice choice) { choice_ = std::move(choice); }
+
+    // What Run would change, and nothing changed: no journal, staging folder, safety set
+    // or probe file, no folder's entries or times. What an interrupted job left is not
+    // put right first; the rights are not probed.
+    RestorePreview Preview(JobEvents& events);
+
     // What the job found to do, filled by its walk over the set and the game's data.
     struct Plan;
 
 private:
+    // The checks that only read, the lists, the walk and the room: a report to return when
+    // the restore is refused.
+    std::optional<JobReport> Look(JobEvents& events, JobCopy& copy, Plan& plan, JobReport& report) const;
+    std::optional<JobReport> RefuseSetInsideGame(JobEvents& events, JobReport& report) const;
+    std::optional<JobReport> RefuseUnheldChoice(JobEvents& events, const Plan& plan, JobReport& report) const;
     std::optional<RefusedInput> ReadLists(Plan& plan, FileResult& unreadable) const;
     void ListChanges(JobCopy& copy, Plan& plan) const;
     void AddEmptyFolder(ChangePlan& changes, Plan& plan, const wchar_t* name) const;
@@ -64,4 +86,5 @@ private:
     std::wstring setFolder_;
     std::wstring perUserCopy_;
     std::wstring journal_;
+    RestoreChoice choice_;
 };

@@ -14,6 +14,7 @@ const wchar_t kSection[] = L"Backup";
 const wchar_t kVersionKey[] = L"Version";
 const wchar_t kLocationKey[] = L"Backup_Location";
 const wchar_t kVersion[] = L"Tarnwick";
+const wchar_t kMadeKey[] = L"Made_UTC";
 
 const char kUtf16Bom[] = "\xFF\xFE";
 
@@ -71,6 +72,7 @@ FileResult WriteMarkerFile(const std::wstring& path, const std::wstring& folder,
         return started;
     WriteMarkerVersion(path);
     WriteMarkerLocation(path, folder);
+    WriteMarkerMade(path);
     // The platform may still hold the file's content in its cache: written out first.
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
     if (!MarkerReadsBack(path, folder))
@@ -111,3 +113,36 @@ std::wstring ReadMarkerLocation(const std::wstring& markerPath) {
 }
 
 bool IsTarnwickVersion(const std::wstring& value) { return value == kVersion; }
+
+void WriteMarkerMade(const std::wstring& markerPath) {
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    wchar_t text[32];
+    swprintf(text, 32, L"%04u-%02u-%02uT%02u:%02u:%02uZ", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+             now.wSecond);
+    WriteIni(markerPath, kSection, kMadeKey, text);
+}
+
+std::optional<std::uint64_t> ReadMarkerMade(const std::wstring& markerPath) {
+    const std::wstring text = ReadIni(markerPath, kSection, kMadeKey);
+    static constexpr wchar_t kShape[] = L"dddd-dd-ddTdd:dd:ddZ";
+    if (text.size() != std::size(kShape) - 1)
+        return std::nullopt;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool digit = text[i] >= L'0' && text[i] <= L'9';
+        if (kShape[i] == L'd' ? !digit : text[i] != kShape[i])
+            return std::nullopt;
+    }
+    auto number = [&](size_t at, size_t digits) {
+        WORD value = 0;
+        for (size_t i = at; i < at + digits; ++i)
+            value = static_cast<WORD>(value * 10 + (text[i] - L'0'));
+        return value;
+    };
+    SYSTEMTIME utc{number(0, 4), number(5, 2), 0, number(8, 2), number(11, 2), number(14, 2), number(17, 2), 0};
+    FILETIME time;
+    // The platform refuses a date or time that cannot be (a 31st of April, an hour 25).
+    if (!SystemTimeToFileTime(&utc, &time))
+        return std::nullopt;
+    return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+}

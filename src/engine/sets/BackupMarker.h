@@ -5,7 +5,8 @@
 // Name: "Tarnwick_" + local date as yyyy.mm.dd + ".BAK", joined to the folder text
 // with "\" as it stands (a folder text ending in "\" gives a doubled separator, which
 // the platform reads as one). Content: section "Backup", "Version=Tarnwick",
-// "Backup_Location=" + the backup folder exactly as given.
+// "Backup_Location=" + the backup folder exactly as given, and "Made_UTC=" (see
+// WriteMarkerMade), which readers of the first two pass over.
 //
 // Writing, in this order: WriteMarkerVersion(path), then WriteMarkerLocation(path,
 // folder). The file stays the plain ANSI file the platform writes, except when the
@@ -17,6 +18,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "files/FileOps.h"
@@ -41,6 +44,13 @@ bool MarkerReadsBack(const std::wstring& markerPath, const std::wstring& folder)
 
 void WriteMarkerVersion(const std::wstring& markerPath);
 void WriteMarkerLocation(const std::wstring& markerPath, const std::wstring& location);
+
+// The time the marker was written, in UTC, as "Made_UTC=2026-12-08T20:00:00Z": dated sets
+// are ordered by it, since their names are in local time, which runs back at the autumn
+// clock change and jumps across time zones. A marker of an earlier release has none.
+void WriteMarkerMade(const std::wstring& markerPath);
+// As a file time (UTC); nothing for a marker without one, or with one not of that form.
+std::optional<std::uint64_t> ReadMarkerMade(const std::wstring& markerPath);
 
 // The most of a value the reading side gets back: a longer location comes back cut.
 inline constexpr size_t MarkerValueMaxChars = 254;

@@ -31,6 +31,12 @@ bool IsSafetySetName(const std::wstring& name) {
     return name.size() == stampLength || name.compare(stampLength, 2, L" (") == 0;
 }
 
+// The set's number within its second: 1 for the first, n for " (n)".
+unsigned long SecondsNumber(const std::wstring& name) {
+    const size_t stampLength = std::wcslen(kStampPattern);
+    return name.size() > stampLength + 2 ? std::wcstoul(name.c_str() + stampLength + 2, nullptr, 10) : 1;
+}
+
 std::wstring Stamp(const SYSTEMTIME& t) {
     wchar_t text[32];
     swprintf(text, 32, L"%04u.%02u.%02u %02u.%02u.%02u", unsigned{t.wYear}, unsigned{t.wMonth}, unsigned{t.wDay},
@@ -52,11 +58,20 @@ std::wstring SafetySetRoot(const std::wstring& gameFolder) {
 }
 
 std::wstring NewSafetySetFolder(const std::wstring& root, const SYSTEMTIME& now) {
-    std::wstring base = root + L"\\" + Stamp(now);
-    std::wstring candidate = base;
-    for (int n = 2; EntryExists(candidate); ++n)
-        candidate = base + L" (" + std::to_wstring(n) + L")";
-    return candidate;
+    const std::wstring stamp = Stamp(now);
+    // Past the highest number of that second, not into a gap: a gap is where an older set
+    // of the second was pruned, and the new one would sort before the rest.
+    unsigned long highest = 0;
+    try {
+        for (const DirEntry& entry : DirSearch::Everything(LongPath(root))) {
+            if (IsSafetySetName(entry.name) && entry.name.compare(0, stamp.size(), stamp) == 0)
+                highest = std::max(highest, SecondsNumber(entry.name));
+        }
+    } catch (const AppError&) {
+        // A root that cannot be listed fails the job when the set is made in it.
+    }
+    const std::wstring base = root + L"\\" + stamp;
+    return highest == 0 ? base : base + L" (" + std::to_wstring(highest + 1) + L")";
 }
 
 void PruneSafetySets(const std::wstring& root, size_t keep, const std::wstring& spare) {
@@ -69,8 +84,12 @@ void PruneSafetySets(const std::wstring& root, size_t keep, const std::wstring& 
     } catch (const AppError&) {
         return;  // nothing listed, nothing removed
     }
-    // The stamps sort as their times do; " (n)" sorts after the set of the same second.
-    std::sort(sets.begin(), sets.end(), [](const std::wstring& a, const std::wstring& b) { return a > b; });
+    // The stamps sort as their times do; " (n)" comes after the set of the same second, by
+    // its number: as text, " (10)" would sort before " (9)" and the newest set be removed.
+    auto order = [](const std::wstring& name) {
+        return std::make_pair(name.substr(0, std::wcslen(kStampPattern)), SecondsNumber(name));
+    };
+    std::sort(sets.begin(), sets.end(), [&](const std::wstring& a, const std::wstring& b) { return order(a) > order(b); });
     for (size_t i = keep; i < sets.size(); ++i) {
         std::wstring folder = root + L"\\" + sets[i];
         if (!spare.empty() && IsSameOrInsideFolder(spare, folder))
