@@ -47,6 +47,8 @@ const ParseCase kParses[] = {
     {{L"/restorewizard"}, CommandKind::RestoreWizard},
     {{L"/restorewizard", L"D:\\b\\Tarnwick_2026.12.08.BAK"}, CommandKind::RestoreWizard, L"D:\\b\\Tarnwick_2026.12.08.BAK"},
     {{L"/play", L"C:\\g\\t.exe", L"/backup", L"D:\\b", L"/dated"}, CommandKind::Play, L"D:\\b", true, 10},
+    {{L"/restore", L"D:\\b", L"/only", L"saves", L"/preview"}, CommandKind::Restore, L"D:\\b"},
+    {{L"/sets", L"D:\\b"}, CommandKind::Sets, L"D:\\b"},
     // Refused, each with 1 and the usage.
     {{L"/schedule", L"D:\\b"}, CommandKind::Invalid},
     {{L"/schedule", L"D:\\b", L"/at", L"24:00"}, CommandKind::Invalid},
@@ -70,6 +72,9 @@ const ParseCase kParses[] = {
     {{L"/verify", L"D:\\m.BAK", L"/dated"}, CommandKind::Invalid},
     {{L"/backup", L"D:\\b", L"extra"}, CommandKind::Invalid},
     {{L"D:\\b"}, CommandKind::Invalid},
+    {{L"/restore", L"D:\\b", L"/only"}, CommandKind::Invalid},
+    {{L"/backup", L"D:\\b", L"/preview"}, CommandKind::Invalid},
+    {{L"/sets"}, CommandKind::Invalid},
     {{L"/frobnicate"}, CommandKind::Invalid},
 };
 
@@ -429,6 +434,46 @@ TEST_F(CommandRunTest, TheNewSetIsKeptWhenAnOlderOneCarriesALaterName) {
     ASSERT_EQ(dated.size(), 1u);
     EXPECT_NE(dated[0], L"2099.01.01 00.00.00");
     EXPECT_TRUE(PathExists(MarkerPathToday(sets / dated[0])));
+}
+
+// The preview prints a line a change and changes nothing; /only narrows the restore; a
+// folder stands for its set; /sets lists the dated sets, newest first.
+TEST_F(CommandRunTest, PreviewOnlyAndSetsFromTheCommandLine) {
+    const std::wstring set = sets / L"set";
+    MakeDirs(set);
+    ASSERT_EQ(RunProgram(L"/backup " + Quoted(set)).exitCode, 0u);
+    WriteTextFile(GameFolder::Sub(L"saves\\quick.sav"), "played on");
+    DeleteFileW(GameFolder::Sub(L"maps\\fen.map").c_str());
+    const Tree before = TreeOf(GameFolder::Path());
+
+    ProgramRun preview = RunProgram(L"/restore " + Quoted(MarkerPathToday(set)) + L" /preview");
+    EXPECT_EQ(preview.exitCode, 0u) << preview.output;
+    EXPECT_EQ(preview.output.rfind("replace saves\\quick.sav\tset ", 0), 0u) << preview.output;
+    EXPECT_NE(preview.output.find("\nadd maps\\fen.map\tset "), std::string::npos) << preview.output;
+    EXPECT_NE(preview.output.find("replace 1 file, add 1 file and take away 0 files"), std::string::npos) << preview.output;
+    EXPECT_EQ(TreeOf(GameFolder::Path()), before);
+    EXPECT_FALSE(PathExists(GameFolder::SafetySets()));
+
+    ProgramRun outside = RunProgram(L"/restore " + Quoted(set) + L" /only \"..\\..\\victim.txt\"");
+    EXPECT_EQ(outside.exitCode, 1u);
+    EXPECT_NE(outside.output.find("\"..\\..\\victim.txt\" is not a name inside the game's data"), std::string::npos)
+        << outside.output;
+    ProgramRun only = RunProgram(L"/restore " + Quoted(set) + L" /only \"saves\\quick.sav\"");
+    EXPECT_EQ(only.exitCode, 0u) << only.output;
+    EXPECT_EQ(ReadTextFile(GameFolder::Sub(L"saves\\quick.sav")), "quick");
+    EXPECT_FALSE(PathExists(GameFolder::Sub(L"maps\\fen.map")));
+
+    ProgramRun none = RunProgram(L"/sets " + Quoted(sets.Path()));
+    EXPECT_EQ(none.exitCode, 1u);
+    EXPECT_NE(none.output.find("holds no dated backup sets"), std::string::npos) << none.output;
+    for (int run = 0; run < 2; ++run)
+        ASSERT_EQ(RunProgram(L"/backup " + Quoted(sets.Path()) + L" /dated").exitCode, 0u);
+    const std::vector<std::wstring> dated = DatedNames(sets.Path());
+    ProgramRun listed = RunProgram(L"/sets " + Quoted(sets.Path()));
+    EXPECT_EQ(listed.exitCode, 0u) << listed.output;
+    EXPECT_EQ(listed.output.rfind(Narrow(dated[1]) + "\t", 0), 0u) << listed.output;
+    const size_t older = listed.output.find(Narrow(dated[0]) + "\t");
+    EXPECT_TRUE(older != std::string::npos && older > 0) << listed.output;
 }
 
 namespace {
