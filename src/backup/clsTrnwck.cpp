@@ -190,11 +190,13 @@ JobReport clsTrnwck::BackupTrnwck(JobWizard& wizard, const std::wstring& setFold
     return RunForWizard(BackupJob(*game, setFolder, ExistingPerUserCopy(*game)), wizard, BackupWording, setFolder);
 }
 
-JobReport clsTrnwck::RestoreTrnwck(JobWizard& wizard, const std::wstring& setFolder) {
+JobReport clsTrnwck::RestoreTrnwck(JobWizard& wizard, const std::wstring& setFolder, const RestoreChoice& choice) {
     std::optional<std::wstring> game = GameFolderForJob(wizard, false);
     if (!game)
         return RefuseForWizard(wizard, RestoreWording, setFolder);
-    return RunForWizard(RestoreJob(*game, setFolder, ExistingPerUserCopy(*game)), wizard, RestoreWording, setFolder);
+    RestoreJob job(*game, setFolder, ExistingPerUserCopy(*game));
+    job.Choose(choice);
+    return RunForWizard(std::move(job), wizard, RestoreWording, setFolder);
 }
 
 std::optional<std::wstring> clsTrnwck::GameFolderForJob(JobWizard& wizard, bool backup) {

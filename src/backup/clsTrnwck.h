@@ -8,6 +8,7 @@
 #include <string>
 
 #include "backup/JobWizard.h"
+#include "engine/jobs/RestoreChoice.h"
 
 class clsTrnwck {
 public:
@@ -19,8 +20,8 @@ public:
 
     // Copies the game data into the backup set in setFolder.
     JobReport BackupTrnwck(JobWizard& wizard, const std::wstring& setFolder);
-    // Copies the backup set in setFolder back into the game folder.
-    JobReport RestoreTrnwck(JobWizard& wizard, const std::wstring& setFolder);
+    // Copies the backup set in setFolder back into the game folder: what choice takes of it.
+    JobReport RestoreTrnwck(JobWizard& wizard, const std::wstring& setFolder, const RestoreChoice& choice = {});
 
 private:
     // Where the job finds the game: where it is installed (see GameLocation.h), else a

@@ -2,6 +2,12 @@
 // The restore wizard: welcome, the choice of a backup set's marker file, three
 // panels while the engine copies the set back, and the finish panel.
 
+#include <optional>
+#include <vector>
+
+#include "engine/input/DataName.h"
+#include "engine/jobs/RestoreChoice.h"
+#include "engine/sets/DatedSets.h"
 #include "ui/SingleInstance.h"
 #include "ui/WizardFrame.h"
 #include "backup/JobWizard.h"
@@ -14,6 +20,10 @@ public:
     frmRestore();  // use Instance(): one restore wizard per process
 
     void btnSelect_Click();  // "Select": the open-file dialog
+    // "Choose files...": what the restore would change, for the player to tick.
+    void btnChoose_Click();
+    // The drop-down of the sets of other days: the marker of the one at index.
+    void cboSets_Click(int index);
     // Moves on to the choice of the marker file, with marker in its box (a restart with
     // administrator rights comes back here).
     void OpenOnMarker(const std::wstring& marker);
@@ -33,6 +43,11 @@ public:
 
     HWND text1() const { return text1_; }
     HWND btnSelect() const { return btnSelect_; }
+    HWND btnChoose() const { return btnChoose_; }
+    HWND cboSets() const { return cboSets_; }
+    HWND ChoiceLabel() const { return choiceLabel_; }
+    // What the next restore takes: everything unless the player narrowed it.
+    RestoreChoice Choice() const;
 
 private:
     void BuildPanels() override;
@@ -40,9 +55,19 @@ private:
     void ShowVerdict(bool incomplete);
     void AfterAdvance() override;
     void OnControlCommand(int id, int code) override;
+    // Another marker in the box: the choice goes, and the sets of other days are those beside it.
+    void MarkerChanged();
 
     HWND text1_ = nullptr;
     HWND btnSelect_ = nullptr;
+    HWND btnChoose_ = nullptr;
+    HWND cboSets_ = nullptr;
+    HWND lblSets_ = nullptr;
+    HWND choiceLabel_ = nullptr;
+    std::vector<DatedSet> daySets_;  // in the drop-down, newest first
+    // The files ticked in "Choose files...", where the player narrowed the restore.
+    std::optional<std::vector<DataName>> picked_;
+    bool settingMarker_ = false;
     HWND congratulations_ = nullptr;
     HWND doneLabel_ = nullptr;
     HWND safetyLabel_ = nullptr;  // where the safety set of a successful restore lies

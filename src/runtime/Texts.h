@@ -28,6 +28,26 @@ inline constexpr wchar_t ButtonBack[] = L"< &Back";
 inline constexpr wchar_t ButtonNext[] = L"&Next >";
 inline constexpr wchar_t ButtonFinish[] = L"&Finish";
 inline constexpr wchar_t ButtonSelect[] = L"Select";
+inline constexpr wchar_t ButtonOk[] = L"OK";
+inline constexpr wchar_t ButtonChooseFiles[] = L"&Choose files...";
+// The restore wizard's choice of files, and the sets of other days beside the marker's.
+inline constexpr wchar_t ChooseTitle[] = L"Choose what to restore";
+inline constexpr wchar_t ChooseSelectAll[] = L"Select all";
+inline constexpr wchar_t ChooseClearAll[] = L"Clear all";
+inline constexpr wchar_t ChooseColumnName[] = L"Name";
+inline constexpr wchar_t ChooseColumnChange[] = L"Change";
+inline constexpr wchar_t ChooseColumnSet[] = L"In the backup";
+inline constexpr wchar_t ChooseColumnGame[] = L"In the game";
+// %1 the files ticked, %2 the files the restore would change.
+inline constexpr wchar_t RestoreChosenCount[] = L"%1 of %2 changed files will be restored.";
+inline constexpr wchar_t RestoreNothingChosen[] =
+    L"Nothing is chosen to restore. Tick at least one file in \"Choose files...\", or choose the marker file again "
+    L"to restore everything.";
+inline constexpr wchar_t RestoreNothingToChoose[] =
+    L"The game already holds the data of this backup: a restore would change nothing.";
+inline constexpr wchar_t RestoreOtherDays[] = L"Other days:";
+// %1: how many files, as "3 files".
+inline constexpr wchar_t RestoreFilesRestored[] = L"%1 restored.";
 
 // Backup wizard panels
 inline constexpr wchar_t BackupWelcome[] = L"Welcome to Tarnwick Backup";

@@ -14,10 +14,12 @@
 #include "GameData.h"
 #include "TestSupport.h"
 #include "Windows.h"
+#include "engine/jobs/RestoreChange.h"
 #include "engine/sets/BackupMarker.h"
 #include "files/DirSearch.h"
 #include "files/MFile.h"
 #include "registry/clsRegistry.h"
+#include "restore/ChooseFilesWindow.h"
 #include "restore/MarkerFolderSetting.h"
 #include "restore/frmRestore.h"
 #include "runtime/DoEvents.h"
@@ -596,4 +598,63 @@ TEST_F(RestoreTest, NoGameFolderAnywhereRestoresNothingAndMakesNone) {
     EXPECT_EQ(boxes.Calls()[1].text, FillIn(texts::RestoreNoGameFolderFound, {GameFolder::Path()}));
     EXPECT_FALSE(PathExists(GameFolder::Path()));
     EXPECT_FALSE(PathExists(ProgramFilesX86GameFolder()));
+}
+
+// The player narrows the restore in "Choose files...": what is ticked is restored, nothing
+// ticked keeps the wizard on its step, another marker takes the choice away; the sets of
+// other days beside a dated set's marker are offered newest first.
+TEST_F(RestoreTest, ChooseFilesNarrowsTheRestore) {
+    std::function<bool(const RestoreChange&)> tick;
+    size_t rows = 0;
+    SetChooseFilesHook([&](const std::vector<RestoreChange>& changes) {
+        rows = changes.size();
+        std::vector<bool> ticks;
+        for (const RestoreChange& change : changes)
+            ticks.push_back(tick(change));
+        return std::optional(ticks);
+    });
+    frmRestore& w = frmRestore::Instance();
+    w.cmdNext_Click();
+    SetText(w.text1(), set.marker);
+    EXPECT_FALSE(IsSetToShow(w.cboSets()));
+    tick = [](const RestoreChange&) { return false; };
+    w.btnChoose_Click();
+    w.cmdNext_Click();
+    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{texts::RestoreNothingChosen});
+    EXPECT_EQ(w.RestoreStep, 1);
+    SetText(w.text1(), set.marker);
+    EXPECT_TRUE(w.Choice().All());
+    EXPECT_EQ(GetText(w.ChoiceLabel()), L"");
+
+    const Tree before = TreeOf(GameFolder::Path());
+    tick = [](const RestoreChange& change) { return change.name == L"saves\\only in set.sav"; };
+    w.btnChoose_Click();
+    SetChooseFilesHook({});
+    ASSERT_GE(rows, 4u);
+    EXPECT_EQ(GetText(w.ChoiceLabel()), FillIn(texts::RestoreChosenCount, {L"1", std::to_wstring(rows)}));
+    w.cmdNext_Click();
+    ExpectFinished(w);
+    Tree expected = before;
+    expected.emplace_back(L"saves\\only in set.sav", "from the set");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(TreeOf(GameFolder::Path()), expected);
+    EXPECT_NE(GetText(w.SafetySetLabel()).find(L"1 file restored."), std::wstring::npos);
+}
+
+TEST_F(RestoreTest, TheSetsOfOtherDaysAreOfferedNewestFirst) {
+    ScratchDir folder;
+    std::vector<std::wstring> markers;
+    for (const wchar_t* name : {L"2026.12.01 21.00.00", L"2026.12.02 21.00.00"}) {
+        MakeGameData(folder / name, Narrow(name));
+        markers.push_back(WriteMarker(folder / name));
+    }
+    frmRestore& w = frmRestore::Instance();
+    w.cmdNext_Click();
+    SetText(w.text1(), markers[0]);
+    EXPECT_TRUE(IsSetToShow(w.cboSets()));
+    ASSERT_EQ(SendMessageW(w.cboSets(), CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(w.cboSets(), CB_GETCURSEL, 0, 0), 1);
+    w.cboSets_Click(0);
+    EXPECT_EQ(GetText(w.text1()), markers[1]);
+    EXPECT_EQ(SendMessageW(w.cboSets(), CB_GETCURSEL, 0, 0), 0);
 }

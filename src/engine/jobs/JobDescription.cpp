@@ -228,11 +228,20 @@ std::wstring ShortDateTime(std::uint64_t fileTime) {
     return text;
 }
 
+const wchar_t* ChangeWord(RestoreChange::Kind kind) {
+    switch (kind) {
+    case RestoreChange::Kind::Replace:
+        return texts::ChangeReplace;
+    case RestoreChange::Kind::Add:
+        return texts::ChangeAdd;
+    case RestoreChange::Kind::Remove:
+        break;
+    }
+    return texts::ChangeRemove;
+}
+
 std::wstring DescribeChange(const RestoreChange& change) {
-    const wchar_t* word = change.kind == RestoreChange::Kind::Replace ? texts::ChangeReplace
-                          : change.kind == RestoreChange::Kind::Add   ? texts::ChangeAdd
-                                                                      : texts::ChangeRemove;
-    std::wstring line = std::wstring(word) + L" " + change.name + (change.folder ? L"\\" : L"");
+    std::wstring line = std::wstring(ChangeWord(change.kind)) + L" " + change.name + (change.folder ? L"\\" : L"");
     auto stamp = [](const wchar_t* words, const FileStamp& s) {
         return FillIn(words, {ShortDateTime(s.lastWrite), ByteSize(s.size)});
     };

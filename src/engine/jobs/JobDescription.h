@@ -36,6 +36,9 @@ std::wstring ByteSize(std::uint64_t bytes);
 // A file time (UTC) as the user's local date and time, to the minute ("2026-12-08 21:00").
 std::wstring ShortDateTime(std::uint64_t fileTime);
 
+// What a restore does to a file: replace, add, remove.
+const wchar_t* ChangeWord(RestoreChange::Kind kind);
+
 // One change a restore would make, as a line: its word (replace, add, remove), its name in
 // the game's data (a folder's ending in "\\"), then, after a tab each, the set's and the
 // game's date and size where it has them.
