@@ -23,7 +23,7 @@ struct Choosing {
 };
 
 // The dialog's layout in dialog units: the list above, the buttons in a row below it.
-constexpr int kWidth = 440, kHeight = 250, kMargin = 7, kButtonWidth = 60, kButtonHeight = 14;
+constexpr int kWidth = 340, kHeight = 190, kMargin = 7, kButtonWidth = 60, kButtonHeight = 14;
 
 RECT DialogUnits(HWND dialog, int x, int y, int cx, int cy) {
     RECT rect{x, y, x + cx, y + cy};
@@ -47,7 +47,7 @@ void FillList(HWND list, const std::vector<RestoreChange>& changes) {
     ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     const wchar_t* headings[] = {texts::ChooseColumnName, texts::ChooseColumnChange, texts::ChooseColumnSet,
                                  texts::ChooseColumnGame};
-    const int widths[] = {300, 70, 150, 150};
+    const int widths[] = {190, 60, 165, 165};
     for (int i = 0; i < 4; ++i) {
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;

@@ -52,8 +52,9 @@ std::wstring MarkerName(const SYSTEMTIME& date) {
     return name;
 }
 
-std::string ExpectedMarkerBytes(const std::wstring& setFolder) {
-    std::wstring text = L"[Backup]\r\nVersion=Tarnwick\r\nBackup_Location=" + setFolder + L"\r\n";
+std::string ExpectedMarkerBytes(const std::wstring& setFolder, const std::wstring& madeUtc) {
+    std::wstring text =
+        L"[Backup]\r\nVersion=Tarnwick\r\nBackup_Location=" + setFolder + L"\r\nMade_UTC=" + madeUtc + L"\r\n";
     // A folder the ANSI code page cannot hold is kept in a UTF-16 marker, which the
     // platform's profile functions read back unchanged.
     return FitsAnsiCodePage(setFolder) ? AnsiOf(text) : Utf16Bytes(text);
@@ -98,7 +99,13 @@ void VerifyBackupSet(const FileTree& gameData, const std::wstring& setFolder,
     if (!nameAccepted)
         problems.push_back(L"marker named " + markers[0] + L", expected " + acceptedMarkerNames.front());
     std::string bytes = ReadBytes(setFolder + L"\\" + markers[0]);
-    std::string expected = ExpectedMarkerBytes(setFolder);
+    // When the set was made, in UTC, as "2026-12-08T20:00:00Z".
+    wchar_t made[64] = {};
+    GetPrivateProfileStringW(L"Backup", L"Made_UTC", L"", made, 64, (setFolder + L"\\" + markers[0]).c_str());
+    const std::wstring madeUtc = made;
+    if (madeUtc.size() != 20 || madeUtc[10] != L'T' || madeUtc.back() != L'Z')
+        problems.push_back(L"the marker's Made_UTC is \"" + madeUtc + L"\"");
+    std::string expected = ExpectedMarkerBytes(setFolder, madeUtc);
     if (bytes != expected)
         problems.push_back(L"marker holds \"" + Printable(bytes) + L"\", expected \"" + Printable(expected) + L"\"");
     ThrowIfAny(L"the backup set in " + setFolder + L" is not right:", problems);

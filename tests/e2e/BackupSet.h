@@ -11,7 +11,7 @@
 // "Tarnwick_yyyy.mm.dd.BAK" for the given local date.
 std::wstring MarkerName(const SYSTEMTIME& date);
 // The marker's bytes as the platform writes a new one for this folder.
-std::string ExpectedMarkerBytes(const std::wstring& setFolder);
+std::string ExpectedMarkerBytes(const std::wstring& setFolder, const std::wstring& madeUtc);
 // The marker files in the folder, by name.
 std::vector<std::wstring> MarkerFiles(const std::wstring& setFolder);
 // The folder a marker leads to ("Backup_Location" of section "Backup").

@@ -279,6 +279,38 @@ void ChooseInOpenDialog(Session& session, const Wizard& wizard, const std::wstri
     session.Wait(L"the open-file dialog to close", [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
 }
 
+void WaitForFocus(Session& session, HWND control, const std::wstring& what);
+
+// "Choose files...": the list of what the restore would change, walked by the keyboard
+// alone: Space unticks the first row and ticks it again, Enter is OK with every row ticked.
+// Where the game holds the set's data already, the program says so instead.
+void ChooseEveryFile(Session& session, const Wizard& wizard) {
+    Click(wizard.PanelControl(L"Button", std::wstring(texts::ButtonChooseFiles)));
+    HWND shown = session.WaitForTopWindow(L"the choice of files", [](HWND window) {
+        return IsMessageBox(window) || TextOf(window) == texts::ChooseTitle;
+    });
+    if (IsMessageBox(shown)) {
+        session.Shot(L"restore-step1-nothing-to-choose", shown);
+        PressDialogButton(shown, IDOK);
+        return;
+    }
+    HWND list = FindVisibleChild(shown, L"SysListView32");
+    WaitForFocus(session, list, L"the list of files");
+    session.Shot(L"restore-choose-files", shown);
+    PressKey(VK_SPACE);
+    session.Shot(L"restore-choose-files-first-unticked", shown);
+    PressKey(VK_SPACE);
+    PressKey(VK_RETURN);
+    session.Wait(L"step 1 to say how many will be restored", [&] {
+        for (HWND control : Descendants(wizard.Window())) {
+            if (IsWindowVisible(control) && TextOf(control).find(L"changed files will be restored.") != std::wstring::npos)
+                return true;
+        }
+        return false;
+    });
+    session.Shot(L"restore-step1-files-chosen", wizard.Window());
+}
+
 void WalkRestore(Session& session, const std::wstring& markerPath, bool useOpenDialog) {
     Wizard wizard = StartWizard(session, OpenMainMenu(session), kRestoreWizard);
     DoubleNext(session, wizard, 1, kSelectAFile);
@@ -289,6 +321,7 @@ void WalkRestore(Session& session, const std::wstring& markerPath, bool useOpenD
         SetText(fileBox, markerPath);
     session.Wait(L"the marker in the box", [&] { return SameText(EditText(fileBox), markerPath); });
     session.Shot(L"restore-step1-marker-chosen", wizard.Window());
+    ChooseEveryFile(session, wizard);
     RunToFinish(session, wizard);
     wizard.ExpectButtons(false, false, true, false);
     ExpectFinishSays(wizard, texts::RestoreDone);
