@@ -54,8 +54,15 @@ protected:
         return w;
     }
 
+    // The marker a backup writes for folder: its keys, and when it was made (in UTC, of the
+    // right form; the time itself is the marker's own).
     static std::string ExpectedMarker(const std::wstring& folder) {
-        return "[Backup]\r\nVersion=Tarnwick\r\nBackup_Location=" + std::string(folder.begin(), folder.end()) + "\r\n";
+        std::optional<std::uint64_t> made = ReadMarkerMade(MarkerPathToday(folder));
+        EXPECT_TRUE(made.has_value());
+        std::string line = ReadTextFile(MarkerPathToday(folder));
+        const size_t at = line.find("Made_UTC=");
+        return "[Backup]\r\nVersion=Tarnwick\r\nBackup_Location=" + std::string(folder.begin(), folder.end()) + "\r\n" +
+               (at == std::string::npos ? std::string() : line.substr(at, 31));
     }
 
     GameFolder game;
