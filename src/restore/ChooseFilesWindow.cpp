@@ -23,7 +23,7 @@ struct Choosing {
 };
 
 // The dialog's layout in dialog units: the list above, the buttons in a row below it.
-constexpr int kWidth = 340, kHeight = 190, kMargin = 7, kButtonWidth = 60, kButtonHeight = 14;
+constexpr int kWidth = 420, kHeight = 220, kMargin = 7, kButtonWidth = 60, kButtonHeight = 14;
 
 RECT DialogUnits(HWND dialog, int x, int y, int cx, int cy) {
     RECT rect{x, y, x + cx, y + cy};
@@ -35,7 +35,7 @@ HWND AddChild(HWND dialog, const wchar_t* cls, const wchar_t* text, DWORD style,
     HWND child = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, at.left, at.top, at.right - at.left,
                                  at.bottom - at.top, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+    SendMessageW(child, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), TRUE);
     return child;
 }
 
@@ -47,7 +47,7 @@ void FillList(HWND list, const std::vector<RestoreChange>& changes) {
     ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     const wchar_t* headings[] = {texts::ChooseColumnName, texts::ChooseColumnChange, texts::ChooseColumnSet,
                                  texts::ChooseColumnGame};
-    const int widths[] = {190, 60, 165, 165};
+    const int widths[] = {190, 60, 180, 180};
     for (int i = 0; i < 4; ++i) {
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
@@ -122,13 +122,18 @@ INT_PTR CALLBACK ChooseProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-// A dialog template with no controls of its own: they are made when it starts.
+// A dialog template with no controls of its own (they are made when it starts), in the
+// shell's dialog font, which the dialog units are measured in.
 std::vector<WORD> EmptyTemplate() {
     std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD) + 3, 0);  // no menu, class or title
     auto* dialog = reinterpret_cast<DLGTEMPLATE*>(words.data());
-    dialog->style = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    dialog->style = DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
     dialog->cx = kWidth;
     dialog->cy = kHeight;
+    words.push_back(8);  // points
+    for (const wchar_t* c = L"MS Shell Dlg"; *c; ++c)
+        words.push_back(static_cast<WORD>(*c));
+    words.push_back(0);
     return words;
 }
 
