@@ -14,6 +14,7 @@
 #include "engine/jobs/QuietJobEvents.h"
 #include "engine/jobs/RestoreJob.h"
 #include "engine/journal/JobJournal.h"
+#include "engine/journal/LastWindowlessBackup.h"
 #include "engine/sets/BackupMarker.h"
 #include "engine/sets/DatedSets.h"
 #include "engine/sets/MarkerCheck.h"
@@ -139,7 +140,10 @@ std::wstring BackupRefusal(const std::wstring& folder, const std::wstring& game)
 }
 
 CommandOutcome RefuseBackup(const std::wstring& before, const std::wstring& folder, const std::wstring& why) {
-    return {ExitRefused, Join({before, FillIn(texts::CommandBackupRefused, {folder, why})})};
+    CommandOutcome outcome{ExitRefused, Join({before, FillIn(texts::CommandBackupRefused, {folder, why})})};
+    outcome.backupFolder = folder;
+    outcome.why = OneLine(why);
+    return outcome;
 }
 
 CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
@@ -170,7 +174,10 @@ CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
         // The dated folder was made for this run; after a failure it is empty again.
         if (command.dated)
             RemoveDirectoryW(set.c_str());
-        return Verdict(report, JobKind::Backup, set, set, before);
+        CommandOutcome verdict = Verdict(report, JobKind::Backup, set, set, before);
+        verdict.backupFolder = folder;
+        verdict.why = OneLine(DescribeJobProblems(report, JobKind::Backup, set));
+        return verdict;
     }
     std::wstring pruned;
     if (command.dated) {
@@ -179,13 +186,15 @@ CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
             !kept.Ok())
             pruned = FillIn(texts::CommandOlderSetNotRemoved, {kept.path, SystemErrorText(kept.error)});
     }
-    return {ExitWhole,
+    CommandOutcome whole{ExitWhole,
             Join({before, DescribeJobProblems(report, JobKind::Backup, set),
                   FillIn(texts::CommandBackupDone, {game, set, report.marker}),
                   linkFrom.empty() ? L""
                                    : FillIn(texts::CommandDatedLinked,
                                             {Files(report.filesLinked), linkFrom, Files(report.filesCopied)}),
                   report.config == ConfigCopy::Missing ? texts::CommandBackupNoConfig : L"", pruned})};
+    whole.backupFolder = folder;
+    return whole;
 }
 
 // A job on the set a marker names: the marker in full form, and the refusal in the job's words.
@@ -288,6 +297,24 @@ CommandOutcome RunSets(const Command& command) {
     return outcome;
 }
 
+// A history that stopped growing: the folder's newest dated set, verified here, is more than
+// two days old while a daily backup is set up. "" otherwise.
+std::wstring StaleHistory(const MarkerJob& job) {
+    if (!job.folder)
+        return {};
+    std::optional<DatedSet> newest = NewestDatedSet(job.named);
+    if (!newest || newest->marker != job.marker)
+        return {};
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const std::uint64_t twoDays = 2ull * 24 * 3600 * 10'000'000;
+    if ((std::uint64_t{now.dwHighDateTime} << 32 | now.dwLowDateTime) < newest->made + twoDays)
+        return {};
+    if (!ScheduledDailyBackup())
+        return {};
+    return FillIn(texts::CommandVerifyStale, {ShortDateTime(newest->made).substr(0, 10)});
+}
+
 CommandOutcome RunVerify(const Command& command, const std::wstring& before) {
     const MarkerJob job(command, before, texts::CommandVerifyRefused);
     const MarkerCheck& check = job.check;
@@ -306,13 +333,13 @@ CommandOutcome RunVerify(const Command& command, const std::wstring& before) {
                                 : FillIn(texts::CommandVerifyDamaged,
                                          {check.location, std::to_wstring(verified.damaged.size()),
                                           Files(verified.damaged.size() + verified.checked), SomeFiles(verified.damaged)});
-        return {ExitUndone, Join({before, what, extra})};
+        return {ExitUndone, Join({before, what, extra, StaleHistory(job)})};
     }
     case SetVerification::Verdict::Whole:
         break;
     }
     return {ExitWhole, Join({before, FillIn(texts::CommandVerifyWhole, {Files(verified.checked), check.location}),
-                             extra})};
+                             extra, StaleHistory(job)})};
 }
 
 CommandOutcome RunSchedule(const Command& command) {
@@ -333,15 +360,18 @@ CommandOutcome RunSchedule(const Command& command) {
             setup.cronLine.value_or(L"")};
 }
 
+// The daily task, then how the last backup without a window ended.
 CommandOutcome ShowSchedule() {
     std::optional<ScheduledTask> task = ScheduledDailyBackup();
+    std::wstring shown;
     if (!task)
-        return {ExitWhole, texts::CommandNoTask};
-    // Wine keeps a task's description but neither its action nor its trigger.
-    if (task->command.empty())
-        return {ExitWhole, FillIn(texts::CommandTaskShownWine, {task->description})};
-    return {ExitWhole, FillIn(texts::CommandTaskShown, {QuoteArgument(task->command), task->arguments,
-                                                        task->start.empty() ? L"?" : task->start})};
+        shown = texts::CommandNoTask;
+    else if (task->command.empty())  // Wine keeps a task's description but neither its action nor its trigger
+        shown = FillIn(texts::CommandTaskShownWine, {task->description});
+    else
+        shown = FillIn(texts::CommandTaskShown,
+                       {QuoteArgument(task->command), task->arguments, task->start.empty() ? L"?" : task->start});
+    return {ExitWhole, Join({shown, DescribeLastWindowlessBackup(ReadWindowlessBackup(LastWindowlessBackupPath()))})};
 }
 
 CommandOutcome Unschedule() {
@@ -375,8 +405,12 @@ CommandOutcome Unexpected(CommandKind kind, const std::wstring& path, const std:
     const std::wstring unexpected = FillIn(texts::CommandUnexpectedError, {why});
     switch (kind) {
     case CommandKind::Backup:
-    case CommandKind::Play:
-        return {ExitUndone, FillIn(texts::CommandBackupFailed, {path, unexpected})};
+    case CommandKind::Play: {
+        CommandOutcome outcome{ExitUndone, FillIn(texts::CommandBackupFailed, {path, unexpected})};
+        outcome.backupFolder = path;
+        outcome.why = unexpected;
+        return outcome;
+    }
     case CommandKind::Verify:
         return {ExitUndone, FillIn(texts::CommandVerifyFailed, {path, unexpected})};
     case CommandKind::Restore:
@@ -461,6 +495,11 @@ int RunCommand(const Command& command) {
 
     SYSTEMTIME now;
     GetLocalTime(&now);
+    // Nobody may be at the screen: the outcome waits for the player at the menu's next start.
+    if (!outcome.backupFolder.empty())
+        (void)RecordWindowlessBackup(LastWindowlessBackupPath(), {now, outcome.backupFolder, outcome.exitCode,
+                                                                  outcome.exitCode == ExitWhole ? L"" : outcome.why,
+                                                                  line, false});
     DWORD logged = AppendToLog(CommandLogPath(), now, Join({line, outcome.ownLine}));
     std::wstring shown = line + L"\r\n";
     if (command.kind == CommandKind::Invalid)

@@ -25,6 +25,10 @@ struct CommandOutcome {
     // Printed first, a line each, for the player to read (a preview's changes, the sets);
     // the log keeps only the line.
     std::vector<std::wstring> listing = {};
+    // A backup's: its folder (kept as the last windowless backup's outcome), and why it
+    // failed ("" when whole).
+    std::wstring backupFolder = {};
+    std::wstring why = {};
 };
 
 // The job alone: its exit code and its line; nothing is printed or logged.

@@ -3,20 +3,26 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "app/CommandOutput.h"
+#include "app/DesktopShell.h"
 #include "app/WebLink.h"
 #include "backup/frmBackup.h"
+#include "engine/jobs/JobDescription.h"
+#include "engine/journal/LastWindowlessBackup.h"
 #include "restore/RestoreElevation.h"
 #include "restore/frmRestore.h"
 #include "runtime/EndProgram.h"
 #include "runtime/EventGuard.h"
 #include "runtime/MousePointer.h"
+#include "runtime/MsgBox.h"
+#include "runtime/TextConv.h"
 #include "runtime/Texts.h"
 #include "ui/DialogKeys.h"
 #include "ui/WizardFrame.h"
 
 namespace {
 
-enum ControlId { IdBackup = 101, IdRestore, IdStart, IdCancel, IdLink };
+enum ControlId { IdBackup = 101, IdRestore, IdStart, IdCancel, IdLink, IdLastBackup, IdOpenLog };
 
 constexpr int ClientWidth = 5220;
 constexpr int ClientHeight = 3240;
@@ -66,12 +72,70 @@ void frmMain::CreateControls() {
     label4_ = CreateControl(
         {me, L"STATIC", texts::ProgramPageUrl, SS_LEFT | SS_NOPREFIX | SS_NOTIFY, {360, 2820, 4500, 240}, IdLink}, dpi_,
         fonts_.Get(LinkFont));
+    // Hidden until there is a failure to tell; a static control, so a screen reader reads it.
+    lastBackup_ = CreateControl({me, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, {360, 3180, 4500, 720}, IdLastBackup}, dpi_,
+                                normal);
+    openLog_ = CreateControl({me, L"STATIC", texts::MenuOpenLog, SS_LEFT | SS_NOPREFIX | SS_NOTIFY,
+                              {360, 3960, 4500, 240}, IdOpenLog},
+                             dpi_, fonts_.Get(LinkFont));
+    ShowWindow(lastBackup_, SW_HIDE);
+    ShowWindow(openLog_, SW_HIDE);
     SendMessageW(optBackup_, BM_SETCHECK, BST_CHECKED, 0);
+}
+
+void frmMain::UpdateLastBackup() {
+    std::optional<WindowlessBackup> last = ReadWindowlessBackup(LastWindowlessBackupPath());
+    const bool failed = last && last->FailureStands();
+    SetWindowTextW(lastBackup_, failed ? DescribeWindowlessFailure(*last).c_str() : L"");
+    ShowWindow(lastBackup_, failed ? SW_SHOW : SW_HIDE);
+    ShowWindow(openLog_, failed ? SW_SHOW : SW_HIDE);
+    if (!failed) {
+        SizeClient(ClientHeight);
+        return;
+    }
+    // As tall as the reason needs, wrapped as the label wraps it; the link below it.
+    RECT label;
+    GetWindowRect(lastBackup_, &label);
+    MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&label), 2);
+    RECT text{0, 0, label.right - label.left, 0};
+    HDC dc = GetDC(lastBackup_);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(lastBackup_, WM_GETFONT, 0, 0)));
+    const std::wstring shown = DescribeWindowlessFailure(*last);
+    DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), &text, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(lastBackup_, dc);
+    const int gap = TwipsToPixels(120, dpi_);
+    SetWindowPos(lastBackup_, nullptr, 0, 0, label.right - label.left, text.bottom, SWP_NOMOVE | SWP_NOZORDER);
+    RECT link;
+    GetWindowRect(openLog_, &link);
+    const int linkTop = label.top + text.bottom + gap;
+    SetWindowPos(openLog_, nullptr, label.left, linkTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SizeClientPixels(linkTop + (link.bottom - link.top) + 2 * gap);
+}
+
+void frmMain::SizeClient(int heightTwips) { SizeClientPixels(TwipsToPixels(heightTwips, dpi_)); }
+
+void frmMain::SizeClientPixels(int height) {
+    RECT client{0, 0, TwipsToPixels(ClientWidth, dpi_), height};
+    AdjustWindowRectEx(&client, static_cast<DWORD>(GetWindowLongPtrW(Hwnd(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE)));
+    SetWindowPos(Hwnd(), nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void frmMain::OpenLog_Click() {
+    const std::wstring log = CommandLogPath();
+    // As the player: the desktop's shell opens it where it can.
+    if (ShellExecuteFromDesktop(log, L""))
+        return;
+    if (reinterpret_cast<INT_PTR>(ShellExecuteW(Hwnd(), L"open", log.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) <= 32)
+        MsgBox(FillIn(texts::LogNotOpened, {log}), MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
 void frmMain::Show() {
     restoreNeedsRights_ = RestoreNeedsElevation();
     UpdateShield();
+    UpdateLastBackup();
     ShowWindow(Hwnd(), SW_SHOW);
     SetForegroundWindow(Hwnd());
     UpdateWindow(Hwnd());
@@ -121,6 +185,10 @@ void frmMain::OnCommand(int id, int code) {
         if (code == STN_CLICKED)
             Label4_Click();
         return;
+    case IdOpenLog:
+        if (code == STN_CLICKED)
+            OpenLog_Click();
+        return;
     case IdBackup:
     case IdRestore:
         if (code == BN_CLICKED)
@@ -137,7 +205,7 @@ LRESULT frmMain::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         RunEventHandler([&] { OnCommand(LOWORD(wParam), HIWORD(wParam)); });
         return 0;
     case WM_CTLCOLORSTATIC:
-        if (reinterpret_cast<HWND>(lParam) == label4_) {
+        if (reinterpret_cast<HWND>(lParam) == label4_ || reinterpret_cast<HWND>(lParam) == openLog_) {
             HDC dc = reinterpret_cast<HDC>(wParam);
             SetTextColor(dc, LinkBlue);
             SetBkMode(dc, TRANSPARENT);
@@ -145,7 +213,8 @@ LRESULT frmMain::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_SETCURSOR:
-        if (reinterpret_cast<HWND>(wParam) == label4_ && CurrentMousePointer() == MousePointer::Default) {
+        if ((reinterpret_cast<HWND>(wParam) == label4_ || reinterpret_cast<HWND>(wParam) == openLog_) &&
+            CurrentMousePointer() == MousePointer::Default) {
             SetCursor(LoadCursorW(nullptr, IDC_HAND));
             return TRUE;
         }

@@ -13,6 +13,7 @@
 #include "engine/jobs/CopySteps.h"
 #include "engine/jobs/JobDescription.h"
 #include "engine/jobs/RestoreJob.h"
+#include "engine/journal/LastWindowlessBackup.h"
 #include "engine/journal/JobRecovery.h"
 #include "files/DirSearch.h"
 #include "files/KnownFolder.h"
@@ -187,7 +188,12 @@ JobReport clsTrnwck::BackupTrnwck(JobWizard& wizard, const std::wstring& setFold
     std::optional<std::wstring> game = GameFolderForJob(wizard, true);
     if (!game)
         return RefuseForWizard(wizard, BackupWording, setFolder);
-    return RunForWizard(BackupJob(*game, setFolder, ExistingPerUserCopy(*game)), wizard, BackupWording, setFolder);
+    JobReport report =
+        RunForWizard(BackupJob(*game, setFolder, ExistingPerUserCopy(*game)), wizard, BackupWording, setFolder);
+    // A whole backup answers a failed one that ran without a window: the menu stops telling it.
+    if (report.Whole())
+        NoteBackupCompleted(LastWindowlessBackupPath());
+    return report;
 }
 
 JobReport clsTrnwck::RestoreTrnwck(JobWizard& wizard, const std::wstring& setFolder, const RestoreChoice& choice) {

@@ -547,6 +547,15 @@ inline constexpr wchar_t CommandScheduledWine[] =
 inline constexpr wchar_t CommandScheduleRefused[] = L"Daily backup into %1 not set up: %2";
 inline constexpr wchar_t CommandScheduleFailed[] = L"The daily backup's task could not be changed: %1";
 inline constexpr wchar_t CommandUnscheduled[] = L"The task \"Backup Tarnwick\" was removed: no daily backup runs any more.";
+// The last backup without a window. %1 its date and time, %2 its folder, %3 why it failed.
+inline constexpr wchar_t MenuBackupFailed[] = L"The backup of %1 into %2 failed: %3";
+inline constexpr wchar_t MenuOpenLog[] = L"Open the log";
+inline constexpr wchar_t LogNotOpened[] = L"The log %1 could not be opened.";
+inline constexpr wchar_t LastRunWhole[] = L"The last backup without a window, of %1 into %2, is complete.";
+inline constexpr wchar_t LastRunFailed[] = L"The last backup without a window, of %1 into %2, failed: %3";
+inline constexpr wchar_t LastRunNone[] = L"No backup has run without a window yet.";
+// %1: the newest dated set's date.
+inline constexpr wchar_t CommandVerifyStale[] = L"The newest set is from %1: the daily backup has not run since.";
 inline constexpr wchar_t CommandNoTask[] = L"No daily backup is set up: there is no task \"Backup Tarnwick\".";
 // %1: the program, %2: its arguments, %3: the first start.
 inline constexpr wchar_t CommandTaskShown[] = L"The task \"Backup Tarnwick\" runs %1 %2 every day from %3.";

@@ -11,6 +11,7 @@
 #include "app/CommandLine.h"
 #include "app/CommandOutput.h"
 #include "engine/journal/JobJournal.h"
+#include "engine/journal/LastWindowlessBackup.h"
 #include "engine/sets/BackupMarker.h"
 #include "engine/sets/DatedSets.h"
 #include "files/FileOps.h"
@@ -663,6 +664,31 @@ std::string LastLine(const std::string& output) {
 }
 
 }  // namespace
+
+// Each backup from the command line keeps its outcome; /schedule tells the last one, and a
+// restore or verify leaves it as it was.
+TEST_F(ScheduleRunTest, ScheduleTellsHowTheLastBackupWithoutAWindowEnded) {
+    const std::wstring state = LastWindowlessBackupPath();
+    DeleteFileW(state.c_str());
+    EXPECT_NE(RunProgram(L"/schedule").output.find(Narrow(texts::LastRunNone)), std::string::npos);
+    ProgramRun missing = RunProgram(L"/backup " + Quoted(sets / L"missing"));
+    ASSERT_EQ(missing.exitCode, 1u);
+    std::optional<WindowlessBackup> last = ReadWindowlessBackup(state);
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->exitCode, 1);
+    EXPECT_EQ(last->folder, sets / L"missing");
+    EXPECT_TRUE(last->FailureStands());
+    ProgramRun shown = RunProgram(L"/schedule");
+    EXPECT_NE(shown.output.find("No daily backup is set up"), std::string::npos) << shown.output;
+    EXPECT_NE(shown.output.find("into " + Narrow(sets / L"missing") + ", failed: nothing of that name exists"),
+              std::string::npos)
+        << shown.output;
+    ASSERT_EQ(RunProgram(L"/verify " + Quoted(sets / L"missing")).exitCode, 1u);
+    EXPECT_EQ(ReadWindowlessBackup(state)->folder, sets / L"missing");
+    ASSERT_EQ(RunProgram(L"/backup " + Quoted(sets.Path())).exitCode, 0u);
+    EXPECT_NE(RunProgram(L"/schedule").output.find("into " + Narrow(sets.Path()) + ", is complete."), std::string::npos);
+    DeleteFileW(state.c_str());
+}
 
 TEST_F(ScheduleRunTest, ScheduleReplacesShowsAndUnscheduleRemovesTheDailyTask) {
     MakeDirs(sets / L"first");

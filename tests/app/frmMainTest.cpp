@@ -9,6 +9,7 @@
 #include "Windows.h"
 #include "app/WebLink.h"
 #include "app/frmMain.h"
+#include "engine/journal/LastWindowlessBackup.h"
 #include "backup/frmBackup.h"
 #include "restore/frmRestore.h"
 #include "runtime/Texts.h"
@@ -207,4 +208,46 @@ TEST_F(WebLinkTest, BrowserIsStartedByTheDesktopShellNotByTheProgram) {
     for (auto [shell, unused] : ProcessesNamed(L"explorer.exe"))
         startedByShell = startedByShell || shell == parent;
     EXPECT_TRUE(startedByShell);
+}
+
+// The last backup without a window, as each exit code leaves it: the menu tells a failure
+// in a line a screen reader reads, with the log a click away, and is otherwise as ever.
+TEST_F(MainMenuTest, AFailedBackupWithoutAWindowIsToldUntilOneCompletes) {
+    const std::wstring state = LastWindowlessBackupPath();
+    DeleteFileW(state.c_str());
+    frmMain& menu = frmMain::Instance();
+    menu.Show();
+    RECT usual;
+    GetWindowRect(menu.Hwnd(), &usual);
+    const struct {
+        int exitCode;
+        bool told;
+    } cases[] = {{0, false}, {1, true}, {2, true}, {3, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.exitCode);
+        ASSERT_TRUE(RecordWindowlessBackup(state, {SYSTEMTIME{2026, 12, 2, 8, 21, 0, 0, 0}, L"D:\\Tarnwick backups",
+                                                   c.exitCode, L"the folder does not exist", L"line", false})
+                        .Ok());
+        menu.Show();
+        EXPECT_EQ(Visible(menu.LastBackupLabel()), c.told);
+        EXPECT_EQ(Visible(menu.OpenLogLink()), c.told);
+        RECT now;
+        GetWindowRect(menu.Hwnd(), &now);
+        EXPECT_EQ(now.bottom - now.top > usual.bottom - usual.top, c.told);
+        if (c.told) {
+            EXPECT_EQ(GetText(menu.LastBackupLabel()),
+                      L"The backup of 2026-12-08 21:00 into D:\\Tarnwick backups failed: the folder does not exist.");
+        }
+    }
+    // A backup completed since, and a state file cut short: the menu as ever.
+    NoteBackupCompleted(state);
+    menu.Show();
+    EXPECT_FALSE(Visible(menu.LastBackupLabel()));
+    WriteTextFile(state, "Backup Tarnwick last windowless backup\r\ntime=2026-12-08 21:00:00\r\nfol");
+    menu.Show();
+    EXPECT_FALSE(Visible(menu.LastBackupLabel()));
+    RECT now;
+    GetWindowRect(menu.Hwnd(), &now);
+    EXPECT_EQ(now.bottom - now.top, usual.bottom - usual.top);
+    DeleteFileW(state.c_str());
 }

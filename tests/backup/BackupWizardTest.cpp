@@ -10,6 +10,7 @@
 #include "backup/FolderChooser.h"
 #include "backup/clsBackup.h"
 #include "backup/frmBackup.h"
+#include "engine/journal/LastWindowlessBackup.h"
 #include "engine/sets/BackupMarker.h"
 #include "engine/staging/BackupStaging.h"
 #include "files/FullPath.h"
@@ -104,6 +105,20 @@ TEST_F(BackupTest, WholeBackupCopiesEverythingAndWritesTheMarker) {
     EXPECT_EQ(ReadTextFile(dest / L"tarnwick.cfg"), "volume=7\r\n");
     std::wstring marker = MarkerPathToday(dest.Path());
     EXPECT_EQ(ReadTextFile(marker), ExpectedMarker(dest.Path()));
+}
+
+// A backup without a window failed; one from the wizard completes: the failure no longer stands.
+TEST_F(BackupTest, AWholeBackupAnswersAFailedOneWithoutAWindow) {
+    const std::wstring state = LastWindowlessBackupPath();
+    ASSERT_TRUE(RecordWindowlessBackup(state, {SYSTEMTIME{2026, 12, 2, 8, 21, 0, 0, 0}, L"D:\\gone", 1, L"gone", L"line",
+                                               false})
+                    .Ok());
+    ScratchDir dest(true);
+    BackUpInto(dest.Path());
+    std::optional<WindowlessBackup> last = ReadWindowlessBackup(state);
+    ASSERT_TRUE(last);
+    EXPECT_FALSE(last->FailureStands());
+    DeleteFileW(state.c_str());
 }
 
 TEST_F(BackupTest, StepPanelsShowTheCopyGoingOn) {

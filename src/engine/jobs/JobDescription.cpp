@@ -218,14 +218,44 @@ std::wstring DescribeRestoreNotes(const JobReport& report) {
     return text;
 }
 
+std::wstring ShortDateTime(const SYSTEMTIME& local) {
+    wchar_t text[32];
+    swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u", local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute);
+    return text;
+}
+
 std::wstring ShortDateTime(std::uint64_t fileTime) {
     FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
     SYSTEMTIME universal, local;
     if (!FileTimeToSystemTime(&utc, &universal) || !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
         return L"?";
-    wchar_t text[32];
-    swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u", local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute);
-    return text;
+    return ShortDateTime(local);
+}
+
+namespace {
+
+// A reason as a sentence's end: with its full stop.
+std::wstring AsSentenceEnd(std::wstring reason) {
+    if (reason.empty())
+        return L"?";
+    if (reason.back() != L'.')
+        reason += L'.';
+    return reason;
+}
+
+}  // namespace
+
+std::wstring DescribeLastWindowlessBackup(const std::optional<WindowlessBackup>& last) {
+    if (!last)
+        return texts::LastRunNone;
+    const std::wstring when = ShortDateTime(last->time);
+    if (last->exitCode == 0)
+        return FillIn(texts::LastRunWhole, {when, last->folder});
+    return FillIn(texts::LastRunFailed, {when, last->folder, AsSentenceEnd(last->reason)});
+}
+
+std::wstring DescribeWindowlessFailure(const WindowlessBackup& last) {
+    return FillIn(texts::MenuBackupFailed, {ShortDateTime(last.time), last.folder, AsSentenceEnd(last.reason)});
 }
 
 const wchar_t* ChangeWord(RestoreChange::Kind kind) {

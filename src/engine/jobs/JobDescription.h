@@ -10,6 +10,7 @@
 #include "engine/jobs/RestoreChange.h"
 #include "engine/journal/JobJournal.h"
 #include "engine/journal/JobRecovery.h"
+#include "engine/journal/LastWindowlessBackup.h"
 
 // What the program found of an interrupted job and did about it; "" when there was none.
 std::wstring DescribeRecovery(const Recovery& recovery);
@@ -47,3 +48,11 @@ std::wstring DescribeChange(const RestoreChange& change);
 // What a restore would change, counted, in one sentence.
 std::wstring DescribePreview(const std::vector<RestoreChange>& changes, const std::wstring& setFolder,
                              const std::wstring& gameFolder);
+
+// A local date and time to the minute ("2026-12-08 21:00").
+std::wstring ShortDateTime(const SYSTEMTIME& local);
+
+// How the last backup without a window ended, for /schedule: complete, or why not.
+std::wstring DescribeLastWindowlessBackup(const std::optional<WindowlessBackup>& last);
+// The main menu's line for a backup without a window that failed.
+std::wstring DescribeWindowlessFailure(const WindowlessBackup& last);
