@@ -690,6 +690,20 @@ TEST_F(ScheduleRunTest, ScheduleTellsHowTheLastBackupWithoutAWindowEnded) {
     DeleteFileW(state.c_str());
 }
 
+// A history that stopped growing while the daily backup is set up is told by /verify.
+TEST_F(ScheduleRunTest, VerifySaysWhenTheDailyBackupStoppedAddingSets) {
+    ASSERT_EQ(RunProgram(L"/backup " + Quoted(sets.Path()) + L" /dated").exitCode, 0u);
+    const std::wstring marker = DatedSets(sets.Path()).back().marker;
+    WritePrivateProfileStringW(L"Backup", L"Made_UTC", L"2026-12-01T20:00:00Z", marker.c_str());
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, marker.c_str());
+    const std::string stale = "The newest set is from 2026-12-01: the daily backup has not run since.";
+    EXPECT_EQ(RunProgram(L"/verify " + Quoted(sets.Path())).output.find(stale), std::string::npos);
+    ASSERT_EQ(RunProgram(L"/schedule " + Quoted(sets.Path()) + L" /at 21:00").exitCode, 0u);
+    ProgramRun verified = RunProgram(L"/verify " + Quoted(sets.Path()));
+    EXPECT_EQ(verified.exitCode, 0u) << verified.output;
+    EXPECT_NE(verified.output.find(stale), std::string::npos) << verified.output;
+}
+
 TEST_F(ScheduleRunTest, ScheduleReplacesShowsAndUnscheduleRemovesTheDailyTask) {
     MakeDirs(sets / L"first");
     MakeDirs(sets / L"second 'quoted' 100%");
