@@ -15,6 +15,9 @@
 //       four files changed, and a restore over data equal to the set, each beside the first
 //   bench_jobcopy hash <scratch folder> <rounds>
 //       the copy engine on the large files with and without the SHA-256 in the same pass
+//   bench_jobcopy pieces <scratch folder> <rounds>
+//       the copy engine with the hash beside it on the large files, with pieces of 256 KiB,
+//       1, 2 and 4 MiB, taking turns; then where one copy's time goes, piece by piece
 //   bench_jobcopy handoff <rounds>
 //       a round trip between two threads with std::mutex and std::condition_variable
 //       (mingw's winpthreads: semaphores, a wineserver call each under Wine) beside the
@@ -28,6 +31,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdio>
 #include <functional>
@@ -403,6 +407,74 @@ void Hash(const std::wstring& scratch, int rounds) {
     EmptyFolder(scratch);
 }
 
+// The copy engine with each file's SHA-256 beside it, on the large files, with pieces of
+// each size, taking turns (the order moves on each round); then one copy of each size
+// timed piece by piece (CopyTimeline): where the wall time goes.
+struct PieceRun {
+    double ms = 0;
+    CopyTimeline timeline;
+};
+
+void CopyLarge(const std::wstring& scratch, std::size_t piece, bool timed, PieceRun& run) {
+    std::vector<CopyItem> items;
+    ItemsOfTree(Game(scratch) + L"\\maps", Set(scratch), items);
+    for (CopyItem& item : items)
+        item.hash = !item.folder;
+    RemoveTree(Set(scratch));
+    QuietCopyObserver quiet;
+    FileCopier copier(FlushMode::Beside, HashMode::Beside, piece);
+    if (timed)
+        copier.SetTimeline(&run.timeline);
+    const double start = NowMs();
+    Expect(copier.Copy(items, 0, items.size(), quiet).result.Ok(), L"copy");
+    Expect(copier.Flush(quiet).Ok(), L"flush");
+    for (std::size_t i = 0; i < items.size(); ++i)
+        Expect(items[i].folder || !copier.Digest(i).empty(), L"no digest");
+    run.ms = NowMs() - start;
+}
+
+void Pieces(const std::wstring& scratch, int rounds) {
+    EmptyFolder(scratch);
+    TreeSize size = MakeShape(Game(scratch), true);
+    const std::size_t sizes[] = {std::size_t{256} << 10, std::size_t{1} << 20, std::size_t{2} << 20,
+                                 std::size_t{4} << 20};
+    std::vector<double> ms[std::size(sizes)];
+    for (int round = 0; round < rounds; ++round) {
+        for (std::size_t k = 0; k < std::size(sizes); ++k) {
+            const std::size_t at = (k + static_cast<std::size_t>(round)) % std::size(sizes);
+            PieceRun run;
+            CopyLarge(scratch, sizes[at], false, run);
+            ms[at].push_back(run.ms);
+        }
+    }
+    const double mib = static_cast<double>(size.bytes) / (1 << 20);
+    std::printf("pieces of each size, the copy engine with SHA-256 beside it, %.0f MiB in 4 files, %d rounds:\n", mib,
+                rounds);
+    for (std::size_t k = 0; k < std::size(sizes); ++k) {
+        std::printf("  %5zu KiB   best %7.1f ms   median %7.1f ms   (%.2f x the 256 KiB median)\n", sizes[k] >> 10,
+                    *std::min_element(ms[k].begin(), ms[k].end()), Median(ms[k]), Median(ms[k]) / Median(ms[0]));
+    }
+    std::printf("where one copy's wall time goes, piece by piece (ms; hashing is on the hasher's thread):\n");
+    for (std::size_t piece : sizes) {
+        PieceRun run;
+        CopyLarge(scratch, piece, true, run);
+        LONGLONG wait = 0, read = 0, write = 0, handoff = 0;
+        for (const PieceTimes& t : run.timeline.pieces) {
+            wait += t.wait;
+            read += t.read;
+            write += t.write;
+            handoff += t.handoff;
+        }
+        const double pieces = CopyTimeline::Milliseconds(wait + read + write + handoff);
+        std::printf("  %5zu KiB   wall %7.1f   read %7.1f   write %7.1f   wait for a free piece %7.1f   handoff %5.1f"
+                    "   neither %6.1f   hashing %7.1f   (%zu pieces)\n",
+                    piece >> 10, run.ms, CopyTimeline::Milliseconds(read), CopyTimeline::Milliseconds(write),
+                    CopyTimeline::Milliseconds(wait), CopyTimeline::Milliseconds(handoff), run.ms - pieces,
+                    CopyTimeline::Milliseconds(run.timeline.hashing.load()), run.timeline.pieces.size());
+    }
+    EmptyFolder(scratch);
+}
+
 // Round trips between two threads, each side waiting for the other's turn.
 template <class Mutex, class Hold, class Wait, class Wake>
 double RoundTripUs(Mutex& mutex, Wait wait, Wake wake, int trips) {
@@ -461,6 +533,10 @@ int main() {
             Hash(args[2], Count(args[3]));
             return 0;
         }
+        if (args.size() == 4 && args[1] == L"pieces") {
+            Pieces(args[2], Count(args[3]));
+            return 0;
+        }
         if (args.size() == 3 && args[1] == L"handoff") {
             Handoff(Count(args[2]));
             return 0;
@@ -473,6 +549,6 @@ int main() {
         Fail(L"error " + std::to_wstring(error.Number()) + L": " + error.Description());
     }
     std::fprintf(stderr, "usage: bench_jobcopy run|changes <scratch> small|large <rounds> | flush|hash <scratch> "
-                         "<rounds> | handoff <rounds>\n");
+                         "<rounds> | pieces <scratch> <rounds> | handoff <rounds>\n");
     return 2;
 }

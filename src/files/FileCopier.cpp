@@ -8,10 +8,6 @@
 
 namespace {
 
-// One piece of a file per read and write: large enough that a big file costs few calls,
-// small enough that a request to stop is heard within milliseconds.
-constexpr std::size_t kPiece = 1 << 18;
-
 // The attributes a copy takes when it is made; read-only follows once its data is written.
 constexpr DWORD kCreateAttributes =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
@@ -101,7 +97,8 @@ FileHandle OpenDestination(const std::wstring& path, DWORD attributes) {
 
 }  // namespace
 
-FileCopier::FileCopier(FlushMode flush, HashMode hash) : flush_(flush), hashMode_(hash), buffer_(kPiece) {}
+FileCopier::FileCopier(FlushMode flush, HashMode hash, std::size_t pieceSize)
+    : flush_(flush), hashMode_(hash), piece_(pieceSize), buffer_(pieceSize) {}
 
 CopyOutcome FileCopier::Copy(const std::vector<CopyItem>& items, std::size_t first, std::size_t last,
                              CopyObserver& observer) {
@@ -210,21 +207,36 @@ FileResult FileCopier::CopyFileData(std::size_t index, const CopyItem& item, HAN
     // A file of one piece is hashed here, on the copy's thread: handing it to the hasher
     // would cost more than hashing it. Larger files are hashed beside the copy.
     std::optional<Sha256> here;
-    if (item.hash && (item.size <= kPiece || hashMode_ == HashMode::OnCopyThread))
+    if (item.hash && (item.size <= piece_ || hashMode_ == HashMode::OnCopyThread))
         here.emplace();
     if (item.hash && !here && !hasher_)
-        hasher_ = std::make_unique<PieceHasher>(kPiece);
+        hasher_ = std::make_unique<PieceHasher>(piece_);
+    if (hasher_)
+        hasher_->SetTimeline(timeline_);
     PieceHasher* hasher = item.hash && !here ? hasher_.get() : nullptr;
     for (;;) {
         if (observer.StopRequested())
             return FileResult::Failure(ERROR_CANCELLED, item.source);
-        char* piece = hasher ? hasher->FreePiece() : buffer_.data();
+        PieceTimes times{index};
+        LONGLONG mark = timeline_ ? CopyTimeline::Now() : 0;
+        // The time since mark goes to field, and mark moves on (only while timed).
+        auto lap = [&](LONGLONG PieceTimes::*field) {
+            if (!timeline_)
+                return;
+            LONGLONG now = CopyTimeline::Now();
+            times.*field += now - mark;
+            mark = now;
+        };
+        char* piece = hasher ? hasher->FreePiece() : buffer_.Data();
+        lap(&PieceTimes::wait);
         auto giveBack = [&] {
             if (hasher)
                 hasher->Return(piece);
         };
         DWORD got = 0;
-        if (!ReadFile(in, piece, static_cast<DWORD>(kPiece), &got, nullptr)) {
+        const BOOL read = ReadFile(in, piece, static_cast<DWORD>(piece_), &got, nullptr);
+        lap(&PieceTimes::read);
+        if (!read) {
             DWORD error = GetLastError();
             giveBack();
             return FileResult::Failure(error, item.source);
@@ -248,7 +260,9 @@ FileResult FileCopier::CopyFileData(std::size_t index, const CopyItem& item, HAN
             return FileResult::Success();
         }
         DWORD put = got;
-        if (out != INVALID_HANDLE_VALUE && !WriteFile(out, piece, got, &put, nullptr)) {
+        const BOOL written = out == INVALID_HANDLE_VALUE || WriteFile(out, piece, got, &put, nullptr);
+        lap(&PieceTimes::write);
+        if (!written) {
             DWORD error = GetLastError();
             giveBack();
             return FileResult::Failure(error, item.destination);
@@ -262,6 +276,9 @@ FileResult FileCopier::CopyFileData(std::size_t index, const CopyItem& item, HAN
             hasher->Add(index, piece, got);
         if (here)
             here->Add(piece, got);
+        lap(&PieceTimes::handoff);
+        if (timeline_)
+            timeline_->Add(times);
         progress_.bytesDone += got;
         observer.Progressed(progress_);
         PassStage("piece copied");

@@ -27,9 +27,11 @@
 #include <string>
 #include <vector>
 
+#include "files/CopyTimeline.h"
 #include "files/FileFlusher.h"
 #include "files/FileOps.h"
 #include "files/PieceHasher.h"
+#include "runtime/PageBuffer.h"
 
 struct CopyItem {
     std::wstring source;
@@ -96,7 +98,15 @@ struct CopyOutcome {
 
 class FileCopier {
 public:
-    explicit FileCopier(FlushMode flush = FlushMode::Beside, HashMode hash = HashMode::Beside);
+    // One piece of a file per read and write: large enough that a big file costs few
+    // calls, small enough that a request to stop is heard within milliseconds.
+    static constexpr std::size_t kDefaultPiece = std::size_t{1} << 18;
+
+    explicit FileCopier(FlushMode flush = FlushMode::Beside, HashMode hash = HashMode::Beside,
+                        std::size_t pieceSize = kDefaultPiece);
+
+    // Benchmarks only: every piece's times go into timeline from now on (nullptr: none).
+    void SetTimeline(CopyTimeline* timeline) { timeline_ = timeline; }
 
     // Copies items[first, last) in order and stops at the first failure; the file being
     // written then is removed again, so no partial copy stands under a file's name.
@@ -134,7 +144,9 @@ private:
 
     FlushMode flush_;
     HashMode hashMode_;
-    std::vector<char> buffer_;
+    std::size_t piece_;
+    PageBuffer buffer_;
+    CopyTimeline* timeline_ = nullptr;
     CopyProgress progress_;
     std::vector<std::wstring> toFlush_;  // AtEnd: destinations (long form) not yet flushed
     FileFlusher flusher_;

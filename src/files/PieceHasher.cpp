@@ -5,7 +5,7 @@ PieceHasher::PieceHasher(std::size_t pieceSize) : pieceSize_(pieceSize) {
     Sha256 probe;
     for (std::size_t i = 0; i < kPieces; ++i) {
         buffers_.emplace_back(pieceSize);
-        free_.push_back(buffers_.back().data());
+        free_.push_back(buffers_.back().Data());
     }
     thread_ = Thread([this] { Work(); });
 }
@@ -78,10 +78,14 @@ void PieceHasher::Work() {
         Sha256& hash = running_[task.item];
         hold.Unlock();
         std::string digest;
+        CopyTimeline* timeline = timeline_.load();
+        const LONGLONG started = timeline ? CopyTimeline::Now() : 0;
         if (task.piece)
             hash.Add(task.piece, task.bytes);
         else
             digest = hash.HexDigest();
+        if (timeline)
+            timeline->hashing += CopyTimeline::Now() - started;
         hold.Relock();
         if (task.piece) {
             free_.push_back(task.piece);
