@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <tuple>
 
 #include "engine/game/GameLayout.h"
 #include "engine/sets/BackupMarker.h"
@@ -113,9 +114,13 @@ std::vector<DatedSet> DatedSets(const std::wstring& folder) {
         std::uint64_t made = ReadMarkerMade(marker).value_or(MadeByName(entry.name));
         sets.push_back({entry.name, setFolder, marker, made});
     }
-    std::sort(sets.begin(), sets.end(), [](const DatedSet& a, const DatedSet& b) {
-        return a.made != b.made ? a.made < b.made : a.name < b.name;
-    });
+    // Sets of one second (the times carry whole seconds) by their number: as text, " (10)"
+    // would sort before " (9)".
+    auto order = [](const DatedSet& set) {
+        const unsigned long n = set.name.size() > kStampChars ? std::wcstoul(set.name.c_str() + kStampChars + 2, nullptr, 10) : 1;
+        return std::make_tuple(set.made, set.name.substr(0, kStampChars), n);
+    };
+    std::sort(sets.begin(), sets.end(), [&](const DatedSet& a, const DatedSet& b) { return order(a) < order(b); });
     return sets;
 }
 

@@ -39,6 +39,8 @@ TEST(DatedSetsTest, TheNewestIsTheLastMadeWhateverTheLocalClockSaid) {
          {{L"2026.10.25 02.10.00", L"2026-10-25T00:10:00Z"}, {L"2026.10.25 02.10.00 (2)", L"2026-10-25T01:10:00Z"}}},
         {"a set of an earlier release, then one that says when",
          {{L"2026.12.01 21.00.00", nullptr}, {L"2026.12.05 21.00.00", L"2026-12-05T20:00:00Z"}}},
+        {"ten sets of one second",
+         {{L"2026.12.08 21.00.00 (9)", L"2026-12-08T20:00:00Z"}, {L"2026.12.08 21.00.00 (10)", L"2026-12-08T20:00:00Z"}}},
         {"a time that cannot be stands at the name",
          {{L"2026.12.01 21.00.00", L"2026-13-01T20:00:00Z"}, {L"2026.12.02 21.00.00", L"2026-12-02T20:00:00Z"}}},
     };
