@@ -18,6 +18,10 @@
 //   bench_jobcopy pieces <scratch folder> <rounds>
 //       the copy engine with the hash beside it on the large files, with pieces of 256 KiB,
 //       1, 2 and 4 MiB, taking turns; then where one copy's time goes, piece by piece
+//   bench_jobcopy lanes <scratch folder> <rounds>
+//       the large files copied one after the other and at once, one a core, taking turns
+//   bench_jobcopy manifest <scratch folder> <rounds>
+//       a set's manifest written afresh over the small files, beside its parts
 //   bench_jobcopy handoff <rounds>
 //       a round trip between two threads with std::mutex and std::condition_variable
 //       (mingw's winpthreads: semaphores, a wineserver call each under Wine) beside the
@@ -416,7 +420,7 @@ struct PieceRun {
     CopyTimeline timeline;
 };
 
-void CopyLarge(const std::wstring& scratch, std::size_t piece, bool timed, PieceRun& run) {
+void CopyLarge(const std::wstring& scratch, std::size_t piece, bool timed, PieceRun& run, std::size_t lanes = 1) {
     std::vector<CopyItem> items;
     ItemsOfTree(Game(scratch) + L"\\maps", Set(scratch), items);
     for (CopyItem& item : items)
@@ -424,6 +428,7 @@ void CopyLarge(const std::wstring& scratch, std::size_t piece, bool timed, Piece
     RemoveTree(Set(scratch));
     QuietCopyObserver quiet;
     FileCopier copier(FlushMode::Beside, HashMode::Beside, piece);
+    copier.SetLanes(lanes);
     if (timed)
         copier.SetTimeline(&run.timeline);
     const double start = NowMs();
@@ -518,6 +523,33 @@ void Manifest(const std::wstring& scratch, int rounds) {
     EmptyFolder(scratch);
 }
 
+// The large files copied one after the other (the hash beside the copy) and at once, one a
+// core (each hashed on its lane's thread), taking turns.
+void Lanes(const std::wstring& scratch, int rounds) {
+    EmptyFolder(scratch);
+    TreeSize size = MakeShape(Game(scratch), true);
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    const std::size_t cores = system.dwNumberOfProcessors;
+    std::vector<double> ms[2];
+    for (int round = 0; round < rounds; ++round) {
+        for (int k = 0; k < 2; ++k) {
+            const int at = (k + round) % 2;
+            PieceRun run;
+            CopyLarge(scratch, FileCopier::kDefaultPiece, false, run, at == 0 ? 1 : cores);
+            ms[at].push_back(run.ms);
+        }
+    }
+    const double mib = static_cast<double>(size.bytes) / (1 << 20);
+    std::printf("the large files one after the other and at once, %.0f MiB in 4 files, %zu cores, %d rounds:\n", mib,
+                cores, rounds);
+    const char* names[] = {"one after the other", "at once, one a core"};
+    for (int k = 0; k < 2; ++k)
+        std::printf("  %-22s best %7.1f ms   median %7.1f ms   (%.2f x the first's median)\n", names[k],
+                    *std::min_element(ms[k].begin(), ms[k].end()), Median(ms[k]), Median(ms[k]) / Median(ms[0]));
+    EmptyFolder(scratch);
+}
+
 // Round trips between two threads, each side waiting for the other's turn.
 template <class Mutex, class Hold, class Wait, class Wake>
 double RoundTripUs(Mutex& mutex, Wait wait, Wake wake, int trips) {
@@ -574,6 +606,10 @@ int main() {
         }
         if (args.size() == 4 && args[1] == L"hash") {
             Hash(args[2], Count(args[3]));
+            return 0;
+        }
+        if (args.size() == 4 && args[1] == L"lanes") {
+            Lanes(args[2], Count(args[3]));
             return 0;
         }
         if (args.size() == 4 && args[1] == L"manifest") {

@@ -1,10 +1,13 @@
 #include "files/FileCopier.h"
 
+#include <algorithm>
+#include <atomic>
 #include <optional>
 
 #include "files/ExistingFolder.h"
 #include "runtime/Handles.h"
 #include "runtime/StageHook.h"
+#include "runtime/Sync.h"
 
 namespace {
 
@@ -97,13 +100,79 @@ FileHandle OpenDestination(const std::wstring& path, DWORD attributes) {
 
 }  // namespace
 
+namespace {
+
+// What a lane's copier hears: the caller's Stop, through a flag the caller's thread sets;
+// its progress, for the caller's thread to add up.
+class LaneObserver final : public CopyObserver {
+public:
+    explicit LaneObserver(const std::atomic<bool>& stop) : stop_(stop) {}
+    void Progressed(const CopyProgress& progress) override {
+        bytes = progress.bytesDone;
+        files = progress.filesDone;
+    }
+    bool StopRequested() override { return stop_.load(); }
+
+    std::atomic<std::uint64_t> bytes{0};
+    std::atomic<std::uint64_t> files{0};
+
+private:
+    const std::atomic<bool>& stop_;
+};
+
+// A lane's flush heard as the copier's own: its files flushed added to those before.
+class LaneFlushObserver final : public CopyObserver {
+public:
+    LaneFlushObserver(CopyObserver& caller, CopyProgress& progress)
+        : caller_(caller), progress_(progress), before_(progress.filesFlushed) {}
+    void Progressed(const CopyProgress& lane) override {
+        progress_.filesFlushed = before_ + lane.filesFlushed;
+        caller_.Progressed(progress_);
+    }
+    bool StopRequested() override { return caller_.StopRequested(); }
+
+private:
+    CopyObserver& caller_;
+    CopyProgress& progress_;
+    std::uint64_t before_;
+};
+
+std::size_t Cores() {
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    return system.dwNumberOfProcessors;
+}
+
+}  // namespace
+
 FileCopier::FileCopier(FlushMode flush, HashMode hash, std::size_t pieceSize)
-    : flush_(flush), hashMode_(hash), piece_(pieceSize), buffer_(pieceSize) {}
+    : flush_(flush),
+      hashMode_(hash),
+      piece_(pieceSize),
+      buffer_(pieceSize),
+      lanes_(hash == HashMode::Beside ? std::min<std::size_t>(Cores(), 4) : 1) {}
+
+std::size_t FileCopier::LanesRunEnd(const std::vector<CopyItem>& items, std::size_t first, std::size_t last) const {
+    std::size_t end = first;
+    while (end < last && end < items.size() && items[end].hash && !items[end].folder &&
+           !items[end].destination.empty() && items[end].linkTo.empty() && items[end].size >= laneMinSize_)
+        ++end;
+    return lanes_ > 1 && end - first >= 2 ? end : first;
+}
 
 CopyOutcome FileCopier::Copy(const std::vector<CopyItem>& items, std::size_t first, std::size_t last,
                              CopyObserver& observer) {
     for (std::size_t i = first; i < last && i < items.size(); ++i) {
         progress_.item = i;
+        if (std::size_t end = LanesRunEnd(items, i, last); end > i) {
+            CopyOutcome outcome = CopyInLanes(items, i, end, observer);
+            if (!outcome.result.Ok()) {
+                Settle();
+                return outcome;
+            }
+            i = end - 1;
+            continue;
+        }
         FileResult result = CopyOne(i, items[i], observer);
         if (!result.Ok()) {
             // What a failed copy leaves is about to be removed: nothing stays held open.
@@ -113,6 +182,81 @@ CopyOutcome FileCopier::Copy(const std::vector<CopyItem>& items, std::size_t fir
         observer.Progressed(progress_);
     }
     return {FileResult::Success(), last};
+}
+
+CopyOutcome FileCopier::CopyInLanes(const std::vector<CopyItem>& items, std::size_t first, std::size_t end,
+                                    CopyObserver& observer) {
+    struct Lane {
+        std::unique_ptr<FileCopier> copier;
+        std::unique_ptr<LaneObserver> heard;
+        CopyOutcome failed{FileResult::Success(), 0};
+        std::vector<std::size_t> done;
+        Thread thread;
+    };
+    std::atomic<bool> stop{false};
+    std::atomic<std::size_t> next{first};
+    std::vector<Lane> lanes(std::min(lanes_, end - first));
+    for (Lane& lane : lanes) {
+        // Each lane hashes on its own thread: the lanes are the cores.
+        lane.copier = std::make_unique<FileCopier>(flush_, HashMode::OnCopyThread, piece_);
+        lane.copier->SetLanes(1);
+        lane.heard = std::make_unique<LaneObserver>(stop);
+    }
+    for (Lane& lane : lanes) {
+        lane.thread = Thread([&, at = &lane] {
+            for (;;) {
+                const std::size_t i = next.fetch_add(1);
+                if (i >= end || stop.load())
+                    return;
+                CopyOutcome outcome = at->copier->Copy(items, i, i + 1, *at->heard);
+                if (!outcome.result.Ok()) {
+                    at->failed = outcome;
+                    stop = true;
+                    return;
+                }
+                at->done.push_back(i);
+            }
+        });
+    }
+    const std::uint64_t bytesBefore = progress_.bytesDone, filesBefore = progress_.filesDone;
+    auto report = [&] {
+        std::uint64_t bytes = 0, files = 0;
+        for (const Lane& lane : lanes) {
+            bytes += lane.heard->bytes;
+            files += lane.heard->files;
+        }
+        progress_.bytesDone = bytesBefore + bytes;
+        progress_.filesDone = filesBefore + files;
+        progress_.item = std::min(next.load(), end - 1);
+        observer.Progressed(progress_);
+    };
+    for (Lane& lane : lanes) {
+        while (!lane.thread.WaitFor(20)) {
+            if (observer.StopRequested())
+                stop = true;
+            report();
+        }
+    }
+    report();
+    for (Lane& lane : lanes) {
+        for (std::size_t i : lane.done)
+            digests_[i] = lane.copier->Digest(i);
+    }
+    // The first failure in the list's order; one lane's failure stops the others, whose
+    // stop is not the reason.
+    CopyOutcome failure{FileResult::Success(), end};
+    for (bool stopsCount : {false, true}) {
+        for (const Lane& lane : lanes) {
+            const bool stopped = lane.failed.result.error == ERROR_CANCELLED;
+            if (!lane.failed.result.Ok() && (stopsCount || !stopped) && lane.failed.failedItem < failure.failedItem)
+                failure = lane.failed;
+        }
+        if (!failure.result.Ok())
+            break;
+    }
+    for (Lane& lane : lanes)
+        laneCopiers_.push_back(std::move(lane.copier));
+    return failure;
 }
 
 FileResult FileCopier::ReadOnly(std::size_t index, const CopyItem& item, CopyObserver& observer) {
@@ -295,11 +439,21 @@ std::string FileCopier::Digest(std::size_t item) {
 }
 
 void FileCopier::Settle() {
+    for (auto& lane : laneCopiers_)
+        lane->Settle();
     while (!flusher_.WaitAll(INFINITE)) {
     }
 }
 
 FileResult FileCopier::Flush(CopyObserver& observer) {
+    // The lanes' copies first: they came before what follows them in the list.
+    progress_.filesFlushed = 0;
+    for (auto& lane : laneCopiers_) {
+        LaneFlushObserver heard(observer, progress_);
+        if (FileResult flushed = lane->Flush(heard); !flushed.Ok())
+            return flushed;
+    }
+    lanesFlushed_ = progress_.filesFlushed;
     return flush_ == FlushMode::Beside ? WaitForFlusher(observer) : FlushReopened(observer);
 }
 
@@ -309,7 +463,7 @@ FileResult FileCopier::WaitForFlusher(CopyObserver& observer) {
         if (observer.StopRequested())
             return FileResult::Failure(ERROR_CANCELLED, std::wstring());
         all = flusher_.WaitAll(kReportMs);
-        progress_.filesFlushed = flusher_.Flushed();
+        progress_.filesFlushed = lanesFlushed_ + flusher_.Flushed();
         observer.Progressed(progress_);
     }
     return flusher_.FirstFailure();

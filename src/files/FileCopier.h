@@ -11,6 +11,14 @@
 // removed meanwhile, is torn, and is copied again after a short pause, a few times in all,
 // before the copy fails with kErrorChangedWhileRead.
 //
+// Large files that are hashed are the one kind of copy that one thread cannot keep at the
+// disk's pace: the SHA-256 is slower than the copy on a fast disk. On a machine with more
+// than one core, a run of two or more of them (at least kLaneMinSize each, one after the
+// other in the list) is copied at once, one file per core, each hashed on its own lane's
+// thread; everything else, and everything on one core, is copied in order on the caller's
+// thread. The caller hears the same: progress (from its own thread), Stop, the first
+// failure (the lowest item that failed), every digest, and no partial copy left behind.
+//
 // A copied file gets its source's last-write time and attributes, as CopyFileW gives
 // them. Copies are made durable with FlushFileBuffers before the caller relies on them
 // (Flush). By default each finished file goes, still open, to a thread that flushes and
@@ -101,12 +109,19 @@ public:
     // One piece of a file per read and write: large enough that a big file costs few
     // calls, small enough that a request to stop is heard within milliseconds.
     static constexpr std::size_t kDefaultPiece = std::size_t{1} << 18;
+    static constexpr std::uint64_t kLaneMinSize = std::uint64_t{16} << 20;
 
     explicit FileCopier(FlushMode flush = FlushMode::Beside, HashMode hash = HashMode::Beside,
                         std::size_t pieceSize = kDefaultPiece);
 
     // Benchmarks only: every piece's times go into timeline from now on (nullptr: none).
     void SetTimeline(CopyTimeline* timeline) { timeline_ = timeline; }
+    // How many large files are copied at once (1: one after the other), and from what size
+    // a file counts as large. By default one per core, from kLaneMinSize.
+    void SetLanes(std::size_t lanes, std::uint64_t minSize = kLaneMinSize) {
+        lanes_ = lanes;
+        laneMinSize_ = minSize;
+    }
 
     // Copies items[first, last) in order and stops at the first failure; the file being
     // written then is removed again, so no partial copy stands under a file's name.
@@ -128,6 +143,10 @@ public:
     const CopyProgress& Progress() const { return progress_; }
 
 private:
+    // The end of the run of large hashed files that starts at first; first when there is none.
+    std::size_t LanesRunEnd(const std::vector<CopyItem>& items, std::size_t first, std::size_t last) const;
+    CopyOutcome CopyInLanes(const std::vector<CopyItem>& items, std::size_t first, std::size_t end,
+                            CopyObserver& observer);
     FileResult CopyOne(std::size_t index, const CopyItem& item, CopyObserver& observer);
     // One try at a file: its copy, or its reading alone for its hash.
     FileResult CopyOnce(std::size_t index, const CopyItem& item, CopyObserver& observer);
@@ -151,5 +170,9 @@ private:
     std::vector<std::wstring> toFlush_;  // AtEnd: destinations (long form) not yet flushed
     FileFlusher flusher_;
     std::unique_ptr<PieceHasher> hasher_;       // made with the first large item to hash
+    std::size_t lanes_;
+    std::uint64_t laneMinSize_ = kLaneMinSize;
+    std::vector<std::unique_ptr<FileCopier>> laneCopiers_;  // their copies wait for Flush
+    std::uint64_t lanesFlushed_ = 0;
     std::map<std::size_t, std::string> digests_;  // those of small items, hashed here
 };

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -14,6 +15,7 @@
 #include "files/FileOps.h"
 #include "files/Sha256.h"
 #include "runtime/Handles.h"
+#include "runtime/StageHook.h"
 #include "runtime/TextConv.h"
 
 namespace {
@@ -347,3 +349,93 @@ TEST_F(FileCopierTest, CopiesPathsBeyondTheOldLimit) {
 }
 
 }  // namespace
+
+// Large files copied at once, one a lane: every copy and digest is the one the copy in
+// order gives, whatever the mix of sizes around them.
+TEST_F(FileCopierTest, LargeFilesCopiedAtOnceGiveTheSameCopiesAndDigests) {
+    const std::uint64_t mib = 1 << 20;
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::wstring, std::uint64_t>> files;
+    } cases[] = {
+        {"one", {{L"a.map", 3 * mib}}},
+        {"two", {{L"a.map", 3 * mib}, {L"b.map", 2 * mib + 1}}},
+        {"several sizes, an empty and a small one among them",
+         {{L"a.map", 5 * mib + 7}, {L"b.map", 2 * mib}, {L"c.map", 3 * mib - 1}, {L"empty.map", 0}, {L"d.map", 4 * mib},
+          {L"e.map", 2 * mib + 3}, {L"small.sav", 100}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RemoveTree(dir / L"src");
+        MakeDirs(dir / L"src");
+        for (const auto& [name, size] : c.files)
+            WriteSizedFile(dir / L"src\\" + name, size);
+        auto items = ItemsFor(c.files);
+        for (CopyItem& item : items)
+            item.hash = !item.folder;
+        std::vector<std::string> digests[2];
+        for (std::size_t lanes : {std::size_t{1}, std::size_t{3}}) {
+            RemoveTree(dir / L"dst");
+            FileCopier copier;
+            copier.SetLanes(lanes, 2 * mib);
+            CopyOutcome outcome = copier.Copy(items, 0, items.size(), watcher);
+            ASSERT_TRUE(outcome.result.Ok()) << outcome.result.error;
+            ASSERT_TRUE(copier.Flush(watcher).Ok());
+            EXPECT_EQ(copier.Progress().filesDone, c.files.size());
+            EXPECT_EQ(copier.Progress().filesFlushed, c.files.size());
+            for (std::size_t i = 1; i < items.size(); ++i)
+                digests[lanes == 1 ? 0 : 1].push_back(copier.Digest(i));
+            EXPECT_EQ(ListTree(dir / L"dst"), ListTree(dir / L"src"));
+        }
+        EXPECT_EQ(digests[0], digests[1]);
+    }
+}
+
+// A stop while two large files are copied at once ends both and leaves neither part
+// behind; a failure in one lane is the copy's failure, named, not the stop it causes in
+// the other.
+TEST_F(FileCopierTest, AStopOrAFailureWhileLargeFilesAreCopiedAtOnceLeavesNoPart) {
+    const std::uint64_t size = 64ull << 20;
+    MakeDirs(dir / L"src");
+    WriteSizedFile(dir / L"src\\a.map", size);
+    WriteSizedFile(dir / L"src\\b.map", size);
+    auto items = ItemsFor({{L"a.map", size}, {L"b.map", size}});
+    for (CopyItem& item : items)
+        item.hash = !item.folder;
+    copier.SetLanes(2, 1 << 20);
+    // Once both files are under way, the player stops; each lane is held at its next piece
+    // until the stop has long been heard.
+    std::atomic<int> pieces{0};
+    std::atomic<bool> stopNow{false};
+    StageHook previous = SetStageHook([&](const char* stage) {
+        if (std::string(stage) == "piece copied" && ++pieces >= 8) {
+            stopNow = true;
+            Sleep(200);
+        }
+    });
+    struct Stopping final : CopyObserver {
+        std::atomic<bool>& now;
+        explicit Stopping(std::atomic<bool>& n) : now(n) {}
+        void Progressed(const CopyProgress&) override {}
+        bool StopRequested() override { return now.load(); }
+    } stopping(stopNow);
+    CopyOutcome stopped = copier.Copy(items, 0, items.size(), stopping);
+    SetStageHook(previous);
+    EXPECT_EQ(stopped.result.error, static_cast<DWORD>(ERROR_CANCELLED));
+    EXPECT_LT(copier.Progress().bytesDone, 2 * size);
+    copier.Settle();
+    EXPECT_FALSE(PathExists(dir / L"dst\\a.map"));
+    EXPECT_FALSE(PathExists(dir / L"dst\\b.map"));
+
+    // b.map's copy cannot be made: a folder stands where it goes.
+    RemoveTree(dir / L"dst");
+    MakeDirs(dir / L"dst\\b.map");
+    FileCopier other;
+    other.SetLanes(2, 1 << 20);
+    Watcher quiet;
+    CopyOutcome failed = other.Copy(items, 0, items.size(), quiet);
+    EXPECT_FALSE(failed.result.Ok());
+    EXPECT_NE(failed.result.error, static_cast<DWORD>(ERROR_CANCELLED));
+    EXPECT_EQ(failed.failedItem, 2u);
+    EXPECT_EQ(failed.result.path, LongPath(dir / L"dst\\b.map"));
+}

@@ -215,6 +215,25 @@ TEST_F(JobKillTest, NextStartLeavesTheJobWholeOrTheEarlierDataAsItWas) {
     }
 }
 
+// A backup killed while two large maps are copied at once, one a core: the next start
+// leaves the earlier set as it was.
+TEST_F(JobKillTest, AKillWhileLargeFilesAreCopiedAtOnceIsPutRight) {
+    MakeBackupScene(true);
+    WriteTextFile(Game() + L"\\maps\\world 1.map", std::string(20u << 20, '1'));
+    WriteTextFile(Game() + L"\\maps\\world 2.map", std::string(20u << 20, '2'));
+    const Tree before = ListTree(Set());
+    {
+        ChildJob child(L"backup", Game(), Set(), Journal(), "piece copied", 30);
+        ASSERT_TRUE(child.Reached()) << "the job ended before the stage";
+        child.Kill();
+    }
+    Recovery recovery = RecoverInterruptedJob(Journal(), {Game()});
+    EXPECT_TRUE(recovery.Ok()) << Narrow(recovery.failure.path) << " " << recovery.failure.error;
+    EXPECT_FALSE(recovery.finished);
+    EXPECT_FALSE(HoldsStagedBackup(Set()));
+    EXPECT_EQ(ListTree(Set()), before);
+}
+
 // A dated backup killed while it copies: the next start removes the folder the job made for
 // the set, and nothing else.
 TEST_F(JobKillTest, AKilledDatedBackupLeavesNoFolderBehind) {
