@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <exception>
 #include <optional>
 
 #include "files/ExistingFolder.h"
@@ -191,6 +192,7 @@ CopyOutcome FileCopier::CopyInLanes(const std::vector<CopyItem>& items, std::siz
         std::unique_ptr<LaneObserver> heard;
         CopyOutcome failed{FileResult::Success(), 0};
         std::vector<std::size_t> done;
+        std::exception_ptr thrown;  // passed on from the caller's thread, as in order
         Thread thread;
     };
     std::atomic<bool> stop{false};
@@ -204,17 +206,22 @@ CopyOutcome FileCopier::CopyInLanes(const std::vector<CopyItem>& items, std::siz
     }
     for (Lane& lane : lanes) {
         lane.thread = Thread([&, at = &lane] {
-            for (;;) {
-                const std::size_t i = next.fetch_add(1);
-                if (i >= end || stop.load())
-                    return;
-                CopyOutcome outcome = at->copier->Copy(items, i, i + 1, *at->heard);
-                if (!outcome.result.Ok()) {
-                    at->failed = outcome;
-                    stop = true;
-                    return;
+            try {
+                for (;;) {
+                    const std::size_t i = next.fetch_add(1);
+                    if (i >= end || stop.load())
+                        return;
+                    CopyOutcome outcome = at->copier->Copy(items, i, i + 1, *at->heard);
+                    if (!outcome.result.Ok()) {
+                        at->failed = outcome;
+                        stop = true;
+                        return;
+                    }
+                    at->done.push_back(i);
                 }
-                at->done.push_back(i);
+            } catch (...) {
+                at->thrown = std::current_exception();
+                stop = true;
             }
         });
     }
@@ -242,6 +249,12 @@ CopyOutcome FileCopier::CopyInLanes(const std::vector<CopyItem>& items, std::siz
         for (std::size_t i : lane.done)
             digests_[i] = lane.copier->Digest(i);
     }
+    for (Lane& lane : lanes)
+        laneCopiers_.push_back(std::move(lane.copier));
+    for (const Lane& lane : lanes) {
+        if (lane.thrown)
+            std::rethrow_exception(lane.thrown);
+    }
     // The first failure in the list's order; one lane's failure stops the others, whose
     // stop is not the reason.
     CopyOutcome failure{FileResult::Success(), end};
@@ -254,8 +267,6 @@ CopyOutcome FileCopier::CopyInLanes(const std::vector<CopyItem>& items, std::siz
         if (!failure.result.Ok())
             break;
     }
-    for (Lane& lane : lanes)
-        laneCopiers_.push_back(std::move(lane.copier));
     return failure;
 }
 
