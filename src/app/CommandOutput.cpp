@@ -2,12 +2,12 @@
 
 #include <knownfolders.h>
 
-#include <cwchar>
 
 #include "files/FileOps.h"
 #include "files/KnownFolder.h"
 #include "runtime/Handles.h"
 #include "runtime/TextConv.h"
+#include "runtime/TimeText.h"
 #include "runtime/WineHost.h"
 
 namespace {
@@ -73,9 +73,7 @@ DWORD AppendToLog(const std::wstring& logPath, const SYSTEMTIME& t, const std::w
                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!log)
         return GetLastError();
-    wchar_t stamp[32];
-    swprintf(stamp, 32, L"%04u-%02u-%02u %02u:%02u:%02u  ", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
-    if (!WriteAll(log.Get(), Narrow(stamp + line + L"\r\n")))
+    if (!WriteAll(log.Get(), Narrow(TimeText(t, L"YYYY-MM-DD hh:mm:ss  ") + line + L"\r\n")))
         return GetLastError();
     return ERROR_SUCCESS;
 }

@@ -8,6 +8,7 @@
 #include "runtime/AppError.h"
 #include "runtime/TextConv.h"
 #include "runtime/Texts.h"
+#include "runtime/TimeText.h"
 
 namespace {
 
@@ -218,11 +219,7 @@ std::wstring DescribeRestoreNotes(const JobReport& report) {
     return text;
 }
 
-std::wstring ShortDateTime(const SYSTEMTIME& local) {
-    wchar_t text[32];
-    swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u", local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute);
-    return text;
-}
+std::wstring ShortDateTime(const SYSTEMTIME& local) { return TimeText(local, L"YYYY-MM-DD hh:mm"); }
 
 std::wstring ShortDateTime(std::uint64_t fileTime) {
     FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};

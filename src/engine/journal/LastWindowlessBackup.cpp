@@ -1,43 +1,17 @@
 #include "engine/journal/LastWindowlessBackup.h"
 
-#include <cwchar>
 #include <vector>
 
 #include "files/KnownFolder.h"
 #include "runtime/TextConv.h"
+#include "runtime/TimeText.h"
 
 namespace {
 
 const char kHeading[] = "Backup Tarnwick last windowless backup";
 const char* const kKeys[] = {"time", "folder", "exit", "reason", "line", "completedSince"};
 
-std::wstring TimeText(const SYSTEMTIME& t) {
-    wchar_t text[32];
-    swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
-    return text;
-}
-
-std::optional<SYSTEMTIME> ParseTime(const std::wstring& text) {
-    static constexpr wchar_t kShape[] = L"dddd-dd-dd dd:dd:dd";
-    if (text.size() != std::size(kShape) - 1)
-        return std::nullopt;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const bool digit = text[i] >= L'0' && text[i] <= L'9';
-        if (kShape[i] == L'd' ? !digit : text[i] != kShape[i])
-            return std::nullopt;
-    }
-    auto number = [&](size_t at, size_t digits) {
-        WORD value = 0;
-        for (size_t i = at; i < at + digits; ++i)
-            value = static_cast<WORD>(value * 10 + (text[i] - L'0'));
-        return value;
-    };
-    SYSTEMTIME time{number(0, 4), number(5, 2), 0, number(8, 2), number(11, 2), number(14, 2), number(17, 2), 0};
-    FILETIME check;
-    if (!SystemTimeToFileTime(&time, &check))
-        return std::nullopt;
-    return time;
-}
+const wchar_t kTimeShape[] = L"YYYY-MM-DD hh:mm:ss";
 
 // A value on one line: line breaks a printed line may hold become spaces.
 std::string OneLine(const std::wstring& value) {
@@ -59,7 +33,7 @@ std::wstring LastWindowlessBackupPath() {
 }
 
 FileResult RecordWindowlessBackup(const std::wstring& path, const WindowlessBackup& backup) {
-    const std::wstring values[] = {TimeText(backup.time), backup.folder, std::to_wstring(backup.exitCode),
+    const std::wstring values[] = {TimeText(backup.time, kTimeShape), backup.folder, std::to_wstring(backup.exitCode),
                                    backup.reason, backup.line, backup.completedSince ? L"1" : L"0"};
     std::string text = std::string(kHeading) + "\r\n";
     for (size_t i = 0; i < std::size(kKeys); ++i)
@@ -94,7 +68,7 @@ std::optional<WindowlessBackup> ReadWindowlessBackup(const std::wstring& path) {
         values[i] = Widen(lines[i + 1].substr(prefix.size()));
     }
     WindowlessBackup backup;
-    std::optional<SYSTEMTIME> time = ParseTime(values[0]);
+    std::optional<SYSTEMTIME> time = ParseTimeText(values[0], kTimeShape);
     if (!time || values[1].empty() || values[2].size() != 1 || values[2][0] < L'0' || values[2][0] > L'3' ||
         (values[5] != L"0" && values[5] != L"1"))
         return std::nullopt;

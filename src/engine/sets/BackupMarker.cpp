@@ -1,12 +1,12 @@
 #include "engine/sets/BackupMarker.h"
 
-#include <cwchar>
 #include <string_view>
 
 #include "files/ExistingFolder.h"
 #include "files/FileOps.h"
 #include "files/MIni.h"
 #include "runtime/TextConv.h"
+#include "runtime/TimeText.h"
 
 namespace {
 
@@ -15,6 +15,7 @@ const wchar_t kVersionKey[] = L"Version";
 const wchar_t kLocationKey[] = L"Backup_Location";
 const wchar_t kVersion[] = L"Tarnwick";
 const wchar_t kMadeKey[] = L"Made_UTC";
+const wchar_t kMadeShape[] = L"YYYY-MM-DDThh:mm:ssZ";
 
 const char kUtf16Bom[] = "\xFF\xFE";
 
@@ -53,10 +54,7 @@ void MakeMarkerUnicode(const std::wstring& markerPath) {
 }  // namespace
 
 std::wstring MarkerPath(const std::wstring& folderText, const SYSTEMTIME& localDate) {
-    wchar_t date[16];
-    swprintf(date, 16, L"%04u.%02u.%02u", static_cast<unsigned>(localDate.wYear),
-             static_cast<unsigned>(localDate.wMonth), static_cast<unsigned>(localDate.wDay));
-    return folderText + L"\\Tarnwick_" + date + L".BAK";
+    return folderText + L"\\Tarnwick_" + TimeText(localDate, L"YYYY.MM.DD") + L".BAK";
 }
 
 std::wstring MarkerPathToday(const std::wstring& folderText) {
@@ -117,32 +115,12 @@ bool IsTarnwickVersion(const std::wstring& value) { return value == kVersion; }
 void WriteMarkerMade(const std::wstring& markerPath) {
     SYSTEMTIME now;
     GetSystemTime(&now);
-    wchar_t text[32];
-    swprintf(text, 32, L"%04u-%02u-%02uT%02u:%02u:%02uZ", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
-             now.wSecond);
-    WriteIni(markerPath, kSection, kMadeKey, text);
+    WriteIni(markerPath, kSection, kMadeKey, TimeText(now, kMadeShape).c_str());
 }
 
 std::optional<std::uint64_t> ReadMarkerMade(const std::wstring& markerPath) {
-    const std::wstring text = ReadIni(markerPath, kSection, kMadeKey);
-    static constexpr wchar_t kShape[] = L"dddd-dd-ddTdd:dd:ddZ";
-    if (text.size() != std::size(kShape) - 1)
+    std::optional<SYSTEMTIME> made = ParseTimeText(ReadIni(markerPath, kSection, kMadeKey), kMadeShape);
+    if (!made)
         return std::nullopt;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const bool digit = text[i] >= L'0' && text[i] <= L'9';
-        if (kShape[i] == L'd' ? !digit : text[i] != kShape[i])
-            return std::nullopt;
-    }
-    auto number = [&](size_t at, size_t digits) {
-        WORD value = 0;
-        for (size_t i = at; i < at + digits; ++i)
-            value = static_cast<WORD>(value * 10 + (text[i] - L'0'));
-        return value;
-    };
-    SYSTEMTIME utc{number(0, 4), number(5, 2), 0, number(8, 2), number(11, 2), number(14, 2), number(17, 2), 0};
-    FILETIME time;
-    // The platform refuses a date or time that cannot be (a 31st of April, an hour 25).
-    if (!SystemTimeToFileTime(&utc, &time))
-        return std::nullopt;
-    return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+    return FileTimeOf(*made);
 }

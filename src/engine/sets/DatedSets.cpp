@@ -1,66 +1,26 @@
 #include "engine/sets/DatedSets.h"
 
 #include <algorithm>
-#include <cwchar>
-#include <tuple>
 
 #include "engine/game/GameLayout.h"
 #include "engine/sets/BackupMarker.h"
 #include "engine/sets/MarkerCheck.h"
+#include "engine/sets/StampedName.h"
 #include "files/DirSearch.h"
 #include "files/FullPath.h"
 #include "runtime/AppError.h"
+#include "runtime/TimeText.h"
 
-std::wstring DatedSetName(const SYSTEMTIME& t) {
-    wchar_t name[32];
-    swprintf(name, 32, L"%04u.%02u.%02u %02u.%02u.%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
-    return name;
-}
+std::wstring DatedSetName(const SYSTEMTIME& time) { return StampedName{time}.Text(); }
 
 namespace {
 
-constexpr size_t kStampChars = 19;  // "yyyy.mm.dd hh.mm.ss"
-
-WORD Number(const std::wstring& name, size_t at, size_t digits) {
-    WORD value = 0;
-    for (size_t i = at; i < at + digits; ++i)
-        value = static_cast<WORD>(value * 10 + (name[i] - L'0'));
-    return value;
-}
-
-SYSTEMTIME TimeOfName(const std::wstring& name) {
-    return {Number(name, 0, 4), Number(name, 5, 2), 0, Number(name, 8, 2),
-            Number(name, 11, 2), Number(name, 14, 2), Number(name, 17, 2), 0};
-}
-
-bool IsRealDateAndTime(const std::wstring& name) {
-    const unsigned year = Number(name, 0, 4), month = Number(name, 5, 2), day = Number(name, 8, 2);
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    static constexpr unsigned kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1] + (month == 2 && leap ? 1 : 0))
-        return false;
-    return Number(name, 11, 2) < 24 && Number(name, 14, 2) < 60 && Number(name, 17, 2) < 60;
-}
-
-// " (2)" to " (99)" after the stamp, or nothing.
-bool IsCountSuffix(std::wstring_view rest) {
-    if (rest.empty())
-        return true;
-    if (rest.size() < 4 || rest.size() > 5 || rest.substr(0, 2) != L" (" || rest.back() != L')')
-        return false;
-    std::wstring_view digits = rest.substr(2, rest.size() - 3);
-    if (digits.front() == L'0' || !std::all_of(digits.begin(), digits.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; }))
-        return false;
-    return digits.size() == 2 || digits.front() >= L'2';
-}
-
 // A set of an earlier release stands at its name, read as local time.
-std::uint64_t MadeByName(const std::wstring& name) {
-    SYSTEMTIME local = TimeOfName(name), utc;
-    FILETIME time;
-    if (!TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) || !SystemTimeToFileTime(&utc, &time))
+std::uint64_t MadeByName(const StampedName& name) {
+    SYSTEMTIME utc;
+    if (!TzSpecificLocalTimeToSystemTime(nullptr, &name.time, &utc))
         return 0;
-    return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+    return FileTimeOf(utc);
 }
 
 // The newest marker in the set's folder that passes a restore's checks and names that
@@ -88,39 +48,27 @@ std::wstring WithSeparator(const std::wstring& folder) {
 
 }  // namespace
 
-bool IsDatedSetName(const std::wstring& name) {
-    static constexpr wchar_t kShape[] = L"dddd.dd.dd dd.dd.dd";
-    if (name.size() < kStampChars || !IsCountSuffix(std::wstring_view(name).substr(kStampChars)))
-        return false;
-    for (size_t i = 0; i < kStampChars; ++i) {
-        bool digit = name[i] >= L'0' && name[i] <= L'9';
-        if (kShape[i] == L'd' ? !digit : name[i] != kShape[i])
-            return false;
-    }
-    return IsRealDateAndTime(name);
-}
+bool IsDatedSetName(const std::wstring& name) { return StampedName::Parse(name).has_value(); }
 
 std::vector<DatedSet> DatedSets(const std::wstring& folder) {
     const std::wstring base = WithSeparator(folder);
     std::vector<DatedSet> sets;
     DirSearch search(base, FILE_ATTRIBUTE_DIRECTORY);
     for (DirEntry entry; search.Next(entry);) {
-        if (!entry.IsFolder() || !IsDatedSetName(entry.name) || (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        std::optional<StampedName> stamped = StampedName::Parse(entry.name);
+        if (!entry.IsFolder() || !stamped || (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT))
             continue;
         std::wstring setFolder = base + entry.name;
         std::wstring marker = OwnMarker(setFolder);
         if (marker.empty())
             continue;
-        std::uint64_t made = ReadMarkerMade(marker).value_or(MadeByName(entry.name));
-        sets.push_back({entry.name, setFolder, marker, made});
+        std::uint64_t made = ReadMarkerMade(marker).value_or(MadeByName(*stamped));
+        sets.push_back({entry.name, setFolder, marker, made, *stamped});
     }
-    // Sets of one second (the times carry whole seconds) by their number: as text, " (10)"
-    // would sort before " (9)".
-    auto order = [](const DatedSet& set) {
-        const unsigned long n = set.name.size() > kStampChars ? std::wcstoul(set.name.c_str() + kStampChars + 2, nullptr, 10) : 1;
-        return std::make_tuple(set.made, set.name.substr(0, kStampChars), n);
-    };
-    std::sort(sets.begin(), sets.end(), [&](const DatedSet& a, const DatedSet& b) { return order(a) < order(b); });
+    // Sets of one second (the times carry whole seconds) by their names.
+    std::sort(sets.begin(), sets.end(), [](const DatedSet& a, const DatedSet& b) {
+        return a.made != b.made ? a.made < b.made : a.stamped < b.stamped;
+    });
     return sets;
 }
 
@@ -145,9 +93,8 @@ std::wstring MarkerOfFolder(const std::wstring& folder) {
 }
 
 FileResult MakeDatedSetFolder(const std::wstring& folder, const SYSTEMTIME& now, std::wstring& set) {
-    const std::wstring base = WithSeparator(folder) + DatedSetName(now);
-    for (int n = 1; n < 100; ++n) {
-        set = n == 1 ? base : base + L" (" + std::to_wstring(n) + L")";
+    for (unsigned n = 1; n < 100; ++n) {
+        set = WithSeparator(folder) + StampedName{now, n}.Text();
         if (CreateDirectoryW(LongPath(set).c_str(), nullptr))
             return FileResult::Success();
         if (DWORD error = GetLastError(); error != ERROR_ALREADY_EXISTS)

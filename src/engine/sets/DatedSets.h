@@ -18,10 +18,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/sets/StampedName.h"
 #include "files/FileOps.h"
 
 std::wstring DatedSetName(const SYSTEMTIME& time);
-// The shape "yyyy.mm.dd hh.mm.ss" (with " (n)", n from 2 to 99), of a date and time that can be.
+// A name of that shape (see StampedName).
 bool IsDatedSetName(const std::wstring& name);
 
 struct DatedSet {
@@ -29,6 +30,7 @@ struct DatedSet {
     std::wstring folder;  // the set's folder, in full
     std::wstring marker;  // its marker (the newest, where it has several)
     std::uint64_t made = 0;  // when it was made: a file time, UTC
+    StampedName stamped;     // its name read
 };
 
 // The dated sets in folder, oldest first. A folder that cannot be listed raises an AppError.

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <optional>
 #include <cwchar>
-#include <cwctype>
 #include <vector>
 
 #include "engine/game/GameLayout.h"
+#include "engine/sets/StampedName.h"
 #include "files/DirSearch.h"
 #include "files/FileOps.h"
 #include "files/FullPath.h"
@@ -16,33 +16,8 @@
 namespace {
 
 const wchar_t kRootName[] = L"Tarnwick safety sets";
-const wchar_t kStampPattern[] = L"dddd.dd.dd dd.dd.dd";
 
-// "yyyy.mm.dd hh.mm.ss", optionally followed by " (n)" for a second set in one second.
-bool IsSafetySetName(const std::wstring& name) {
-    const size_t stampLength = std::wcslen(kStampPattern);
-    if (name.size() < stampLength)
-        return false;
-    for (size_t i = 0; i < stampLength; ++i) {
-        bool wantDigit = kStampPattern[i] == L'd';
-        if (wantDigit ? !std::iswdigit(name[i]) : name[i] != kStampPattern[i])
-            return false;
-    }
-    return name.size() == stampLength || name.compare(stampLength, 2, L" (") == 0;
-}
-
-// The set's number within its second: 1 for the first, n for " (n)".
-unsigned long SecondsNumber(const std::wstring& name) {
-    const size_t stampLength = std::wcslen(kStampPattern);
-    return name.size() > stampLength + 2 ? std::wcstoul(name.c_str() + stampLength + 2, nullptr, 10) : 1;
-}
-
-std::wstring Stamp(const SYSTEMTIME& t) {
-    wchar_t text[32];
-    swprintf(text, 32, L"%04u.%02u.%02u %02u.%02u.%02u", unsigned{t.wYear}, unsigned{t.wMonth}, unsigned{t.wDay},
-             unsigned{t.wHour}, unsigned{t.wMinute}, unsigned{t.wSecond});
-    return text;
-}
+bool IsSafetySetName(const std::wstring& name) { return StampedName::Parse(name).has_value(); }
 
 }  // namespace
 
@@ -58,40 +33,35 @@ std::wstring SafetySetRoot(const std::wstring& gameFolder) {
 }
 
 std::wstring NewSafetySetFolder(const std::wstring& root, const SYSTEMTIME& now) {
-    const std::wstring stamp = Stamp(now);
-    // Past the highest number of that second, not into a gap: a gap is where an older set
-    // of the second was pruned, and the new one would sort before the rest.
-    unsigned long highest = 0;
+    // Past the highest number of that time, not into a gap: a gap is where an older set of
+    // it was pruned, and the new one would sort before the rest.
+    StampedName name{now};
     try {
         for (const DirEntry& entry : DirSearch::Everything(LongPath(root))) {
-            if (IsSafetySetName(entry.name) && entry.name.compare(0, stamp.size(), stamp) == 0)
-                highest = std::max(highest, SecondsNumber(entry.name));
+            std::optional<StampedName> there = StampedName::Parse(entry.name);
+            if (there && there->SameTime(name))
+                name.number = std::max(name.number, there->number + 1);
         }
     } catch (const AppError&) {
         // A root that cannot be listed fails the job when the set is made in it.
     }
-    const std::wstring base = root + L"\\" + stamp;
-    return highest == 0 ? base : base + L" (" + std::to_wstring(highest + 1) + L")";
+    return root + L"\\" + name.Text();
 }
 
 void PruneSafetySets(const std::wstring& root, size_t keep, const std::wstring& spare) {
-    std::vector<std::wstring> sets;
+    std::vector<StampedName> sets;
     try {
         for (const DirEntry& entry : DirSearch::Everything(LongPath(root))) {
-            if (entry.IsFolder() && IsSafetySetName(entry.name))
-                sets.push_back(entry.name);
+            std::optional<StampedName> name = StampedName::Parse(entry.name);
+            if (entry.IsFolder() && name)
+                sets.push_back(*name);
         }
     } catch (const AppError&) {
         return;  // nothing listed, nothing removed
     }
-    // The stamps sort as their times do; " (n)" comes after the set of the same second, by
-    // its number: as text, " (10)" would sort before " (9)" and the newest set be removed.
-    auto order = [](const std::wstring& name) {
-        return std::make_pair(name.substr(0, std::wcslen(kStampPattern)), SecondsNumber(name));
-    };
-    std::sort(sets.begin(), sets.end(), [&](const std::wstring& a, const std::wstring& b) { return order(a) > order(b); });
+    std::sort(sets.rbegin(), sets.rend());  // newest first
     for (size_t i = keep; i < sets.size(); ++i) {
-        std::wstring folder = root + L"\\" + sets[i];
+        std::wstring folder = root + L"\\" + sets[i].Text();
         if (!spare.empty() && IsSameOrInsideFolder(spare, folder))
             continue;
         // One that cannot go now is tried again after the next restore.

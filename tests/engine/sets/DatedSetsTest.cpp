@@ -73,7 +73,7 @@ TEST(DatedSetsTest, ASecondSetOfOneNameTakesTheNextNumber) {
     EXPECT_EQ(second, folder / L"2026.10.25 02.10.00 (2)");
     for (const wchar_t* name : {L"2026.10.25 02.10.00 (2)", L"2026.10.25 02.10.00 (99)"})
         EXPECT_TRUE(IsDatedSetName(name)) << Narrow(name);
-    for (const wchar_t* name : {L"2026.10.25 02.10.00 (1)", L"2026.10.25 02.10.00 (02)", L"2026.10.25 02.10.00 (100)",
+    for (const wchar_t* name : {L"2026.10.25 02.10.00 (1)", L"2026.10.25 02.10.00 (02)", L"2026.10.25 02.10.00 (10000)",
                                 L"2026.10.25 02.10.00 (x)", L"2026.10.25 02.10.00 (2", L"2026.10.25 02.10.00 "})
         EXPECT_FALSE(IsDatedSetName(name)) << Narrow(name);
 }
