@@ -129,4 +129,15 @@ std::vector<std::pair<std::wstring, std::string>> ListTree(const std::wstring& r
     return entries;
 }
 
+std::vector<std::int64_t> WriteTimesOf(const std::vector<std::wstring>& paths) {
+    std::vector<std::int64_t> times;
+    for (const std::wstring& path : paths) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        EXPECT_TRUE(GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) << Narrow(path);
+        times.push_back((static_cast<std::int64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                        data.ftLastWriteTime.dwLowDateTime);
+    }
+    return times;
+}
+
 void PrintTo(const std::wstring& text, std::ostream* os) { *os << '"' << Narrow(text) << '"'; }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <string>
@@ -73,6 +74,8 @@ void ShiftWriteTimes(const std::wstring& root, long long seconds);
 
 // Every file below root, as relative paths with their contents, for tree comparisons.
 std::vector<std::pair<std::wstring, std::string>> ListTree(const std::wstring& root);
+// The last-write times of the paths (of folders: when their entries last changed).
+std::vector<std::int64_t> WriteTimesOf(const std::vector<std::wstring>& paths);
 
 // Prints wide strings readably in assertion messages.
 void PrintTo(const std::wstring& text, std::ostream* os);

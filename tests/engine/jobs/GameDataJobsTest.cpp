@@ -62,18 +62,6 @@ private:
     }
 };
 
-// The last-write times of the folders, as their entries last changed.
-std::vector<std::int64_t> WriteTimesOf(const std::vector<std::wstring>& folders) {
-    std::vector<std::int64_t> times;
-    for (const std::wstring& folder : folders) {
-        WIN32_FILE_ATTRIBUTE_DATA data{};
-        EXPECT_TRUE(GetFileAttributesExW(folder.c_str(), GetFileExInfoStandard, &data)) << Narrow(folder);
-        times.push_back((static_cast<std::int64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                        data.ftLastWriteTime.dwLowDateTime);
-    }
-    return times;
-}
-
 class JobTest : public testing::Test {
 public:
     std::wstring Game() const { return dir / L"vol\\Tarnwick"; }

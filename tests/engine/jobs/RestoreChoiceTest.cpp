@@ -50,16 +50,6 @@ Changes Words(const std::vector<RestoreChange>& changes) {
     return words;
 }
 
-std::vector<std::int64_t> WriteTimes(const std::vector<std::wstring>& paths) {
-    std::vector<std::int64_t> times;
-    for (const std::wstring& path : paths) {
-        WIN32_FILE_ATTRIBUTE_DATA data{};
-        GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
-        times.push_back((std::int64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime);
-    }
-    return times;
-}
-
 class RestoreChoiceTest : public testing::Test {
 public:
     std::wstring Game() const { return dir / L"game"; }
@@ -118,11 +108,11 @@ TEST_F(RestoreChoiceTest, PreviewNamesWhatTheRestoreChanges) {
         c.change(Game());
         const Tree before = ListTree(dir.Path());
         const std::vector<std::wstring> folders = {dir.Path(), Game(), Game() + L"\\saves", Game() + L"\\maps"};
-        const std::vector<std::int64_t> times = WriteTimes(folders);
+        const std::vector<std::int64_t> times = WriteTimesOf(folders);
         RestorePreview preview = Restore(Set()).Preview(quiet);
         ASSERT_TRUE(preview.report.Whole());
         EXPECT_EQ(ListTree(dir.Path()), before);
-        EXPECT_EQ(WriteTimes(folders), times);
+        EXPECT_EQ(WriteTimesOf(folders), times);
 
         const Tree game = ListTree(Game());
         ASSERT_TRUE(Restore(Set()).Run(quiet).Whole());
