@@ -39,9 +39,7 @@ HWND AddChild(HWND dialog, const wchar_t* cls, const wchar_t* text, DWORD style,
     return child;
 }
 
-std::wstring Stamp(const std::optional<FileStamp>& stamp) {
-    return stamp ? ShortDateTime(stamp->lastWrite) + L", " + ByteSize(stamp->size) : std::wstring();
-}
+std::wstring Stamp(const std::optional<FileStamp>& stamp) { return stamp ? DescribeStamp(*stamp) : std::wstring(); }
 
 void FillList(HWND list, const std::vector<RestoreChange>& changes) {
     ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);

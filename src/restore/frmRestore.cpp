@@ -83,11 +83,7 @@ void frmRestore::BuildPanels() {
 bool frmRestore::CheckLeavingStep(short step) {
     if (step != 1)
         return true;
-    // A typed relative path means the current folder; the settings-file functions would
-    // look for it in the Windows folder instead.
-    if (!GetText(text1_).empty() && !IsFullPath(GetText(text1_)))
-        SetText(text1_, FullPath(GetText(text1_)));
-    MarkerCheck check = CheckMarker(GetText(text1_));
+    MarkerCheck check = CheckTypedMarker();
     if (!check.Ok()) {
         MsgBox(check.message);
         // A file that is not there or not a marker at all is cleared for the next try.
@@ -107,6 +103,14 @@ bool frmRestore::CheckLeavingStep(short step) {
     // The dialog starts next time where this marker lies.
     RememberMarkerFolder(GetText(text1_));
     return true;
+}
+
+MarkerCheck frmRestore::CheckTypedMarker() {
+    // A typed relative path means the current folder; the settings-file functions would
+    // look for it in the Windows folder instead.
+    if (!GetText(text1_).empty() && !IsFullPath(GetText(text1_)))
+        SetText(text1_, FullPath(GetText(text1_)));
+    return CheckMarker(GetText(text1_));
 }
 
 void frmRestore::AfterAdvance() {
@@ -200,9 +204,7 @@ void frmRestore::cboSets_Click(int index) {
 }
 
 void frmRestore::btnChoose_Click() {
-    if (!GetText(text1_).empty() && !IsFullPath(GetText(text1_)))
-        SetText(text1_, FullPath(GetText(text1_)));
-    MarkerCheck check = CheckMarker(GetText(text1_));
+    MarkerCheck check = CheckTypedMarker();
     if (!check.Ok()) {
         MsgBox(check.message);
         return;
@@ -237,9 +239,8 @@ void frmRestore::btnChoose_Click() {
         if (std::optional<DataName> name = DataName::Parse(preview.changes[row].name))
             picked.push_back(std::move(*name));
     }
+    // Every row ticked is the whole restore, with what it also brings (empty folders).
     const size_t chosen = picked.size();
     picked_ = chosen == preview.changes.size() ? std::nullopt : std::optional(std::move(picked));
-    if (chosen == 0)
-        picked_ = std::vector<DataName>();
     SetText(choiceLabel_, FillIn(texts::RestoreChosenCount, {std::to_wstring(chosen), std::to_wstring(preview.changes.size())}));
 }

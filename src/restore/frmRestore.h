@@ -8,6 +8,7 @@
 #include "engine/input/DataName.h"
 #include "engine/jobs/RestoreChoice.h"
 #include "engine/sets/DatedSets.h"
+#include "engine/sets/MarkerCheck.h"
 #include "ui/SingleInstance.h"
 #include "ui/WizardFrame.h"
 #include "backup/JobWizard.h"
@@ -57,6 +58,8 @@ private:
     void OnControlCommand(int id, int code) override;
     // Another marker in the box: the choice goes, and the sets of other days are those beside it.
     void MarkerChanged();
+    // The marker in the box (made a full path first), checked.
+    MarkerCheck CheckTypedMarker();
 
     HWND text1_ = nullptr;
     HWND btnSelect_ = nullptr;

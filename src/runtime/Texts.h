@@ -167,9 +167,11 @@ inline constexpr wchar_t RestoreNotInSet[] =
 inline constexpr wchar_t ChangeReplace[] = L"replace";
 inline constexpr wchar_t ChangeAdd[] = L"add";
 inline constexpr wchar_t ChangeRemove[] = L"remove";
+// %1: a date and time, a size.
+inline constexpr wchar_t ChangeInSet[] = L"set %1";
+inline constexpr wchar_t ChangeInGame[] = L"game %1";
 // %1: a date and time, %2: a size.
-inline constexpr wchar_t ChangeInSet[] = L"set %1, %2";
-inline constexpr wchar_t ChangeInGame[] = L"game %1, %2";
+inline constexpr wchar_t FileStampShown[] = L"%1, %2";
 inline constexpr wchar_t ChangeFolder[] = L"folder";
 // %1 the files replaced, %2 added, %3 taken away, %4 the bytes, %5 the set, %6 the game folder.
 inline constexpr wchar_t PreviewCounts[] =

@@ -255,6 +255,10 @@ std::wstring DescribeWindowlessFailure(const WindowlessBackup& last) {
     return FillIn(texts::MenuBackupFailed, {ShortDateTime(last.time), last.folder, AsSentenceEnd(last.reason)});
 }
 
+std::wstring DescribeStamp(const FileStamp& stamp) {
+    return FillIn(texts::FileStampShown, {ShortDateTime(stamp.lastWrite), ByteSize(stamp.size)});
+}
+
 const wchar_t* ChangeWord(RestoreChange::Kind kind) {
     switch (kind) {
     case RestoreChange::Kind::Replace:
@@ -269,13 +273,10 @@ const wchar_t* ChangeWord(RestoreChange::Kind kind) {
 
 std::wstring DescribeChange(const RestoreChange& change) {
     std::wstring line = std::wstring(ChangeWord(change.kind)) + L" " + change.name + (change.folder ? L"\\" : L"");
-    auto stamp = [](const wchar_t* words, const FileStamp& s) {
-        return FillIn(words, {ShortDateTime(s.lastWrite), ByteSize(s.size)});
-    };
     if (change.set)
-        line += L"\t" + stamp(texts::ChangeInSet, *change.set);
+        line += L"\t" + FillIn(texts::ChangeInSet, {DescribeStamp(*change.set)});
     if (change.game)
-        line += L"\t" + stamp(texts::ChangeInGame, *change.game);
+        line += L"\t" + FillIn(texts::ChangeInGame, {DescribeStamp(*change.game)});
     return line;
 }
 

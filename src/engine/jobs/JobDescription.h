@@ -37,6 +37,9 @@ std::wstring ByteSize(std::uint64_t bytes);
 // A file time (UTC) as the user's local date and time, to the minute ("2026-12-08 21:00").
 std::wstring ShortDateTime(std::uint64_t fileTime);
 
+// A file's last-write time and size ("2026-12-08 21:00, 4.00 KB").
+std::wstring DescribeStamp(const FileStamp& stamp);
+
 // What a restore does to a file: replace, add, remove.
 const wchar_t* ChangeWord(RestoreChange::Kind kind);
 
