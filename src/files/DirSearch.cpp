@@ -81,3 +81,16 @@ std::wstring DirSearch::FirstName(const std::wstring& pattern, DWORD mask) {
     DirEntry entry;
     return search.Next(entry) ? entry.name : std::wstring();
 }
+
+std::optional<DirEntry> DirSearch::EntryAt(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    DirEntry entry;
+    entry.name = path.substr(path.find_last_of(L'\\') + 1);
+    entry.attributes = data.dwFileAttributes;
+    entry.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    entry.lastWrite = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                      data.ftLastWriteTime.dwLowDateTime;
+    return entry;
+}

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,9 @@ public:
 
     // Every entry of the folder, hidden, system and sub-folders too, but "." and "..".
     static std::vector<DirEntry> Everything(const std::wstring& folder);
+
+    // The entry at path (long form) as a listing gives it; nothing where there is none.
+    static std::optional<DirEntry> EntryAt(const std::wstring& path);
 
     // The name part of the first admitted entry, or an empty text.
     static std::wstring FirstName(const std::wstring& pattern, DWORD mask);

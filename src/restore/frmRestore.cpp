@@ -239,7 +239,7 @@ void frmRestore::btnChoose_Click() {
         if (std::optional<DataName> name = DataName::Parse(preview.changes[row].name))
             picked.push_back(std::move(*name));
     }
-    // Every row ticked is the whole restore, with what it also brings (empty folders).
+    // Every row ticked is the whole restore.
     const size_t chosen = picked.size();
     picked_ = chosen == preview.changes.size() ? std::nullopt : std::optional(std::move(picked));
     SetText(choiceLabel_, FillIn(texts::RestoreChosenCount, {std::to_wstring(chosen), std::to_wstring(preview.changes.size())}));

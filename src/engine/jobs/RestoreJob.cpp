@@ -19,6 +19,7 @@
 #include "engine/staging/LayeredListing.h"
 #include "engine/staging/RestoreRights.h"
 #include "engine/staging/RestoreStaging.h"
+#include "files/DirSearch.h"
 #include "files/ExistingFolder.h"
 #include "files/FullPath.h"
 #include "files/QuickCheck.h"
@@ -286,18 +287,14 @@ void RemoveAdded(const std::vector<DataName>& added, bool perUser, const Restore
         int layer = name.InPerUserLayer() ? 1 : 0;
         if ((layer == 1 && !perUser) || !choice.Takes(name.Relative()))
             continue;
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        const std::wstring path = LongPath(game::Entry(plan.Layers()[static_cast<size_t>(layer)].root, name.Relative()));
-        if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        std::optional<DirEntry> there =
+            DirSearch::EntryAt(LongPath(game::Entry(plan.Layers()[static_cast<size_t>(layer)].root, name.Relative())));
+        if (!there)
             continue;
         plan.Remove(layer, name);
-        const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        changes.push_back({RestoreChange::Kind::Remove, name.Relative(), folder, std::nullopt,
-                           folder ? std::nullopt
-                                  : std::optional<FileStamp>(FileStamp{
-                                        (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
-                                        (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
-                                            data.ftLastWriteTime.dwLowDateTime})});
+        changes.push_back({RestoreChange::Kind::Remove, name.Relative(), there->IsFolder(), std::nullopt,
+                           there->IsFolder() ? std::nullopt
+                                             : std::optional<FileStamp>(FileStamp{there->size, there->lastWrite})});
     }
 }
 

@@ -141,11 +141,10 @@ SetSize SizeOfSet(const std::wstring& setFolder) {
     SetSize size;
     for (const wchar_t* name : game::FolderNames)
         AddTree(LongPath(game::Entry(setFolder, name)), size);
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (GetFileAttributesExW(LongPath(game::Entry(setFolder, game::ConfigName)).c_str(), GetFileExInfoStandard, &data) &&
-        !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (std::optional<DirEntry> config = DirSearch::EntryAt(LongPath(game::Entry(setFolder, game::ConfigName)));
+        config && !config->IsFolder()) {
         ++size.files;
-        size.bytes += (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+        size.bytes += config->size;
     }
     return size;
 }
