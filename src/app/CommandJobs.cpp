@@ -126,8 +126,6 @@ std::wstring WhyNotAMarker(const MarkerCheck& check, const std::wstring& marker)
     }
 }
 
-// A number of files, agreeing.
-std::wstring Files(std::uint64_t count) { return Counted(count, texts::OneFile, texts::ManyFiles); }
 
 // Why a backup of game into folder cannot be made, found before anything is done (the game
 // folder, the set folder); "" when nothing stands in its way.
@@ -191,7 +189,7 @@ CommandOutcome RunBackup(const Command& command, const std::wstring& before) {
                   FillIn(texts::CommandBackupDone, {game, set, report.marker}),
                   linkFrom.empty() ? L""
                                    : FillIn(texts::CommandDatedLinked,
-                                            {Files(report.filesLinked), linkFrom, Files(report.filesCopied)}),
+                                            {FilesCounted(report.filesLinked), linkFrom, FilesCounted(report.filesCopied)}),
                   report.config == ConfigCopy::Missing ? texts::CommandBackupNoConfig : L"", pruned})};
     whole.backupFolder = folder;
     return whole;
@@ -292,7 +290,7 @@ CommandOutcome RunSets(const Command& command) {
                                              {Counted(sets.size(), texts::OneDatedSet, texts::ManyDatedSets), folder})};
     for (auto set = sets.rbegin(); set != sets.rend(); ++set) {
         SetSize size = SizeOfSet(set->folder);
-        outcome.listing.push_back(FillIn(texts::CommandSetLine, {set->name, Files(size.files), ByteSize(size.bytes), set->marker}));
+        outcome.listing.push_back(FillIn(texts::CommandSetLine, {set->name, FilesCounted(size.files), ByteSize(size.bytes), set->marker}));
     }
     return outcome;
 }
@@ -323,7 +321,7 @@ CommandOutcome RunVerify(const Command& command, const std::wstring& before) {
     SetVerification verified = VerifySet(check.location);
     std::wstring extra = verified.extra.empty() ? std::wstring()
                                                 : FillIn(texts::CommandVerifyExtra,
-                                                         {Files(verified.extra.size()), SomeFiles(verified.extra)});
+                                                         {FilesCounted(verified.extra.size()), SomeFiles(verified.extra)});
     switch (verified.verdict) {
     case SetVerification::Verdict::NothingToCheck:
         return job.Refuse(FillIn(texts::CommandVerifyNoManifest, {check.location}));
@@ -332,13 +330,13 @@ CommandOutcome RunVerify(const Command& command, const std::wstring& before) {
                                 ? DescribeRefused(*verified.refused, check.location)
                                 : FillIn(texts::CommandVerifyDamaged,
                                          {check.location, std::to_wstring(verified.damaged.size()),
-                                          Files(verified.damaged.size() + verified.checked), SomeFiles(verified.damaged)});
+                                          FilesCounted(verified.damaged.size() + verified.checked), SomeFiles(verified.damaged)});
         return {ExitUndone, Join({before, what, extra, StaleHistory(job)})};
     }
     case SetVerification::Verdict::Whole:
         break;
     }
-    return {ExitWhole, Join({before, FillIn(texts::CommandVerifyWhole, {Files(verified.checked), check.location}),
+    return {ExitWhole, Join({before, FillIn(texts::CommandVerifyWhole, {FilesCounted(verified.checked), check.location}),
                              extra, StaleHistory(job)})};
 }
 

@@ -120,7 +120,7 @@ void frmRestore::AfterAdvance() {
 
 void frmRestore::ShowJobOutcome(const JobReport& report) {
     ShowVerdict(!report.Whole());
-    std::wstring safety = FillIn(texts::RestoreFilesRestored, {Counted(report.filesCopied, texts::OneFile, texts::ManyFiles)});
+    std::wstring safety = FillIn(texts::RestoreFilesRestored, {FilesCounted(report.filesCopied)});
     if (!report.safetyMarker.empty())
         safety += L" " + FillIn(texts::RestoreSafetySetKept, {report.safetyMarker});
     if (std::wstring notes = DescribeRestoreNotes(report); !notes.empty())

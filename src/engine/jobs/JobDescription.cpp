@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <algorithm>
+
 #include "engine/game/GameLayout.h"
 #include "engine/sets/SetManifest.h"
 #include "runtime/AppError.h"
@@ -34,14 +36,20 @@ constexpr Wording RestoreWording{texts::RestoreFolderIncomplete, texts::RestoreN
 
 std::wstring Reason(DWORD code) { return SystemErrorText(code); }
 
-// A few files by name, one a line, and how many more there are.
-std::wstring ListOfFiles(const std::vector<std::wstring>& files) {
+// Up to ten of the files by name, then how many more there are.
+std::vector<std::wstring> FirstFiles(const std::vector<std::wstring>& files) {
     const size_t shown = 10;
-    std::wstring text;
-    for (size_t i = 0; i < files.size() && i < shown; ++i)
-        text += files[i] + L"\n";
+    std::vector<std::wstring> first(files.begin(), files.begin() + static_cast<std::ptrdiff_t>(std::min(shown, files.size())));
     if (files.size() > shown)
-        text += FillIn(texts::AndMoreFiles, {std::to_wstring(files.size() - shown)}) + L"\n";
+        first.push_back(FillIn(texts::AndMoreFiles, {std::to_wstring(files.size() - shown)}));
+    return first;
+}
+
+// A few files by name, one a line.
+std::wstring ListOfFiles(const std::vector<std::wstring>& files) {
+    std::wstring text;
+    for (const std::wstring& file : FirstFiles(files))
+        text += file + L"\n";
     return text;
 }
 
@@ -198,20 +206,19 @@ std::wstring DescribeJobProblems(const JobReport& report, JobKind kind, const st
 }
 
 std::wstring SomeFiles(const std::vector<std::wstring>& files) {
-    const size_t shown = 10;
     std::wstring text;
-    for (size_t i = 0; i < files.size() && i < shown; ++i)
-        text += (i ? L"; " : L"") + files[i];
-    if (files.size() > shown)
-        text += L"; " + FillIn(texts::AndMoreFiles, {std::to_wstring(files.size() - shown)});
+    for (const std::wstring& file : FirstFiles(files))
+        text += (text.empty() ? L"" : L"; ") + file;
     return text + L".";
 }
+
+std::wstring FilesCounted(std::uint64_t count) { return Counted(count, texts::OneFile, texts::ManyFiles); }
 
 std::wstring DescribeRestoreNotes(const JobReport& report) {
     std::wstring text;
     if (!report.leftOut.empty())
         text = FillIn(texts::RestoreLeftOut,
-                      {Counted(report.leftOut.size(), texts::OneFile, texts::ManyFiles), SomeFiles(report.leftOut)});
+                      {FilesCounted(report.leftOut.size()), SomeFiles(report.leftOut)});
     if (!report.safetyManifest.Ok()) {
         const FileResult& f = report.safetyManifest;
         text += (text.empty() ? L"" : L" ") + FillIn(texts::SafetyManifestNotWritten, {ShownPath(f.path), Reason(f.error)});
@@ -285,7 +292,6 @@ std::wstring DescribePreview(const std::vector<RestoreChange>& changes, const st
     if (changes.empty())
         return FillIn(texts::PreviewNothing, {setFolder, gameFolder});
     RestoreCounts counts = CountChanges(changes);
-    auto files = [](std::uint64_t n) { return Counted(n, texts::OneFile, texts::ManyFiles); };
-    return FillIn(texts::PreviewCounts, {files(counts.replaced), files(counts.added), files(counts.removed),
+    return FillIn(texts::PreviewCounts, {FilesCounted(counts.replaced), FilesCounted(counts.added), FilesCounted(counts.removed),
                                          ByteSize(counts.bytes), setFolder, gameFolder});
 }

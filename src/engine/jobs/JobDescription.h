@@ -19,6 +19,9 @@ std::wstring DescribeRecovery(const Recovery& recovery);
 // after it; "" for a job that stands whole with nothing to tell.
 std::wstring DescribeJobProblems(const JobReport& report, JobKind kind, const std::wstring& setFolder);
 
+// A number of files, agreeing ("1 file", "3 files").
+std::wstring FilesCounted(std::uint64_t count);
+
 // Up to ten of the files, "; " between them, then how many more, and a full stop.
 std::wstring SomeFiles(const std::vector<std::wstring>& files);
 
