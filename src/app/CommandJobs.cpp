@@ -102,11 +102,14 @@ std::wstring NothingThere(const std::wstring& path) {
     return {};
 }
 
-std::wstring WhyNotASetFolder(const SetFolderCheck& check, const std::wstring& folder) {
-    if (check.verdict != SetFolderVerdict::NotAFolder)
-        return OneLine(check.message);
+// Why a path named as a folder is none: nothing is there, or a file is.
+std::wstring WhyNotAFolder(const std::wstring& folder) {
     std::wstring missing = NothingThere(folder);
     return missing.empty() ? std::wstring(texts::CommandNotAFolder) : missing;
+}
+
+std::wstring WhyNotASetFolder(const SetFolderCheck& check, const std::wstring& folder) {
+    return check.verdict == SetFolderVerdict::NotAFolder ? WhyNotAFolder(folder) : OneLine(check.message);
 }
 
 std::wstring WhyNotAMarker(const MarkerCheck& check, const std::wstring& marker) {
@@ -279,10 +282,8 @@ CommandOutcome RunRestore(const Command& command, const std::wstring& before) {
 
 CommandOutcome RunSets(const Command& command) {
     const std::wstring folder = FolderArgument(command.path);
-    if (!IsExistingFolder(folder)) {
-        std::wstring missing = NothingThere(folder);
-        return {ExitRefused, FillIn(texts::CommandSetsRefused, {folder, missing.empty() ? texts::CommandNotAFolder : missing})};
-    }
+    if (!IsExistingFolder(folder))
+        return {ExitRefused, FillIn(texts::CommandSetsRefused, {folder, WhyNotAFolder(folder)})};
     std::vector<DatedSet> sets = DatedSets(folder);
     if (sets.empty())
         return {ExitRefused, FillIn(texts::CommandNoDatedSets, {folder})};
