@@ -156,9 +156,6 @@ private:
                 p_.added.push_back(InSafetySet(layer, child));
             return;
         }
-        // A folder on the way to a name chosen below it is walked entry by entry, never
-        // taken whole.
-        const bool whole = choice_.Takes(child);
         if (route_) {
             const LayeredEntry* inGame = here.game.Find(name);
             const LayeredEntry* inPerUser = here.perUser.Find(name);
@@ -169,10 +166,7 @@ private:
             }
             // Where only the game folder has it, it may be replaced whole.
             if (gameFolder) {
-                if (whole)
-                    FolderOrWhole(0, child, setChild, entry);
-                else
-                    Folder(0, child, setChild, entry.folders.front());
+                FolderOrWhole(0, child, setChild, entry);
                 return;
             }
             // A new folder goes where its parent folder is.
@@ -181,10 +175,7 @@ private:
         const LayeredEntry* inPlace = (layer == 1 ? here.perUser : here.game).Find(name);
         // A folder of the game in which nothing stays is replaced whole: one swap, not one a file.
         if (inPlace && inPlace->entry.IsFolder()) {
-            if (whole)
-                FolderOrWhole(layer, child, setChild, entry);
-            else
-                Folder(layer, child, setChild, entry.folders.front());
+            FolderOrWhole(layer, child, setChild, entry);
             return;
         }
         StageTree(layer, child, setChild, entry.folders.front(), false, nullptr);
@@ -192,8 +183,8 @@ private:
             p_.added.push_back(InSafetySet(layer, child));
     }
 
-    // The folder child replaced whole when nothing of the game's stays, else compared
-    // entry by entry.
+    // The folder child replaced whole when it is chosen whole and nothing of the game's
+    // stays, else compared entry by entry (a folder on the way to a name chosen below it).
     void FolderOrWhole(int layer, const std::wstring& child, const std::wstring& setChild, const LayeredEntry& entry) {
         std::vector<std::wstring> added;
         LayeredListing source({entry.folders.front()});
@@ -203,7 +194,7 @@ private:
         auto same = [&](const std::wstring& rel, const DirEntry& coming, const DirEntry& inPlace) {
             return quick_.Same(coming, inPlace) || !IsVouched(inSet(rel));
         };
-        if (!ReplacesWhole(source, layer == 1 ? there.perUser : there.game, child, same, &added)) {
+        if (!choice_.Takes(child) || !ReplacesWhole(source, layer == 1 ? there.perUser : there.game, child, same, &added)) {
             Folder(layer, child, setChild, source, there);
             return;
         }
