@@ -301,10 +301,8 @@ JobReport RestoreJob::Run(JobEvents& events) {
     JobReport report;
     report.gameFolder = gameFolder_;
     JobLock lock;
-    if (!lock.Held())
-        return Refuse(events, report, JobStage::Busy, FileResult::Failure(lock.Error(), gameFolder_));
-    if (auto inside = RefuseSetInsideGame(events, report))
-        return *inside;
+    if (auto refused = RefuseAtOnce(events, lock, report))
+        return *refused;
     // A restore never copies a partial set that an interrupted backup left. (An interrupted
     // restore is put right only by a copy of the program with the rights for it.)
     if (FileResult recovered = PutRightFirst(journal_, gameFolder_, setFolder_, report); !recovered.Ok())
@@ -360,29 +358,25 @@ JobReport RestoreJob::Run(JobEvents& events) {
 
 RestorePreview RestoreJob::Preview(JobEvents& events) {
     RestorePreview preview;
-    JobReport& report = preview.report;
-    report.gameFolder = gameFolder_;
+    preview.report.gameFolder = gameFolder_;
     JobLock lock;
-    if (!lock.Held()) {
-        report = Refuse(events, report, JobStage::Busy, FileResult::Failure(lock.Error(), gameFolder_));
-        return preview;
-    }
-    if (auto inside = RefuseSetInsideGame(events, report)) {
-        report = *inside;
-        return preview;
-    }
     Plan plan;
     JobCopy copy(events, RestoreLayers(gameFolder_, perUserCopy_, NewSafetySet(gameFolder_)));
-    if (auto stopped = Look(events, copy, plan, report)) {
-        report = *stopped;
+    std::optional<JobReport> refused = RefuseAtOnce(events, lock, preview.report);
+    if (!refused)
+        refused = Look(events, copy, plan, preview.report);
+    if (refused) {
+        preview.report = *refused;
         return preview;
     }
     preview.changes = std::move(plan.changes);
-    events.Finished(report);
+    events.Finished(preview.report);
     return preview;
 }
 
-std::optional<JobReport> RestoreJob::RefuseSetInsideGame(JobEvents& events, JobReport& report) const {
+std::optional<JobReport> RestoreJob::RefuseAtOnce(JobEvents& events, const JobLock& lock, JobReport& report) const {
+    if (!lock.Held())
+        return Refuse(events, report, JobStage::Busy, FileResult::Failure(lock.Error(), gameFolder_));
     // A set inside the data it replaces would be replaced by itself.
     for (const wchar_t* name : game::FolderNames) {
         if (IsSameOrInsideFolder(setFolder_, game::Entry(gameFolder_, name)))

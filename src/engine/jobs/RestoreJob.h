@@ -36,6 +36,7 @@
 
 class ChangePlan;
 class JobCopy;
+class JobLock;
 
 // What a restore would do, found by the same checks and walk as the restore itself.
 struct RestorePreview {
@@ -72,7 +73,8 @@ private:
     // The checks that only read, the lists, the walk and the room: a report to return when
     // the restore is refused.
     std::optional<JobReport> Look(JobEvents& events, JobCopy& copy, Plan& plan, JobReport& report) const;
-    std::optional<JobReport> RefuseSetInsideGame(JobEvents& events, JobReport& report) const;
+    // Another job under way, or a set inside the data it would replace.
+    std::optional<JobReport> RefuseAtOnce(JobEvents& events, const JobLock& lock, JobReport& report) const;
     std::optional<JobReport> RefuseUnheldChoice(JobEvents& events, const Plan& plan, JobReport& report) const;
     std::optional<RefusedInput> ReadLists(Plan& plan, FileResult& unreadable) const;
     void ListChanges(JobCopy& copy, Plan& plan) const;
