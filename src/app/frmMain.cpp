@@ -86,7 +86,8 @@ void frmMain::CreateControls() {
 void frmMain::UpdateLastBackup() {
     std::optional<WindowlessBackup> last = ReadWindowlessBackup(LastWindowlessBackupPath());
     const bool failed = last && last->FailureStands();
-    SetWindowTextW(lastBackup_, failed ? DescribeWindowlessFailure(*last).c_str() : L"");
+    const std::wstring shown = failed ? DescribeWindowlessFailure(*last) : std::wstring();
+    SetText(lastBackup_, shown);
     ShowWindow(lastBackup_, failed ? SW_SHOW : SW_HIDE);
     ShowWindow(openLog_, failed ? SW_SHOW : SW_HIDE);
     if (!failed) {
@@ -97,18 +98,12 @@ void frmMain::UpdateLastBackup() {
     RECT label;
     GetWindowRect(lastBackup_, &label);
     MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&label), 2);
-    RECT text{0, 0, label.right - label.left, 0};
-    HDC dc = GetDC(lastBackup_);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(lastBackup_, WM_GETFONT, 0, 0)));
-    const std::wstring shown = DescribeWindowlessFailure(*last);
-    DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), &text, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(lastBackup_, dc);
+    const int height = WrappedTextHeight(lastBackup_, shown, label.right - label.left);
     const int gap = TwipsToPixels(120, dpi_);
-    SetWindowPos(lastBackup_, nullptr, 0, 0, label.right - label.left, text.bottom, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(lastBackup_, nullptr, 0, 0, label.right - label.left, height, SWP_NOMOVE | SWP_NOZORDER);
     RECT link;
     GetWindowRect(openLog_, &link);
-    const int linkTop = label.top + text.bottom + gap;
+    const int linkTop = label.top + height + gap;
     SetWindowPos(openLog_, nullptr, label.left, linkTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     SizeClientPixels(linkTop + (link.bottom - link.top) + 2 * gap);
 }

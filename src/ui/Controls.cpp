@@ -74,14 +74,25 @@ bool IsBold(HWND control) {
     return lf.lfWeight >= FW_BOLD;
 }
 
-int TextWidth(HWND control, const std::wstring& text) {
+namespace {
+
+// The text drawn in the control's font, with the flags, measured.
+RECT MeasureText(HWND control, const std::wstring& text, int width, UINT flags) {
+    RECT rect{0, 0, width, 0};
     HDC dc = GetDC(control);
     if (!dc)
-        return 0;
+        return rect;
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_NOPREFIX | flags);
     SelectObject(dc, old);
     ReleaseDC(control, dc);
-    return size.cx;
+    return rect;
+}
+
+}  // namespace
+
+int TextWidth(HWND control, const std::wstring& text) { return MeasureText(control, text, 0, DT_SINGLELINE).right; }
+
+int WrappedTextHeight(HWND control, const std::wstring& text, int width) {
+    return MeasureText(control, text, width, DT_WORDBREAK).bottom;
 }

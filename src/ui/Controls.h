@@ -62,3 +62,5 @@ bool IsEnabled(HWND control);
 bool IsBold(HWND control);  // the weight of the font the control draws with
 // The width in pixels of text in the font the control draws with.
 int TextWidth(HWND control, const std::wstring& text);
+// The height in pixels of text wrapped at width, in that font.
+int WrappedTextHeight(HWND control, const std::wstring& text, int width);
