@@ -604,34 +604,23 @@ int main() {
             Changes(args[2], args[3] == L"large", Count(args[4]));
             return 0;
         }
-        if (args.size() == 4 && args[1] == L"hash") {
-            Hash(args[2], Count(args[3]));
-            return 0;
-        }
-        if (args.size() == 4 && args[1] == L"lanes") {
-            Lanes(args[2], Count(args[3]));
-            return 0;
-        }
-        if (args.size() == 4 && args[1] == L"manifest") {
-            Manifest(args[2], Count(args[3]));
-            return 0;
-        }
-        if (args.size() == 4 && args[1] == L"pieces") {
-            Pieces(args[2], Count(args[3]));
-            return 0;
+        // The modes that take a scratch folder and the rounds.
+        const std::pair<const wchar_t*, void (*)(const std::wstring&, int)> onScratch[] = {
+            {L"hash", Hash}, {L"lanes", Lanes}, {L"manifest", Manifest}, {L"pieces", Pieces}, {L"flush", Flush}};
+        for (const auto& [name, mode] : onScratch) {
+            if (args.size() == 4 && args[1] == name) {
+                mode(args[2], Count(args[3]));
+                return 0;
+            }
         }
         if (args.size() == 3 && args[1] == L"handoff") {
             Handoff(Count(args[2]));
             return 0;
         }
-        if (args.size() == 4 && args[1] == L"flush") {
-            Flush(args[2], Count(args[3]));
-            return 0;
-        }
     } catch (const AppError& error) {
         Fail(L"error " + std::to_wstring(error.Number()) + L": " + error.Description());
     }
-    std::fprintf(stderr, "usage: bench_jobcopy run|changes <scratch> small|large <rounds> | flush|hash <scratch> "
-                         "<rounds> | pieces <scratch> <rounds> | handoff <rounds>\n");
+    std::fprintf(stderr, "usage: bench_jobcopy run|changes <scratch> small|large <rounds> | "
+                         "flush|hash|lanes|manifest|pieces <scratch> <rounds> | handoff <rounds>\n");
     return 2;
 }
